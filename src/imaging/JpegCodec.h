@@ -1,0 +1,16 @@
+#pragma once
+#include <QByteArray>
+#include <QImage>
+
+namespace JpegCodec {
+
+// Baseline JPEG, three colour components, from the picture's 24-bit colours.
+// Raises ImageError for an empty picture or an encoder failure.
+QByteArray encode(const QImage& image, int quality = 90);
+
+// A 24-bit picture (QImage::Format_RGB888) from JPEG bytes; grey and CMYK files are
+// turned into colour. Raises ImageError when the bytes are no readable JPEG; never ends
+// the process.
+QImage decode(const QByteArray& bytes);
+
+} // namespace JpegCodec

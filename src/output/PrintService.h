@@ -1,0 +1,43 @@
+#pragma once
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+enum class PageOrientation { Portrait, Landscape };
+
+// The printing operations the program needs from the system, in printer dots.
+// The real one drives QPrinter over CUPS; tests use a recording fake.
+class PrintService
+{
+public:
+    virtual ~PrintService() = default;
+
+    // 1. Installed printers as display names, in the system's order.
+    virtual QStringList Printers() = 0;
+    int PrinterCount() { return int(Printers().size()); }
+    // 2. The selected printer; -1 selects the system's default. Selecting the printer that
+    //    is selected keeps its device settings; another starts from its defaults.
+    virtual int PrinterIndex() = 0;
+    virtual void SetPrinterIndex(int index) = 0;
+    // 3. Horizontal resolution in dots per inch.
+    virtual int ResolutionX() = 0;
+    // 4. Width of the printable area in the current orientation, in dots.
+    virtual int PageWidth() = 0;
+    // 5. Page orientation of the selected printer's device settings.
+    virtual PageOrientation Orientation() = 0;
+    virtual void SetOrientation(PageOrientation orientation) = 0;
+    // 6. One job with one page.
+    virtual void SetTitle(const QString& title) = 0;
+    virtual void BeginDoc() = 0;
+    virtual void EndDoc() = 0;
+    virtual void Abort() = 0;
+    virtual bool Printing() = 0;
+    // 7. Copies the picture into a rectangle of the open page (origin: the printable
+    //    area's top-left corner).
+    virtual void DrawImage(const QRect& target, const QImage& image) = 0;
+    // 8. The printer's own properties dialog for the selected printer.
+    virtual void ShowProperties(QWidget* parent) = 0;
+};

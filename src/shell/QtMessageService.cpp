@@ -1,0 +1,72 @@
+#include "shell/QtMessageService.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+QString Msg::title(int kind)
+{
+    switch (kind) {
+    case Warning: return QStringLiteral("Warnung");
+    case Error: return QStringLiteral("Fehler");
+    case Information: return QStringLiteral("Informationen");
+    case Confirmation: return QStringLiteral("Bestätigen");
+    default: return QString();
+    }
+}
+
+int QtMessageService::ShowMessageBox(const QString& text, int kind, int sound, int buttons, int)
+{
+    if (sound >= Msg::SoundInformation && sound <= Msg::SoundError)
+        QApplication::beep();
+
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(Msg::title(kind));
+    box.setText(text);
+    switch (kind) {
+    case Msg::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Msg::Error: box.setIcon(QMessageBox::Critical); break;
+    case Msg::Information: box.setIcon(QMessageBox::Information); break;
+    case Msg::Confirmation: box.setIcon(QMessageBox::Question); break;
+    default: break;
+    }
+    struct Choice { int flag; QMessageBox::ButtonRole role; const char* caption; int result; };
+    static const Choice choices[] = {
+        {Msg::Ok, QMessageBox::AcceptRole, "OK", Msg::IdOk},
+        {Msg::Yes, QMessageBox::YesRole, "&Ja", Msg::IdYes},
+        {Msg::No, QMessageBox::NoRole, "&Nein", Msg::IdNo},
+        {Msg::Cancel, QMessageBox::RejectRole, "Abbrechen", Msg::IdCancel},
+    };
+    QList<QPair<QAbstractButton*, int>> made;
+    for (const Choice& c : choices) {
+        if (!(buttons & c.flag))
+            continue;
+        QPushButton* b = box.addButton(QString::fromUtf8(c.caption), c.role);
+        made.append({b, c.result});
+    }
+    if (made.isEmpty())
+        made.append({box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole), Msg::IdOk});
+    // Escape means Cancel where there is one, else the negative answer.
+    if (buttons & Msg::Cancel)
+        box.setEscapeButton(made.last().first);
+    else if (buttons & Msg::No)
+        for (auto& m : made)
+            if (m.second == Msg::IdNo)
+                box.setEscapeButton(m.first);
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
+    box.exec();
+    for (auto& m : made)
+        if (box.clickedButton() == m.first)
+            return m.second;
+    return (buttons & Msg::Cancel) ? Msg::IdCancel : ((buttons & Msg::No) ? Msg::IdNo : Msg::IdOk);
+}
+
+void QtMessageService::ShowPlainMessage(const QString& text)
+{
+    QMessageBox box;
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include "shell/PrintSettings.h"
+
+#include <QSize>
+#include <QString>
+#include <array>
+#include <functional>
+
+class IniFile;
+
+// The main window's remembered state; the window moves it to and from its widgets.
+struct WindowSettings
+{
+    bool Maximized = false;
+    int Left = 0;
+    int Top = 0;
+    int Width = 1000;
+    int Height = 710;
+    int SplitterAdressen = 370;  // height of Panel_Gruppen_Adressen
+    int SplitterGruppen = 220;   // width of Panel_Gruppen
+    bool OptionsCollapsed = false;
+    std::array<int, 5> AbsenderColumns{150, 150, 150, 150, 150};
+    std::array<int, 6> AdressenColumns{120, 120, 120, 120, 120, 120};
+    bool HideNameColumn = true;
+
+    bool operator==(const WindowSettings&) const = default;
+};
+
+struct AppSettings
+{
+    WindowSettings Window;
+    PrintSettings Print;
+    bool ShowNews = true;
+    QString BackupPath;
+    QString BackupDate;
+};
+
+struct PrinterFacts
+{
+    int Count = 0;
+    int SelectedIndex = -1;  // the printer the printing service selected at start
+};
+
+inline constexpr int kMinWindowWidth = 800;
+inline constexpr int kMinWindowHeight = 500;
+inline constexpr int kMinColumnWidth = 100;
+
+// Reads every key with its default and load-time rule. warnNoPrinter runs while the
+// printer key is read when the system has no printer.
+AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& printers,
+                         const std::function<void()>& warnNoPrinter);
+
+// Writes every key in the fixed order. A maximised window writes Maximized=1 only, so the
+// last normal bounds stay from an earlier save.
+void SaveSettings(IniFile& ini, const AppSettings& settings);
