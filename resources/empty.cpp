@@ -1,0 +1,1 @@
+// Keeps the resource library valid before it holds a picture.
