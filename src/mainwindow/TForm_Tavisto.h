@@ -1,12 +1,24 @@
 #pragma once
 #include "app/Startup.h"
+#include "mainwindow/AdressenQuery.h"
 
 #include <QMainWindow>
 
 struct AppContext;
+class AbsenderList;
+class AdressenList;
+class AdressenOptionsBar;
+class AdressenRows;
+class GruppenList;
+class MainCommands;
+class MainRibbon;
+class QSplitter;
+class QTimer;
+class TCaptionBar;
 
-// The program's main window. Its creation runs the start-up sequence; its destruction
-// saves the settings.
+// The program's main window: the ribbon, the sender list, the groups beside the addresses
+// with their options bar, and the status line. Its creation runs the start-up sequence;
+// its destruction saves the settings.
 class TForm_Tavisto : public QMainWindow
 {
     Q_OBJECT
@@ -19,16 +31,59 @@ public:
     // Shows the window normal or maximised, as the settings say.
     void ShowAsSaved();
 
-protected:
-    void changeEvent(QEvent* event) override;
+    // The lists, as the commands and other windows use them.
+    void LoadAbsenderList();
+    void LoadGruppenList();
+    void LoadAdressenList();
+    QString GetSelectedAbsenderID() const;
+    QString GetSelectedGruppeID() const;
+    QString GetSelectedAdresseID() const;
+    QString GetGruppeIDAt(int index) const;
+    void SelectAbsenderByID(const QString& absenderId);
+    void SelectGruppeByID(const QString& gruppeId);
+    void SelectAdresseByID(const QString& adresseId);
+    void SetBannerMark(const QString& absenderId, const QString& mark);
+    // The selected group with the options bar's state (series print reads it).
+    AdressenFilter CurrentAdressenFilter() const;
+    // The rows the address list shows (export, sort names).
+    AdressenRows& AdressenRowsShown();
 
-private:
-    void FormCreate(const StartupFolders& folders);
-    void FormActivate();
-    void FormDestroy();
+    void BuildStatusLine();
+    // After a restore replaced the database file: reopen it, migrate, reload everything.
+    // False after a fatal error (shown); the program then ends.
+    bool ReopenAfterRestore();
+
+    // Moves the remembered state to the widgets and back.
     void ApplyWindowSettings();
     void CollectWindowSettings();
 
+    MainCommands& Commands() const { return *m_commands; }
+    MainRibbon& Ribbon() const { return *m_ribbon; }
+    // The periodic enabling of the commands that need a selection.
+    void Timer1Timer();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectCommands();
+    void FormCreate(const StartupFolders& folders);
+    void FormActivate();
+    void FormDestroy();
+    QString StatusText() const;
+
     AppContext& m_ctx;
     bool m_started = false;
+    MainRibbon* m_ribbon = nullptr;
+    AbsenderList* m_absender = nullptr;
+    GruppenList* m_gruppen = nullptr;
+    AdressenList* m_adressen = nullptr;
+    AdressenOptionsBar* m_options = nullptr;
+    QSplitter* m_splitterAbsender = nullptr;
+    QSplitter* m_splitterGruppen = nullptr;
+    TCaptionBar* m_status = nullptr;
+    MainCommands* m_commands = nullptr;
+    QTimer* m_timer = nullptr;
 };

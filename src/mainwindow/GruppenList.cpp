@@ -1,0 +1,161 @@
+#include "mainwindow/GruppenList.h"
+
+#include "app/AppContext.h"
+#include "mainwindow/GruppenModel.h"
+#include "uikit/TBusyCursor.h"
+#include "uikit/TCaptionBar.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("Panel_Gruppen"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    m_caption = new TCaptionBar(QStringLiteral("Gruppen (0)"), this);
+    m_caption->setObjectName(QStringLiteral("VCap_Gruppen"));
+    v->addWidget(m_caption);
+    m_view = new QListView(this);
+    m_view->setObjectName(QStringLiteral("ListBox_Gruppen"));
+    m_view->setAccessibleName(QStringLiteral("Gruppen"));
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setUniformItemSizes(true);
+    m_view->setAcceptDrops(true);
+    m_view->viewport()->setAcceptDrops(true);
+    m_view->setDropIndicatorShown(false);
+    m_view->setDragDropMode(QAbstractItemView::NoDragDrop);
+    m_view->setStyleSheet(QStringLiteral("QListView::item { padding-left: 4px; }"
+                                         "QListView::item:selected { background: #3d7bc9; color: white; }"));
+    m_model = new GruppenModel(this);
+    m_view->setModel(m_model);
+    v->addWidget(m_view, 1);
+
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!m_quiet)
+            emit gruppeChanged();
+    });
+    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+}
+
+void GruppenList::Clear()
+{
+    m_quiet = true;
+    m_model->Clear();
+    m_quiet = false;
+}
+
+void GruppenList::Load()
+{
+    Clear();
+    if (!m_ctx.db().TableExists(QStringLiteral("tab_gruppen")))
+        return;
+    {
+        TBusyCursor busy;
+        TSQLiteTable t = m_ctx.db().GetTable(QStringLiteral("SELECT * FROM tab_gruppen"));
+        m_model->Load(t);
+    }
+    m_caption->setText(QStringLiteral("Gruppen (%1)").arg(m_model->rowCount()));
+    if (m_model->rowCount() > 0)
+        selectRow(0);
+    emit gruppeChanged();
+}
+
+QString GruppenList::SelectedID() const
+{
+    const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : m_model->GruppeID(selected.first().row());
+}
+
+QString GruppenList::GruppeIDAt(int row) const
+{
+    return m_model->GruppeID(row);
+}
+
+void GruppenList::selectRow(int row)
+{
+    m_quiet = true;
+    m_view->setCurrentIndex(m_model->index(row));
+    m_view->scrollTo(m_model->index(row));
+    m_quiet = false;
+}
+
+void GruppenList::SelectByID(const QString& gruppeId)
+{
+    const int row = m_model->RowOf(gruppeId);
+    if (row < 0)
+        return;
+    selectRow(row);
+    emit gruppeChanged();
+}
+
+void GruppenList::SetDragSource(QWidget* source, const QString& mimeType)
+{
+    m_dragSource = source;
+    m_dragMime = mimeType;
+}
+
+int GruppenList::DropRowAt(const QPoint& pos) const
+{
+    const QModelIndex index = m_view->indexAt(pos);
+    if (!index.isValid() || m_view->selectionModel()->isSelected(index))
+        return -1;
+    return index.row();
+}
+
+bool GruppenList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit editRequested();
+            return true;
+        }
+        if (key == Qt::Key_Delete) {
+            emit deleteRequested();
+            return true;
+        }
+        return false;
+    }
+    if (watched != m_view->viewport())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+        emit editRequested();
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* e = static_cast<QDragMoveEvent*>(event);
+        const bool ok = m_dragSource && e->source() == m_dragSource && e->mimeData()->hasFormat(m_dragMime) &&
+                        DropRowAt(e->position().toPoint()) >= 0;
+        if (ok)
+            e->acceptProposedAction();
+        else
+            e->ignore();
+        // A drag enter must be accepted to receive moves at all; refusal shows per position.
+        if (event->type() == QEvent::DragEnter && m_dragSource && e->source() == m_dragSource)
+            e->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        const int row = DropRowAt(e->position().toPoint());
+        if (row >= 0 && e->source() == m_dragSource) {
+            e->acceptProposedAction();
+            emit adresseDropped(row, m_view->viewport()->mapToGlobal(e->position().toPoint()));
+        } else {
+            e->ignore();
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}

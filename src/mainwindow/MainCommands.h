@@ -1,0 +1,73 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+struct AppContext;
+class QMenu;
+class TForm_Tavisto;
+
+// The commands of the main window: the handler of every ribbon button and menu entry,
+// the record dialogs with their reload and reselect, the deletions, the banner column and
+// the drop menu. Commands that need a selection and find none do nothing, unless a
+// message is named for them.
+class MainCommands : public QObject
+{
+    Q_OBJECT
+public:
+    MainCommands(AppContext& ctx, TForm_Tavisto& window);
+
+    // After a record dialog closed with OK: reload its list and select the saved record.
+    void AbsenderSaved(const QString& absenderId);
+    void GruppeSaved(const QString& gruppeId);
+    void AdresseSaved(const QString& adresseId);
+
+    // Open the record dialog for an identifier (empty for a new record).
+    void ShowAbsenderDialog(const QString& absenderId);
+    void ShowGruppeDialog(const QString& gruppeId);
+    void ShowAdresseDialog(const QString& adresseId);
+    void ShowBannerDesigner(const QString& absenderId);
+
+    // The fields the drop fills and the drop menu's entries read.
+    QString FDragAdresseID;
+    QString FDragGruppeID;
+    QMenu* DropMenu() const { return m_dropMenu; }
+
+public slots:
+    void TB_Absender_AddClick();
+    void TB_Absender_EditClick();
+    void TB_Absender_DeleteClick();
+    void TB_Absender_DesignerClick();
+    void TB_Absender_CopyClick();
+    void TB_Absender_ExportClick();
+    void TB_Gruppe_AddClick();
+    void TB_Gruppe_EditClick();
+    void TB_Gruppe_DeleteClick();
+    void TB_Adresse_AddClick();
+    void TB_Adresse_EditClick();
+    void TB_Adresse_DeleteClick();
+    void TB_Adresse_CopyClick();
+    void TB_Adresse_ImportClick();
+    void TB_Adresse_ExportClick();
+    void TB_Adresse_AutoNamenClick();
+    void TB_VorschauClick();
+    void TB_EinzeldruckClick();
+    void TB_SeriendruckClick();
+    void TB_EinstellungenClick();
+    void TB_BackupClick();
+    void TB_HilfeClick();
+    void TB_InfoClick();
+    void TB_BeendenClick();
+
+    // A press on the "Banner" cell of a sender: remove the banner after asking, or design one.
+    void BannerCellPressed(const QString& absenderId, bool hasBanner);
+    // An address dropped on the group in this row: remember both and open the drop menu.
+    void AdresseDropped(int gruppeRow, const QPoint& globalPos);
+    void PopMenu_Adresse_KopierenClick();
+    void PopMenu_Adresse_VerschiebenClick();
+    void PopMenu_Adresse_AbbrechenClick();
+
+private:
+    AppContext& m_ctx;
+    TForm_Tavisto& m_window;
+    QMenu* m_dropMenu;
+};

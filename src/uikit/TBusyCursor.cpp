@@ -1,0 +1,14 @@
+#include "uikit/TBusyCursor.h"
+
+#include <QApplication>
+#include <QCursor>
+
+TBusyCursor::TBusyCursor()
+{
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+TBusyCursor::~TBusyCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
