@@ -31,8 +31,12 @@ GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_view->viewport()->setAcceptDrops(true);
     m_view->setDropIndicatorShown(false);
     m_view->setDragDropMode(QAbstractItemView::NoDragDrop);
-    m_view->setStyleSheet(QStringLiteral("QListView::item { padding-left: 4px; }"
-                                         "QListView::item:selected { background: #3d7bc9; color: white; }"));
+    QPalette pal = m_view->palette();
+    pal.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xc9));
+    pal.setColor(QPalette::HighlightedText, Qt::white);
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, QColor(0xc9, 0xd8, 0xee));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(0x1e, 0x26, 0x33));
+    m_view->setPalette(pal);
     m_model = new GruppenModel(this);
     m_view->setModel(m_model);
     v->addWidget(m_view, 1);

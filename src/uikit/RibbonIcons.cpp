@@ -20,6 +20,7 @@ void fillGrad(QPainter& p, const QPainterPath& path, const QColor& c)
     g.setColorAt(1, c);
     p.fillPath(path, g);
     p.setPen(QPen(c.darker(160), 1));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(path);
 }
 

@@ -8,7 +8,7 @@
 
 namespace {
 constexpr int kIcon = 32;
-constexpr int kPad = 5;
+constexpr int kPad = 4;
 
 QString plain(QString s)
 {

@@ -1,0 +1,109 @@
+#pragma once
+// A real main window on a fresh folder with a scripted message service. Included by the
+// main window's tests only (it needs the mainwindow library).
+#include "app/AppContext.h"
+#include "mainwindow/AbsenderModel.h"
+#include "mainwindow/AdressenModel.h"
+#include "mainwindow/GruppenModel.h"
+#include "mainwindow/MainCommands.h"
+#include "mainwindow/MainRibbon.h"
+#include "mainwindow/TForm_Tavisto.h"
+#include "shell/HelpService.h"
+#include "store/Schema.h"
+#include "support/FakeMessageService.h"
+#include "support/TempDir.h"
+#include "uikit/TCaptionBar.h"
+#include "uikit/TGridView.h"
+#include "uikit/TToolButton.h"
+
+#include <QDir>
+#include <QListView>
+#include <memory>
+
+class RecordingHelp : public HelpService
+{
+public:
+    void ShowHelpTopic(int context) override { topics.append(context); }
+    QList<int> topics;
+};
+
+struct MainWindowHarness
+{
+    TempDir dir;
+    FakeMessageService messages;
+    RecordingHelp help;
+    AppContext ctx;
+    StartupFolders folders;
+    std::unique_ptr<TForm_Tavisto> window;
+
+    MainWindowHarness()
+    {
+        folders = {dir.path() + QStringLiteral("/bin/"), dir.path() + QStringLiteral("/config/"),
+                   dir.path() + QStringLiteral("/docs/")};
+        dir.write(QStringLiteral("bin/Tavisto.chm"), "help");
+        ctx.Messages = &messages;
+        ctx.Help = &help;
+    }
+
+    QString databaseFile() const { return folders.Documents + QStringLiteral("Lumo Tavisto/Tavisto.dbs"); }
+
+    // Creates the tables and runs the statements before the window opens the file.
+    void seed(const QStringList& statements)
+    {
+        QDir().mkpath(folders.Documents + QStringLiteral("Lumo Tavisto"));
+        TSQLiteDatabase db(databaseFile());
+        CreateTables(db, messages);
+        AddColumn(db, QStringLiteral("tab_adressen"), QStringLiteral("Line6"), QStringLiteral("VARCHAR(50)"));
+        for (const QString& sql : statements)
+            db.ExecSQL(sql);
+    }
+
+    TForm_Tavisto& start()
+    {
+        window = std::make_unique<TForm_Tavisto>(ctx, folders);
+        messages.shown.clear();
+        return *window;
+    }
+
+    // Closes the window (saving the settings) and opens a new one on the same files.
+    TForm_Tavisto& restart()
+    {
+        window.reset();
+        ctx.Database.reset();
+        return start();
+    }
+
+    template <class T> T* find(const char* name) const { return window->findChild<T*>(QString::fromLatin1(name)); }
+    TGridView* absenderGrid() const { return find<TGridView>("StringGrid_Absender"); }
+    TGridView* adressenGrid() const { return find<TGridView>("StringGrid_Adressen"); }
+    QListView* gruppenList() const { return find<QListView>("ListBox_Gruppen"); }
+    AdressenModel& adressen() const { return static_cast<AdressenModel&>(window->AdressenRowsShown()); }
+    QString caption(const char* name) const { return find<TCaptionBar>(name)->text(); }
+
+    // One value of the database, read through a connection of its own.
+    QString scalar(const QString& sql) const
+    {
+        TSQLiteDatabase db(databaseFile());
+        TSQLiteTable t = db.GetTable(sql);
+        return t.Count() ? t.FieldAsString(0) : QStringLiteral("<none>");
+    }
+};
+
+// Two senders (the first with one banner, the second with two), two groups, addresses.
+inline QStringList StandardData()
+{
+    return {
+        "INSERT INTO tab_absender VALUES('AB00000001','Lumo GmbH','Weg 1','','12345 Ort','')",
+        "INSERT INTO tab_absender VALUES('AB00000002','Erika','Markt 3','','54321 Heim','')",
+        "INSERT INTO tab_absender VALUES('AB00000003','Ohne Banner','','','','')",
+        "INSERT INTO tab_banner VALUES('BN00000001','AB00000001',X'00')",
+        "INSERT INTO tab_banner VALUES('BN00000002','AB00000002',X'00')",
+        "INSERT INTO tab_banner VALUES('BN00000003','AB00000002',X'00')",
+        "INSERT INTO tab_gruppen VALUES('GR00000001','Kunden')",
+        "INSERT INTO tab_gruppen VALUES('GR00000002','Freunde')",
+        "INSERT INTO tab_adressen VALUES('AD00000001','GR00000001','Becker KG','Bernd','Bahnhofstr. 5','80331 M','','Becker',1)",
+        "INSERT INTO tab_adressen VALUES('AD00000002','GR00000001','Anna Schmidt','Lindenweg','','10115 B','','Schmidt',0)",
+        "INSERT INTO tab_adressen VALUES('AD00000003','GR00000001','Klaus Weber','Garten','Hinterhaus','50667 K','','Weber',1)",
+        "INSERT INTO tab_adressen VALUES('AD00000004','GR00000002','Oma Hilde','Rosenweg','','99084 E','','',1)",
+    };
+}
