@@ -1,5 +1,6 @@
 #include "MainWindowHarness.h"
 #include "mainwindow/AdressenOptionsBar.h"
+#include "mainwindow/GruppenList.h"
 #include "uikit/TSnapLine.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -469,4 +471,35 @@ TEST(MainWindow, AwkwardDataLoadsAndShows)
     EXPECT_EQ(TGridView::RowHint(a, full),
               QStringLiteral("Nr: %1\nZeile 1: %2\nZeile 2: a/b\nAktiv: X").arg(full + 1).arg(fifty));
     EXPECT_EQ(w.GetSelectedAdresseID().size(), 10);
+}
+
+TEST(MainWindow, AnAddressDropsOnlyOnAnotherGroupAndRemembersBoth)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    TForm_Tavisto& w = h.start();
+    w.resize(1000, 710);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* groups = h.find<GruppenList>("Panel_Gruppen");
+    QListView* view = h.gruppenList();
+    const QPoint selected = view->visualRect(view->model()->index(0, 0)).center();
+    const QPoint other = view->visualRect(view->model()->index(1, 0)).center();
+    EXPECT_EQ(groups->DropRowAt(selected), -1);
+    EXPECT_EQ(groups->DropRowAt(other), 1);
+    EXPECT_EQ(groups->DropRowAt(QPoint(5, view->viewport()->height() - 5)), -1);
+
+    w.SelectAdresseByID(QStringLiteral("AD00000003"));
+    w.Commands().AdresseDropped(1, view->viewport()->mapToGlobal(other));
+    EXPECT_EQ(w.Commands().FDragAdresseID, QStringLiteral("AD00000003"));
+    EXPECT_EQ(w.Commands().FDragGruppeID, QStringLiteral("GR00000002"));
+    QMenu* menu = w.Commands().DropMenu();
+    EXPECT_TRUE(menu->isVisible());
+    QStringList entries;
+    for (QAction* a : menu->actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(entries, (QStringList{"&Kopieren", "&Verschieben", "-", "&Abbrechen"}));
+    menu->close();
+    // The drop leaves the group selection as it was.
+    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
 }
