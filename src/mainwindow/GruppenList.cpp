@@ -4,6 +4,7 @@
 #include "mainwindow/GruppenModel.h"
 #include "uikit/TBusyCursor.h"
 #include "uikit/TCaptionBar.h"
+#include "uikit/TGridView.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -27,10 +28,11 @@ GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setUniformItemSizes(true);
+    // Drops are judged by the filter below, not by the view's own drag handling.
+    m_view->setDragEnabled(false);
+    m_view->setDropIndicatorShown(false);
     m_view->setAcceptDrops(true);
     m_view->viewport()->setAcceptDrops(true);
-    m_view->setDropIndicatorShown(false);
-    m_view->setDragDropMode(QAbstractItemView::NoDragDrop);
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xc9));
     pal.setColor(QPalette::HighlightedText, Qt::white);
@@ -114,6 +116,34 @@ int GruppenList::DropRowAt(const QPoint& pos) const
     return index.row();
 }
 
+bool GruppenList::fromSource(const QMimeData* mime) const
+{
+    return m_dragSource && mime && mime->data(m_dragMime) == TGridView::DragToken(m_dragSource);
+}
+
+void GruppenList::DragEvent(QDropEvent* e)
+{
+    if (!fromSource(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    const int row = DropRowAt(e->position().toPoint());
+    if (e->type() == QEvent::Drop) {
+        if (row < 0) {
+            e->ignore();
+            return;
+        }
+        e->acceptProposedAction();
+        emit adresseDropped(row, m_view->viewport()->mapToGlobal(e->position().toPoint()));
+        return;
+    }
+    // Entering is accepted so that moves arrive; each position is then judged alone.
+    if (e->type() == QEvent::DragEnter || row >= 0)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
 bool GruppenList::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_view && event->type() == QEvent::KeyPress) {
@@ -135,30 +165,10 @@ bool GruppenList::eventFilter(QObject* watched, QEvent* event)
         emit editRequested();
         return true;
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDragMoveEvent*>(event);
-        const bool ok = m_dragSource && e->source() == m_dragSource && e->mimeData()->hasFormat(m_dragMime) &&
-                        DropRowAt(e->position().toPoint()) >= 0;
-        if (ok)
-            e->acceptProposedAction();
-        else
-            e->ignore();
-        // A drag enter must be accepted to receive moves at all; refusal shows per position.
-        if (event->type() == QEvent::DragEnter && m_dragSource && e->source() == m_dragSource)
-            e->acceptProposedAction();
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        DragEvent(static_cast<QDropEvent*>(event));
         return true;
-    }
-    case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        const int row = DropRowAt(e->position().toPoint());
-        if (row >= 0 && e->source() == m_dragSource) {
-            e->acceptProposedAction();
-            emit adresseDropped(row, m_view->viewport()->mapToGlobal(e->position().toPoint()));
-        } else {
-            e->ignore();
-        }
-        return true;
-    }
     default:
         return false;
     }

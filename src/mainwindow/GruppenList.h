@@ -4,6 +4,8 @@
 struct AppContext;
 class GruppenModel;
 class QListView;
+class QDropEvent;
+class QMimeData;
 class TCaptionBar;
 
 // The lower left part of the main window, Panel_Gruppen: the caption bar and the group
@@ -25,6 +27,9 @@ public:
     // Where an address from dragSource may be dropped: the row, or -1.
     int DropRowAt(const QPoint& pos) const;
     void SetDragSource(QWidget* source, const QString& mimeType);
+    // A drag over the list's viewport (enter, move or drop), positions in viewport pixels:
+    // only a drag from the source grid, only over a group that is not the selected one.
+    void DragEvent(QDropEvent* event);
 
     QListView* View() const { return m_view; }
     GruppenModel* Model() const { return m_model; }
@@ -43,6 +48,7 @@ protected:
 
 private:
     void selectRow(int row);
+    bool fromSource(const QMimeData* mime) const;
 
     AppContext& m_ctx;
     TCaptionBar* m_caption;

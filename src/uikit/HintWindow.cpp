@@ -12,5 +12,7 @@ void InstallHintWindow()
     pal.setColor(QPalette::Window, QColor(0xff, 0xfb, 0xe6));
     pal.setColor(QPalette::WindowText, QColor(0x1e, 0x26, 0x33));
     QToolTip::setPalette(pal);
-    QToolTip::setFont(QApplication::font());
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    QToolTip::setFont(font);
 }

@@ -1,5 +1,5 @@
 #pragma once
 
-// The program's tooltip look: a pale gradient-free yellow with dark text and the window
-// font. Installed once at start, before the first tooltip shows.
+// The program's tooltip look: pale yellow with dark text in the window font (Arial, 13
+// pixels). Installed once at start, before the first tooltip shows.
 void InstallHintWindow();

@@ -2,6 +2,7 @@
 
 #include "uikit/TCheckColumnDelegate.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QDrag>
 #include <QHelpEvent>
@@ -58,6 +59,12 @@ TGridView::TGridView(QWidget* parent) : QTableView(parent)
     setStyleSheet(QStringLiteral("QTableView { gridline-color: #d4dce8; }"));
 }
 
+QByteArray TGridView::DragToken(const QWidget* source)
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(quintptr(source), 16);
+}
+
 void TGridView::setCheckColumn(int column)
 {
     setItemDelegateForColumn(column, new TCheckColumnDelegate(this));
@@ -108,7 +115,7 @@ void TGridView::mouseMoveEvent(QMouseEvent* event)
         m_dragArmed = false;
         auto* drag = new QDrag(this);
         auto* mime = new QMimeData;
-        mime->setData(m_dragMime, QByteArray());
+        mime->setData(m_dragMime, DragToken(this));
         drag->setMimeData(mime);
         drag->exec(Qt::CopyAction | Qt::MoveAction);
         return;

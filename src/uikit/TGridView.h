@@ -19,6 +19,9 @@ public:
     // A press that moves this far with the button held starts a drag carrying mimeType.
     void setDragSource(const QString& mimeType) { m_dragMime = mimeType; }
     static constexpr int kDragDistance = 10;
+    // What a drag from this grid carries under its mime type: names this process and grid,
+    // so a drop target knows the drag came from exactly this grid.
+    static QByteArray DragToken(const QWidget* source);
 
 signals:
     // After the view's own handling of a single press (not the press of a double click).

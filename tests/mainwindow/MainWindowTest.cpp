@@ -1,5 +1,6 @@
 #include "MainWindowHarness.h"
 #include "mainwindow/AdressenOptionsBar.h"
+#include "mainwindow/AdressenList.h"
 #include "mainwindow/GruppenList.h"
 #include "uikit/TSnapLine.h"
 
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -501,5 +503,49 @@ TEST(MainWindow, AnAddressDropsOnlyOnAnotherGroupAndRemembersBoth)
     EXPECT_EQ(entries, (QStringList{"&Kopieren", "&Verschieben", "-", "&Abbrechen"}));
     menu->close();
     // The drop leaves the group selection as it was.
+    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
+}
+
+TEST(MainWindow, AddressDragIsAcceptedOverAnotherGroupAndItsDropOpensTheMenu)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    TForm_Tavisto& w = h.start();
+    w.resize(1000, 710);
+    showActive(w);
+    TGridView* grid = h.adressenGrid();
+    QWidget* lv = h.gruppenList()->viewport();
+    auto* groups = h.find<GruppenList>("Panel_Gruppen");
+    const QPoint selected = h.gruppenList()->visualRect(h.gruppenList()->model()->index(0, 0)).center();
+    const QPoint other = h.gruppenList()->visualRect(h.gruppenList()->model()->index(1, 0)).center();
+    const QPoint below(5, lv->height() - 5);
+    w.SelectAdresseByID(QStringLiteral("AD00000002"));
+
+    QMimeData fromGrid;
+    fromGrid.setData(AdressenList::kDragMime, TGridView::DragToken(grid));
+    QMimeData fromElsewhere;
+    fromElsewhere.setData(AdressenList::kDragMime, TGridView::DragToken(h.absenderGrid()));
+    fromElsewhere.setText(QStringLiteral("x"));
+    auto accepted = [&](const QMimeData& mime, QPoint pos) {
+        QDragMoveEvent e(pos, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+        groups->DragEvent(&e);
+        return e.isAccepted();
+    };
+    EXPECT_TRUE(accepted(fromGrid, other));
+    EXPECT_FALSE(accepted(fromGrid, selected));
+    EXPECT_FALSE(accepted(fromGrid, below));
+    EXPECT_FALSE(accepted(fromElsewhere, other));
+
+    QDropEvent refused(selected, Qt::CopyAction | Qt::MoveAction, &fromGrid, Qt::LeftButton, {});
+    groups->DragEvent(&refused);
+    EXPECT_FALSE(w.Commands().DropMenu()->isVisible());
+    EXPECT_TRUE(w.Commands().FDragAdresseID.isEmpty());
+
+    QDropEvent drop(other, Qt::CopyAction | Qt::MoveAction, &fromGrid, Qt::LeftButton, {});
+    groups->DragEvent(&drop);
+    EXPECT_TRUE(w.Commands().DropMenu()->isVisible());
+    EXPECT_EQ(w.Commands().FDragAdresseID, QStringLiteral("AD00000002"));
+    EXPECT_EQ(w.Commands().FDragGruppeID, QStringLiteral("GR00000002"));
+    w.Commands().DropMenu()->close();
     EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
 }
