@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QMimeData>
 #include <QTest>
@@ -129,6 +130,28 @@ TEST(MainWindow, AltLetterPressesOnlyTheEnabledButtonOfTheTabShown)
     EXPECT_EQ(h.messages.texts(), QStringList{kAskGruppe});
     EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_absender"), "3");
     EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_gruppen"), "2");
+}
+
+TEST(MainWindow, AltNMeansANewSenderOrANewAddressOrNothingByTab)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    TForm_Tavisto& w = h.start();
+    showActive(w);
+    QSignalSpy sender(w.Ribbon().Button("TB_Absender_Add"), &QAbstractButton::clicked);
+    QSignalSpy address(w.Ribbon().Button("TB_Adresse_Add"), &QAbstractButton::clicked);
+    w.Ribbon().setCurrentIndex(MainRibbon::TabDrucken);
+    altKey(w, Qt::Key_N);
+    EXPECT_EQ(sender.size() + address.size(), 0);
+    w.Ribbon().setCurrentIndex(MainRibbon::TabAbsender);
+    altKey(w, Qt::Key_N);
+    EXPECT_EQ(sender.size(), 1);
+    EXPECT_EQ(address.size(), 0);
+    w.Ribbon().setCurrentIndex(MainRibbon::TabAdressen);
+    altKey(w, Qt::Key_N);
+    EXPECT_EQ(sender.size(), 1);
+    EXPECT_EQ(address.size(), 1);
+    EXPECT_TRUE(h.messages.shown.isEmpty());
 }
 
 TEST(MainWindow, DisabledButtonIgnoresItsAltLetter)
