@@ -17,6 +17,8 @@
 #include "uikit/TToolButton.h"
 
 #include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <QListView>
 #include <memory>
 
@@ -106,4 +108,30 @@ inline QStringList StandardData()
         "INSERT INTO tab_adressen VALUES('AD00000003','GR00000001','Klaus Weber','Garten','Hinterhaus','50667 K','','Weber',1)",
         "INSERT INTO tab_adressen VALUES('AD00000004','GR00000002','Oma Hilde','Rosenweg','','99084 E','','',1)",
     };
+}
+
+inline const QString kAskAbsender = QStringLiteral("Sind Sie sicher, dass der gewählte Absender gelöscht werden soll?");
+inline const QString kAskGruppe = QStringLiteral("Sind Sie sicher, dass die gewählte Gruppe gelöscht werden soll?");
+inline const QString kAskAdresse = QStringLiteral("Sind Sie sicher, dass die gewählte Adresse gelöscht werden sollen?");
+
+inline QStringList column(const AdressenModel& m, int col)
+{
+    QStringList r;
+    for (int i = 0; i < m.RowCount(); ++i)
+        r << m.Cell(i, col);
+    return r;
+}
+
+// A mnemonic presses its button the way a click would: animated, after a short moment.
+inline void altKey(QWidget& w, Qt::Key key)
+{
+    QTest::keyClick(&w, key, Qt::AltModifier);
+    QTest::qWait(250);
+}
+
+inline void showActive(QWidget& w)
+{
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }
