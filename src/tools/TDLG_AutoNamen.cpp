@@ -7,13 +7,13 @@
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
 #include "tools/BusyCursor.h"
+#include "tools/HelpIcon.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,7 +52,7 @@ TDLG_AutoNamen::TDLG_AutoNamen(AppContext& ctx, AdressenRows* rows, QWidget* par
 
     auto* help = new QPushButton(this);
     help->setObjectName(QStringLiteral("Button_Help"));
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(HelpIcon());
     help->setAccessibleName(QStringLiteral("Hilfe"));
     help->setToolTip(QStringLiteral("Hilfe"));
     help->setAutoDefault(false);

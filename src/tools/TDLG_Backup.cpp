@@ -5,6 +5,7 @@
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "tools/DatabaseBackup.h"
+#include "tools/HelpIcon.h"
 
 #include <QDateTime>
 #include <QFileDialog>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -58,7 +58,7 @@ TDLG_Backup::TDLG_Backup(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 
     auto* help = new QPushButton(this);
     help->setObjectName(QStringLiteral("Button_Help"));
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(HelpIcon());
     help->setAccessibleName(QStringLiteral("Hilfe"));
     help->setToolTip(QStringLiteral("Hilfe"));
     help->setAutoDefault(false);

@@ -25,6 +25,9 @@ TDLG_Help::TDLG_Help(QWidget* owner, const QStringList& helpText)
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    memo->setFont(font);
     memo->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: rgb(240, 240, 240); color: black; }"));
     // The box accepts typing like any text box; nothing reads it back.
     memo->setPlainText(helpText.join(u'\n'));

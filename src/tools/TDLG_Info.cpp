@@ -51,11 +51,9 @@ TDLG_Info::TDLG_Info(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
 
     QLabel* notice = textLabel(this, "Label_Copyright",
                                QStringLiteral("Copyright © 2026 Lumo Software. Alle Rechte vorbehalten.\n\n"
-                                              "Dieses Programm wird ohne Gewähr für Fehlerfreiheit und Eignung für "
-                                              "einen bestimmten Zweck überlassen. Für Schäden, die durch seine "
-                                              "Nutzung entstehen, etwa durch verlorene Daten oder fehlerhafte "
-                                              "Ausdrucke, wird keine Haftung übernommen, soweit das Gesetz dies "
-                                              "zulässt. Sichern Sie Ihre Daten regelmäßig."));
+                                              "Dieses Programm wird ohne Gewähr überlassen. Für Schäden durch seine "
+                                              "Nutzung, etwa verlorene Daten oder fehlerhafte Ausdrucke, wird keine "
+                                              "Haftung übernommen, soweit das Gesetz dies zulässt."));
     notice->setWordWrap(true);
     notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     notice->setGeometry(24, 152, 412, 104);
