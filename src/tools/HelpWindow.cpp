@@ -15,6 +15,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Lumo Tavisto - Hilfe"));
     resize(860, 600);
+    // An open help window must not keep the program running once the main window closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* back = new QPushButton(QStringLiteral("&Zurück"), this);
     back->setObjectName(QStringLiteral("Button_Back"));
