@@ -154,8 +154,12 @@ bool RunRestore(AppContext& ctx, const QString& backupPath)
         return false;
     }
     // The connection is released only once a good copy lies beside the current file.
-    const CopyResult result = copyVerified(b + name, d + QLatin1String(kPartialCopyName), d + name,
-                                           [&ctx] { ctx.Database.reset(); });
+    const CopyResult result = copyVerified(b + name, d + QLatin1String(kPartialCopyName), d + name, [&] {
+        ctx.Database.reset();
+        // A journal left beside the old file would be played into the restored one.
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+            removeQuietly(d + name + QLatin1String(suffix));
+    });
     switch (result) {
     case CopyResult::Done:
         return true;

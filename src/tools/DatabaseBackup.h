@@ -14,7 +14,6 @@ inline const QString CreateDirFailed =
 inline const QString DataDirMissing = QStringLiteral("Datenverzeichnis wurde nicht gefunden!");
 inline const QString CopyFailed = QStringLiteral("Fehler beim Kopieren der Sicherungsdaten!") + Reasons;
 inline const QString NothingSaved = QStringLiteral("Es wurden keine gesicherten Daten gefunden!");
-inline const QString CloseFailed = QStringLiteral("Datenbankverbindung konnte nicht beendet werden!");
 inline const QString RemoveCurrentFailed = QStringLiteral("Fehler beim Entfernen der aktuellen Daten!") + Reasons;
 inline const QString RestoreFailed = QStringLiteral("Fehler beim Wiederherstellen der Daten!") + Reasons;
 inline const QString BackupUnreadable = QStringLiteral(

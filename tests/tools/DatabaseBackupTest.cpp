@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTimer>
+#include <sqlite3.h>
 
 namespace {
 class BackupTest : public ::testing::Test
@@ -158,6 +159,37 @@ TEST_F(BackupTest, FailingCopyIntoTheDataFolderKeepsCurrentDataAndConnection)
     EXPECT_EQ(env.messages.texts(), QStringList{BackupText::RestoreFailed});
     ASSERT_TRUE(env.ctx.Database);
     EXPECT_EQ(addressIds(), (QStringList{"AD00000001", "AD00000002"}));
+}
+
+TEST_F(BackupTest, JournalOfTheReplacedFileIsNotPlayedIntoTheRestoredOne)
+{
+    ASSERT_TRUE(RunBackup(env.ctx, backupDir()));
+    for (int i = 2; i <= 200; ++i)
+        env.addAddress(QStringLiteral("AD%1").arg(i, 8, 10, QChar(u'0')), "GR00000001", {"Herrn", "Neu"});
+    // A journal as a crash in the middle of a write would leave it beside the data file.
+    const QString dbFile = env.ctx.Paths.DatabaseFile;
+    const QString journalFile = dbFile + QStringLiteral("-journal");
+    QByteArray journal;
+    {
+        sqlite3* c = nullptr;
+        ASSERT_EQ(sqlite3_open(dbFile.toUtf8().constData(), &c), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(c, "PRAGMA synchronous=OFF; BEGIN; DELETE FROM tab_adressen;", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        QFile f(journalFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        journal = f.readAll();
+        f.close();
+        sqlite3_exec(c, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(c);
+    }
+    ASSERT_GT(journal.size(), 512);
+    env.tmp.write(QStringLiteral("Dokumente/Lumo Tavisto/Tavisto.dbs-journal"), journal);
+
+    ASSERT_TRUE(RunRestore(env.ctx, backupDir()));
+    ASSERT_TRUE(OpenRestoredDatabase(env.ctx).isEmpty());
+    EXPECT_EQ(addressIds(), QStringList{"AD00000001"});
+    EXPECT_TRUE(IsReadableDatabase(dbFile));
+    EXPECT_FALSE(QFile::exists(journalFile));
 }
 
 TEST_F(BackupTest, RestoreOfAnOlderSchemaGainsTheSortNameColumnAndReloads)
