@@ -3,6 +3,7 @@
 #include <functional>
 
 struct AppContext;
+class QDateTime;
 class QLabel;
 class QLineEdit;
 class QPushButton;

@@ -29,7 +29,7 @@ QString TDLG_Info::VersionText()
     return QStringLiteral("Version ") + QStringLiteral("2.6 (64-bit)");
 }
 
-TDLG_Info::TDLG_Info(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+TDLG_Info::TDLG_Info(AppContext&, QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("DLG_Info"));
     setWindowTitle(QStringLiteral("Information"));
@@ -81,8 +81,8 @@ void TDLG_Info::mousePressEvent(QMouseEvent* event)
         QDialog::mousePressEvent(event);
 }
 
-void ShowInfo(AppContext&, QWidget* parent)
+void ShowInfo(AppContext& ctx, QWidget* parent)
 {
-    TDLG_Info dialog(parent);
+    TDLG_Info dialog(ctx, parent);
     dialog.exec();
 }

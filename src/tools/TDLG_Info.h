@@ -9,7 +9,8 @@ class TDLG_Info : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TDLG_Info(QWidget* parent = nullptr);
+    // The context is the one every window receives; the window shows fixed texts only.
+    explicit TDLG_Info(AppContext& ctx, QWidget* parent = nullptr);
 
     static QString VersionText();
 

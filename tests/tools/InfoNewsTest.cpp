@@ -38,7 +38,8 @@ struct ModalProbe
 
 TEST(InfoWindow, LayoutOnThePicture)
 {
-    TDLG_Info info;
+    ToolsContext env;
+    TDLG_Info info(env.ctx);
     EXPECT_EQ(info.size(), QSize(460, 400));
     EXPECT_TRUE(info.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(info.windowTitle(), QStringLiteral("Information"));
@@ -61,15 +62,16 @@ TEST(InfoWindow, LayoutOnThePicture)
 
 TEST(InfoWindow, OkEnterEscAndAClickOnThePictureClose)
 {
+    ToolsContext env;
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        TDLG_Info info;
+        TDLG_Info info(env.ctx);
         ModalProbe probe;
         probe.pressOnNext(key);
         info.exec();
         EXPECT_EQ(probe.shown, 1);
         EXPECT_FALSE(info.isVisible());
     }
-    TDLG_Info info;
+    TDLG_Info info(env.ctx);
     info.show();
     QTest::mouseClick(info.findChild<QLabel*>(QStringLiteral("Image_Background")), Qt::LeftButton, {},
                       QPoint(100, 300));
