@@ -129,13 +129,17 @@ QString HelpWindow::CurrentPage() const
 
 void HelpWindow::selectContentsFor(const QString& archivePath)
 {
-    // Several entries may name the same page; the first keeps the selection.
+    // A book and one of its topics may name the same page: the topic is the better mark.
     if (QTreeWidgetItem* current = m_contents->currentItem();
-        current && current->data(0, Qt::UserRole).toString() == archivePath)
+        current && current->childCount() == 0 && current->data(0, Qt::UserRole).toString() == archivePath)
         return;
-    for (QTreeWidgetItemIterator it(m_contents); *it; ++it)
-        if ((*it)->data(0, Qt::UserRole).toString() == archivePath) {
-            m_contents->setCurrentItem(*it);
-            return;
-        }
+    QTreeWidgetItem* best = nullptr;
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() != archivePath)
+            continue;
+        if (!best || (best->childCount() > 0 && (*it)->childCount() == 0))
+            best = *it;
+    }
+    if (best)
+        m_contents->setCurrentItem(best);
 }
