@@ -164,8 +164,12 @@ TEST_F(BackupTest, FailingCopyIntoTheDataFolderKeepsCurrentDataAndConnection)
 TEST_F(BackupTest, JournalOfTheReplacedFileIsNotPlayedIntoTheRestoredOne)
 {
     ASSERT_TRUE(RunBackup(env.ctx, backupDir()));
-    for (int i = 2; i <= 200; ++i)
-        env.addAddress(QStringLiteral("AD%1").arg(i, 8, 10, QChar(u'0')), "GR00000001", {"Herrn", "Neu"});
+    {
+        Transaction t(env.ctx.db());
+        for (int i = 2; i <= 200; ++i)
+            env.addAddress(QStringLiteral("AD%1").arg(i, 8, 10, QChar(u'0')), "GR00000001", {"Herrn", "Neu"});
+        t.Commit();
+    }
     // A journal as a crash in the middle of a write would leave it beside the data file.
     const QString dbFile = env.ctx.Paths.DatabaseFile;
     const QString journalFile = dbFile + QStringLiteral("-journal");
