@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "shell/HelpService.h"
+#include "tools/DesignerIcons.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -25,7 +26,7 @@ BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic)
     BottomBar bar{new QHBoxLayout, new QToolButton(dialog), new QPushButton(QStringLiteral("Speichern"), dialog),
                   new QPushButton(QStringLiteral("Abbrechen"), dialog)};
     bar.help->setObjectName(QStringLiteral("Button_Help"));
-    bar.help->setIcon(dialog->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    bar.help->setIcon(DesignerIcons::Help());
     bar.help->setToolTip(QStringLiteral("Hilfe"));
     bar.help->setAccessibleName(QStringLiteral("Hilfe"));
     bar.save->setObjectName(QStringLiteral("Button_Save"));

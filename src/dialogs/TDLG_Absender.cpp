@@ -10,6 +10,7 @@
 #include "store/RecordIds.h"
 #include "store/RecordOperations.h"
 #include "tools/BannerPreview.h"
+#include "tools/DesignerIcons.h"
 #include "tools/TDLG_Designer.h"
 
 #include <QApplication>
@@ -28,11 +29,11 @@ using RecordDialogParts::Lines;
 
 namespace {
 
-QToolButton* iconButton(const char* name, QStyle::StandardPixmap icon, const QString& tip, QWidget* parent)
+QToolButton* iconButton(const char* name, const QIcon& icon, const QString& tip, QWidget* parent)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(parent->style()->standardIcon(icon));
+    b->setIcon(icon);
     b->setIconSize(QSize(16, 16));
     b->setFixedSize(24, 24);
     b->setToolTip(tip);
@@ -126,12 +127,12 @@ QWidget* TDLG_Absender::buildBanner()
     v->addWidget(Image_Banner, 0, Qt::AlignHCenter);
 
     auto* row = new QHBoxLayout;
-    Button_Banner_Open = iconButton("Button_Banner_Open", QStyle::SP_DialogOpenButton, QStringLiteral("Bilddatei wählen"), Panel_Banner);
-    Button_Banner_Paste = iconButton("Button_Banner_Paste", QStyle::SP_ArrowDown, QStringLiteral("Bild aus Zwischenablage einfügen"),
+    Button_Banner_Open = iconButton("Button_Banner_Open", DesignerIcons::Open(), QStringLiteral("Bilddatei wählen"), Panel_Banner);
+    Button_Banner_Paste = iconButton("Button_Banner_Paste", DesignerIcons::Paste(), QStringLiteral("Bild aus Zwischenablage einfügen"),
                                      Panel_Banner);
-    Button_Banner_Copy = iconButton("Button_Banner_Copy", QStyle::SP_FileIcon, QStringLiteral("Bild in Zwischenablage kopieren"),
+    Button_Banner_Copy = iconButton("Button_Banner_Copy", DesignerIcons::Copy(), QStringLiteral("Bild in Zwischenablage kopieren"),
                                     Panel_Banner);
-    Button_Banner_Delete = iconButton("Button_Banner_Delete", QStyle::SP_TrashIcon, QStringLiteral("Banner entfernen"), Panel_Banner);
+    Button_Banner_Delete = iconButton("Button_Banner_Delete", DesignerIcons::Delete(), QStringLiteral("Banner entfernen"), Panel_Banner);
     Button_Designer = new QPushButton(QStringLiteral("Designer"), Panel_Banner);
     Button_Designer->setObjectName(QStringLiteral("Button_Designer"));
     Button_Designer->setToolTip(QStringLiteral("Banner für diesen Absender gestalten"));

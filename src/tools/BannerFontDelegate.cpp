@@ -20,6 +20,7 @@ void BannerFontDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const bool selected = option.state & QStyle::State_Selected;
     const bool focus = m_combo->hasFocus() || (m_combo->view() && m_combo->view()->hasFocus());
     painter->save();
+    painter->setClipRect(option.rect);
     painter->fillRect(option.rect, Background(selected, focus));
     const QString name = index.data(Qt::DisplayRole).toString();
     QFont font(name);

@@ -7,6 +7,7 @@
 #include "tools/BannerFile.h"
 #include "tools/BannerFontDelegate.h"
 #include "tools/BannerPreview.h"
+#include "tools/DesignerIcons.h"
 #include "uikit/ColorPicker.h"
 
 #include <QApplication>
@@ -85,6 +86,8 @@ void TDLG_Designer::buildControls()
     box->setObjectName(QStringLiteral("Panel_Settings"));
     box->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
     auto* grid = new QGridLayout(box);
+    grid->setColumnStretch(0, 0);
+    grid->setColumnStretch(1, 1);
     root->addWidget(box);
 
     Edit_Text = new QLineEdit(box);
@@ -92,7 +95,7 @@ void TDLG_Designer::buildControls()
     Edit_Text->setMaxLength(50);
     Button_Refresh = new QToolButton(box);
     Button_Refresh->setObjectName(QStringLiteral("Button_Refresh"));
-    Button_Refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    Button_Refresh->setIcon(DesignerIcons::Refresh());
     Button_Refresh->setToolTip(QStringLiteral("Vorschau aktualisieren"));
     Button_Refresh->setAccessibleName(QStringLiteral("Vorschau aktualisieren"));
     CheckBox_ShowText = new QCheckBox(QStringLiteral("Ohne Untertitel"), box);
@@ -149,7 +152,7 @@ void TDLG_Designer::buildControls()
     auto* bottom = new QHBoxLayout;
     Button_Help = new QToolButton(this);
     Button_Help->setObjectName(QStringLiteral("Button_Help"));
-    Button_Help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    Button_Help->setIcon(DesignerIcons::Help());
     Button_Help->setToolTip(QStringLiteral("Hilfe"));
     Button_Help->setAccessibleName(QStringLiteral("Hilfe"));
     Button_OK = new QPushButton(QStringLiteral("Übernehmen"), this);
