@@ -19,14 +19,43 @@ bool hasMetafile(const QMimeData* mime)
 
 } // namespace
 
+QString QtPictureSource::CaseBlindPattern(const QString& extension)
+{
+    QString pattern = QStringLiteral("*.");
+    for (QChar c : extension) {
+        if (c.toLower() != c.toUpper())
+            pattern += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            pattern += c;
+    }
+    return pattern;
+}
+
 QStringList QtPictureSource::Filters()
 {
-    return {QStringLiteral("BMP - Windows Bitmaps (*.bmp)"),
-            QStringLiteral("JPG - JPG/JPEG Images (*.jpg *.jpeg)"),
-            QStringLiteral("PNG - Portable Network Graphics (*.png)"),
-            QStringLiteral("GIF - Compuserve GIF (*.gif)"),
-            QStringLiteral("WMF - Windows Metafiles (*.wmf)"),
-            QStringLiteral("Alle unterstützten Formate (*.bmp *.jpeg *.jpg *.png *.gif *.wmf)")};
+    // File systems here tell "logo.JPEG" from "logo.jpeg", and so would the dialog's plain
+    // patterns; each pattern therefore matches the extension in any case. The dialog shows
+    // only the descriptions.
+    const struct
+    {
+        const char* description;
+        QStringList extensions;
+    } filters[] = {
+        {"BMP - Windows Bitmaps", {"bmp"}},
+        {"JPG - JPG/JPEG Images", {"jpg", "jpeg"}},
+        {"PNG - Portable Network Graphics", {"png"}},
+        {"GIF - Compuserve GIF", {"gif"}},
+        {"WMF - Windows Metafiles", {"wmf"}},
+        {"Alle unterstützten Formate", {"bmp", "jpeg", "jpg", "png", "gif", "wmf"}},
+    };
+    QStringList out;
+    for (const auto& f : filters) {
+        QStringList patterns;
+        for (const QString& e : f.extensions)
+            patterns << CaseBlindPattern(e);
+        out << QString::fromUtf8(f.description) + QStringLiteral(" (") + patterns.join(u' ') + QLatin1Char(')');
+    }
+    return out;
 }
 
 QString QtPictureSource::ChoosePictureFile(QWidget* parent)
@@ -34,6 +63,7 @@ QString QtPictureSource::ChoosePictureFile(QWidget* parent)
     QFileDialog dialog(parent, QStringLiteral("Bild einfügen..."));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(Filters());
     dialog.selectNameFilter(Filters().last());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -8,6 +8,8 @@ public:
     // The filters of the picture-open dialog, the last one ("Alle unterstützten Formate")
     // preselected.
     static QStringList Filters();
+    // "*.[jJ][pP][eE][gG]" for "jpeg": the extension in any case.
+    static QString CaseBlindPattern(const QString& extension);
 
     QString ChoosePictureFile(QWidget* parent) override;
     bool ClipboardHasBitmap() const override;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -255,8 +256,29 @@ TEST_F(AbsenderDialog, QtClipboardOffersOnlyPictures)
     TDLG_Absender d(ctx, "AB00000001", nullptr);
     child<QToolButton>(d, "Button_Banner_Paste")->click();
     EXPECT_FALSE(d.BannerChanged());
-    EXPECT_EQ(QtPictureSource::Filters().last(),
-              QStringLiteral("Alle unterstützten Formate (*.bmp *.jpeg *.jpg *.png *.gif *.wmf)"));
+}
+
+TEST(PictureOpenDialog, FiltersMatchExtensionsInAnyCase)
+{
+    const QStringList filters = QtPictureSource::Filters();
+    ASSERT_EQ(filters.size(), 6);
+    EXPECT_TRUE(filters[0].startsWith("BMP - Windows Bitmaps ("));
+    EXPECT_TRUE(filters[5].startsWith("Alle unterstützten Formate ("));
+    // The patterns of a filter, as the dialog matches them.
+    auto matches = [&filters](int filter, const QString& name) {
+        const QString f = filters[filter];
+        const QString inner = f.mid(f.lastIndexOf('(') + 1).chopped(1);
+        for (const QString& pattern : inner.split(' '))
+            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(name).hasMatch())
+                return true;
+        return false;
+    };
+    for (const char* name : {"LOGO.JPEG", "logo.jpeg", "Logo.Jpg", "a.BMP", "b.png", "c.GIF", "d.Wmf"})
+        EXPECT_TRUE(matches(5, name)) << name;
+    EXPECT_TRUE(matches(1, "LOGO.JPEG"));
+    EXPECT_FALSE(matches(1, "logo.png"));
+    EXPECT_FALSE(matches(5, "logo.jpeg.txt"));
+    EXPECT_FALSE(matches(5, "notiz.txt"));
 }
 
 TEST_F(AbsenderDialog, DesignedBannerGoesIntoThePreview)
