@@ -1,8 +1,11 @@
 #include "imaging/WmfReader.h"
 
 #include "imaging/ImageError.h"
+#include "imaging/PngCodec.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
 
@@ -45,6 +48,29 @@ private:
     bool m_open = false;
 };
 
+// A FILE that writes into memory, for libwmf's file output.
+struct MemoryFile
+{
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* file = open_memstream(&buffer, &size);
+    ~MemoryFile()
+    {
+        if (file)
+            std::fclose(file);
+        std::free(buffer);
+    }
+    QByteArray close()
+    {
+        if (file && std::fclose(file) == 0) {
+            file = nullptr;
+            return QByteArray(buffer, qsizetype(size));
+        }
+        file = nullptr;
+        return {};
+    }
+};
+
 QString unreadable() { return QStringLiteral("Die Datei ist keine lesbare WMF-Grafik."); }
 
 } // namespace
@@ -76,30 +102,26 @@ QImage decode(const QByteArray& input, qint64 maxPixels)
     bbox.BR.y = std::max(bbox.BR.y, float(height) * 72.0f / 96.0f);
 
     wmf_gd_t* gd = WMF_GD_GetData(api);
-    gd->type = wmf_gd_image;
+    if (!(gd->flags & WMF_GD_SUPPORTS_PNG))
+        throw ImageError(QStringLiteral("Die WMF-Bibliothek kann keine Bilder erzeugen."));
+    // libwmf's own image memory is only released when it writes the picture out itself
+    // (the gd image handed to the caller cannot be freed from here), so let it write a PNG
+    // into memory and read that.
+    MemoryFile png;
+    if (!png.file)
+        throw ImageError(QStringLiteral("Für das Bild ist nicht genug Speicher vorhanden."));
+    gd->type = wmf_gd_png;
+    gd->file = png.file;
+    gd->flags |= WMF_GD_OUTPUT_FILE;
     gd->width = width;
     gd->height = height;
     gd->bbox = bbox;
-    if (wmf_play(api, 0, &bbox) != wmf_E_None || !gd->gd_image)
+    if (wmf_play(api, 0, &bbox) != wmf_E_None)
         throw ImageError(unreadable());
-    const int* pixels = wmf_gd_image_pixels(gd->gd_image);
-    if (!pixels)
+    const QByteArray picture = png.close();
+    if (picture.isEmpty())
         throw ImageError(unreadable());
-
-    QImage out(int(width), int(height), QImage::Format_ARGB32);
-    if (out.isNull())
-        throw ImageError(QStringLiteral("Für das Bild ist nicht genug Speicher vorhanden."));
-    // gd's true colour: 7-bit alpha in bits 24..30 with 0 opaque and 127 transparent.
-    for (unsigned int y = 0; y < height; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(int(y)));
-        for (unsigned int x = 0; x < width; ++x) {
-            const unsigned int p = unsigned(pixels[y * width + x]);
-            const int gdAlpha = int((p >> 24) & 0x7F);
-            const int alpha = 255 - (gdAlpha * 255 + 63) / 127;
-            line[x] = qRgba(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF), alpha);
-        }
-    }
-    return out;
+    return PngCodec::decode(picture, maxPixels);
 }
 
 } // namespace WmfReader
