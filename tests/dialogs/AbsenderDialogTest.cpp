@@ -299,6 +299,24 @@ TEST_F(AbsenderDialog, DesignedBannerGoesIntoThePreview)
     EXPECT_EQ(stored.height(), 360);
 }
 
+TEST_F(AbsenderDialog, UnreadableStoredBannerIsReportedAndCanBeReplaced)
+{
+    db().ExecSQL("INSERT INTO tab_banner (Banner_ID, Absender_ID, Banner) VALUES ('BN00000001', 'AB00000001', ?)",
+                 {QByteArray("kein JPEG")});
+    TDLG_Absender d(ctx, "AB00000001", nullptr);
+    EXPECT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(d.Banner().isNull());
+    EXPECT_EQ(child<QLineEdit>(d, "Edit_Line1")->text(), QStringLiteral("Alte Firma"));
+    // Saving the lines alone leaves the row; a new picture replaces it.
+    d.SetPictureSource(&pictures);
+    pictures.bitmap = solid(12, 6, Qt::red);
+    child<QToolButton>(d, "Button_Banner_Paste")->click();
+    d.Button_SaveClick();
+    QImage stored;
+    ASSERT_TRUE(LoadBanner(db(), "AB00000001", stored));
+    EXPECT_EQ(stored.size(), QSize(12, 6));
+}
+
 TEST_F(AbsenderDialog, BlankFirstLineIsRefusedAndHelpOpensItsTopic)
 {
     TDLG_Absender d(ctx, QString(), nullptr);
