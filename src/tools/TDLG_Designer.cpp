@@ -302,8 +302,10 @@ void TDLG_Designer::onSaveClicked()
 {
     QString selected;
     const QStringList filters = BannerFile::FilterText().split(QStringLiteral(";;"));
+    // The overwrite question comes from SaveBannerAs, after the extension rule.
     const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Speichern unter..."), QStringLiteral("Banner"),
-                                                      BannerFile::FilterText(), &selected);
+                                                      BannerFile::FilterText(), &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return;
     SaveBannerAs(name, int(filters.indexOf(selected)) + 1);
