@@ -239,7 +239,7 @@ void MainCommands::TB_EinstellungenClick()
 
 void MainCommands::TB_BackupClick()
 {
-    // wired when backup lands: backup dialog; after a restore m_window.ReopenAfterRestore()
+    // wired when backup lands: if (!ExecBackupDialog(ctx, &window, [&] { m_window.ReloadAll(); })) m_window.close()
 }
 
 void MainCommands::TB_HilfeClick()

@@ -212,9 +212,7 @@ void TForm_Tavisto::FormCreate(const StartupFolders& folders)
     m_started = true;
 
     m_ribbon->setCurrentIndex(MainRibbon::TabAbsender);
-    LoadAbsenderList();
-    LoadGruppenList();
-    BuildStatusLine();
+    ReloadAll();
 
     // The window sees every key before the focused control (F1, F2).
     qApp->installEventFilter(this);
@@ -434,8 +432,13 @@ bool TForm_Tavisto::ReopenAfterRestore()
         QApplication::exit(1);
         return false;
     }
+    ReloadAll();
+    return true;
+}
+
+void TForm_Tavisto::ReloadAll()
+{
     LoadAbsenderList();
     LoadGruppenList();
     BuildStatusLine();
-    return true;
 }

@@ -49,6 +49,8 @@ public:
     AdressenRows& AdressenRowsShown();
 
     void BuildStatusLine();
+    // The sender list, the group list (with the first group's addresses) and the status line.
+    void ReloadAll();
     // After a restore replaced the database file: reopen it, migrate, reload everything.
     // False after a fatal error (shown); the program then ends.
     bool ReopenAfterRestore();
