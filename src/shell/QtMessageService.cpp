@@ -65,7 +65,7 @@ int QtMessageService::ShowMessageBox(const QString& text, int kind, int sound, i
 void QtMessageService::ShowPlainMessage(const QString& text)
 {
     QMessageBox box;
-    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setWindowTitle(QApplication::applicationName());
     box.setText(text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();

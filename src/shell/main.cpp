@@ -5,6 +5,7 @@
 #include "shell/InstanceGuard.h"
 #include "shell/QtMessageService.h"
 #include "shell/TavistoApplication.h"
+#include "shell/TerminationSignals.h"
 
 #include <cstdio>
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     InstanceGuard guard;
 
     TavistoApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Lumo Tavisto"));
+    // The task bar's name. (A display name would be appended to every window title.)
     QApplication::setApplicationName(QStringLiteral("Lumo Tavisto"));
 
     QtMessageService messages;
@@ -37,5 +38,7 @@ int main(int argc, char** argv)
     if (!window.StartedOk())
         return 1;
     window.ShowAsSaved();
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &QWidget::close);
     return app.exec();
 }
