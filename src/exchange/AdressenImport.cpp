@@ -6,6 +6,7 @@
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/IdSequence.h"
 #include "exchange/ImportRecord.h"
+#include "exchange/PreparedTextStatement.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
@@ -74,6 +75,7 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
     IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
     const QString empty;
     try {
+        PreparedTextStatement insert(db, kInsert);
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const std::optional<ImportRecord> r = ImportRecord::Parse(lines.at(i));
             if (!r)
@@ -84,7 +86,7 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
                 ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
                 return false;
             }
-            db.ExecSQL(kInsert, {id, gruppeId, r->Line1, r->Line2, r->Line3, empty, r->Line5, empty});
+            insert.Run({id, gruppeId, r->Line1, r->Line2, r->Line3, empty, r->Line5, empty});
         }
     } catch (const ESQLiteException&) {
         // The records before the failing one stay.
