@@ -22,6 +22,11 @@ struct ImportCase
     QList<QStringList> expected;
 };
 
+void PrintTo(const ImportCase& c, std::ostream* os)
+{
+    *os << c.record.toStdString();
+}
+
 class ImportTableTest : public ExchangeTest, public ::testing::WithParamInterface<ImportCase>
 {
 };
