@@ -48,8 +48,13 @@ void WriteFile(const QString& fileName, const QStringList& lines)
         text += line + QStringLiteral("\r\n");
     const QByteArray bytes = Cp1252::encode(text);
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
+    // A write cut short (a full disk, a file size limit) can still look successful to
+    // QSaveFile, so the temporary file's size is checked before it replaces the target.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        file.size() != bytes.size() || !file.commit()) {
+        QString reason = file.errorString();
+        if (file.error() == QFileDevice::NoError)
+            reason = QStringLiteral("Die Datei wurde nicht vollständig geschrieben.");
         file.cancelWriting();
         throw ExchangeError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.\n%2").arg(fileName, reason));
     }

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // The address list as the main window shows it: column 0 the running number, 1..5 the
@@ -224,6 +227,39 @@ TEST_F(ExportTest, UnwritableTargetRaisesGeneralErrorAndLeavesNoFile)
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(readAll(dir.file("keinOrdner")), QByteArray("file"));
     EXPECT_EQ(filesIn(dir.path()), (QStringList{"Tavisto.dbs", "keinOrdner"}));
+}
+
+// A write that fails half way (a full disk) must leave the old file as it was. A file
+// size limit makes the write fail for root as well.
+TEST_F(ExportTest, WriteFailingHalfWayKeepsTheOldFile)
+{
+    ShownRows rows;
+    for (int i = 0; i < 200; ++i)
+        rows.add({QStringLiteral("Adresse Nummer %1 mit einer langen ersten Zeile").arg(i), "", "", "", "", ""}, "X");
+    const QByteArray old("alter Inhalt\r\n");
+    const QString target = dir.write("Adressen.txt", old);
+    choose("Adressen", 0);
+    messages.answer({Msg::IdYes});
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool raised = false;
+    try {
+        ExportAdressen(ctx, nullptr, rows, &dialogs);
+    } catch (const ExchangeError&) {
+        raised = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(readAll(target), old);
+    EXPECT_EQ(filesIn(dir.path()), (QStringList{"Adressen.txt", "Tavisto.dbs"}));
+    EXPECT_EQ(messages.texts().size(), 1) << "success reported";
 }
 
 } // namespace
