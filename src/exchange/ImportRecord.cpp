@@ -8,7 +8,7 @@ namespace {
 
 bool isBlank(const QString& s) { return s.trimmed().isEmpty(); }
 
-// Field 3 (or 5) before field 2 (or 6) when both hold text; else the second alone.
+// Two fields joined by one blank: field 3 before field 2, field 5 before field 6.
 QString joined(const QString& first, const QString& second) { return first + u' ' + second; }
 
 } // namespace
