@@ -6,7 +6,14 @@
 
 namespace {
 
-bool isBlank(const QString& s) { return s.trimmed().isEmpty(); }
+// trimmed().isEmpty() without building the trimmed copy.
+bool isBlank(QStringView s)
+{
+    for (QChar c : s)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
 
 // Two fields joined by one blank: field 3 before field 2, field 5 before field 6.
 QString joined(const QString& first, const QString& second) { return first + u' ' + second; }

@@ -22,13 +22,15 @@ PreparedTextStatement::~PreparedTextStatement()
     sqlite3_finalize(m_stmt);
 }
 
-void PreparedTextStatement::Run(const QStringList& texts)
+void PreparedTextStatement::Run(std::initializer_list<QStringView> texts)
 {
     sqlite3_reset(m_stmt);
+    m_values.resize(texts.size());
     int index = 1;
-    for (const QString& text : texts) {
-        const QByteArray bytes = Cp1252::encode(text);
-        if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT,
+    for (QStringView text : texts) {
+        QByteArray& bytes = m_values[size_t(index - 1)];
+        bytes = Cp1252::encode(text);
+        if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_STATIC,
                                 SQLITE_UTF8) != SQLITE_OK)
             throw ESQLiteException(m_db.ComposeMessage(QStringLiteral("Error executing SQL"), m_sql));
     }

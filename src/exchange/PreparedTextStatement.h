@@ -1,6 +1,9 @@
 #pragma once
 #include <QString>
-#include <QStringList>
+#include <QByteArray>
+#include <QStringView>
+#include <initializer_list>
+#include <vector>
 
 class TSQLiteDatabase;
 struct sqlite3_stmt;
@@ -16,10 +19,12 @@ public:
     PreparedTextStatement(const PreparedTextStatement&) = delete;
     PreparedTextStatement& operator=(const PreparedTextStatement&) = delete;
 
-    void Run(const QStringList& texts);
+    void Run(std::initializer_list<QStringView> texts);
 
 private:
     TSQLiteDatabase& m_db;
     QString m_sql;
     sqlite3_stmt* m_stmt = nullptr;
+    // The encoded values stay here until the step, so SQLite need not copy them.
+    std::vector<QByteArray> m_values;
 };
