@@ -6,6 +6,7 @@
 #include "shell/QtMessageService.h"
 #include "shell/TavistoApplication.h"
 #include "shell/TerminationSignals.h"
+#include "tools/ChmHelpService.h"
 
 #include <cstdio>
 
@@ -31,6 +32,9 @@ int main(int argc, char** argv)
     AppContext ctx;
     ctx.Messages = &messages;
     ctx.Printer = &printer;
+    // Reads the help file of ctx.Paths when a topic is asked for, after the start-up resolved it.
+    ChmHelpService help(ctx);
+    ctx.Help = &help;
 
     const StartupFolders folders{QApplication::applicationDirPath(), GetKnownFolder(CSIDL_APPDATA),
                                  GetKnownFolder(CSIDL_PERSONAL)};
