@@ -17,8 +17,8 @@
 #include <vector>
 
 #include <sys/mman.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -171,75 +171,129 @@ inline quint32 pixelAt(const uchar* p, int bytesPerPixel)
     return v | 0xFF000000u;
 }
 
-// New row i is old column i read from the bottom row up. The outer loop takes 16 old rows
-// (one cache line of 16 new pixels per new row); old rows are read forwards, and each new
-// row gets one whole line written past the cache.
+constexpr int kRun = 16;  // new pixels per row and pass: one 64-byte cache line
+
+// New row i is old column i read from the bottom row up. A pass takes 16 old rows and
+// gives every new row one run of 16 pixels.
+template <int BPP>
+void rotateColumns(const uchar* const* rows, int n, int iFrom, int W, uchar* dst, qsizetype dstBpl, int j0)
+{
+    for (int i = iFrom; i < W; ++i) {
+        quint32* d = reinterpret_cast<quint32*>(dst + qsizetype(i) * dstBpl) + j0;
+        const size_t off = size_t(i) * BPP;
+        for (int k = 0; k < n; ++k)
+            d[k] = pixelAt(rows[k] + off, BPP);
+    }
+}
+
+template <int BPP>
+void rotatePlain(const uchar* src, qsizetype srcBpl, int W, int H, uchar* dst, qsizetype dstBpl)
+{
+    for (int j0 = 0; j0 < H; j0 += kRun) {
+        const int n = std::min(kRun, H - j0);
+        const uchar* rows[kRun];
+        for (int k = 0; k < n; ++k)
+            rows[k] = src + qsizetype(H - 1 - j0 - k) * srcBpl;
+        rotateColumns<BPP>(rows, n, 0, W, dst, dstBpl, j0);
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("ssse3"))) inline __m128i widenFour(const uchar* p, __m128i widen, __m128i alpha)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return _mm_or_si128(_mm_shuffle_epi8(v, widen), alpha);
+}
+
+// Four old columns of 16 old rows at a time: each row's four pixels are widened to 32 bits
+// with one shuffle, 4 x 4 blocks are transposed in registers, and every new row gets its
+// whole cache line written past the cache, so the new raster is written once and never read.
+template <int BPP>
+__attribute__((target("ssse3"))) void rotateSsse3(const uchar* src, qsizetype srcBpl, int W, int H, uchar* dst,
+                                                   qsizetype dstBpl)
+{
+    const __m128i widen = BPP == 3 ? _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1)
+                                   : _mm_setr_epi8(0, 1, 2, -1, 4, 5, 6, -1, 8, 9, 10, -1, 12, 13, 14, -1);
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    // A 16-byte load of four 24-bit pixels reads four bytes more; the last columns of a row
+    // go the plain way so no load passes a row's end.
+    const int simdEnd = W >= 8 ? (W - 4) / 4 * 4 : 0;
+    for (int j0 = 0; j0 < H; j0 += kRun) {
+        const int n = std::min(kRun, H - j0);
+        const uchar* rows[kRun];
+        for (int k = 0; k < n; ++k)
+            rows[k] = src + qsizetype(H - 1 - j0 - k) * srcBpl;
+        if (n < kRun || (dstBpl % 64) != 0) {
+            rotateColumns<BPP>(rows, n, 0, W, dst, dstBpl, j0);
+            continue;
+        }
+        for (int i = 0; i < simdEnd; i += 4) {
+            const size_t off = size_t(i) * BPP;
+            uchar* d0 = dst + qsizetype(i) * dstBpl + size_t(j0) * 4;
+            for (int g = 0; g < kRun / 4; ++g) {
+                const __m128i a = widenFour(rows[4 * g] + off, widen, alpha);
+                const __m128i b = widenFour(rows[4 * g + 1] + off, widen, alpha);
+                const __m128i c = widenFour(rows[4 * g + 2] + off, widen, alpha);
+                const __m128i d = widenFour(rows[4 * g + 3] + off, widen, alpha);
+                const __m128i t0 = _mm_unpacklo_epi32(a, b), t1 = _mm_unpacklo_epi32(c, d);
+                const __m128i t2 = _mm_unpackhi_epi32(a, b), t3 = _mm_unpackhi_epi32(c, d);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d0) + g, _mm_unpacklo_epi64(t0, t1));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d0 + dstBpl) + g, _mm_unpackhi_epi64(t0, t1));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d0 + 2 * dstBpl) + g, _mm_unpacklo_epi64(t2, t3));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d0 + 3 * dstBpl) + g, _mm_unpackhi_epi64(t2, t3));
+            }
+        }
+        rotateColumns<BPP>(rows, n, simdEnd, W, dst, dstBpl, j0);
+    }
+    _mm_sfence();
+}
+#endif
+
 template <int BPP>
 void rotateInto(const uchar* src, qsizetype srcBpl, int W, int H, uchar* dst, qsizetype dstBpl)
 {
-    constexpr int kRun = 16;
-    for (int j0 = 0; j0 < H; j0 += kRun) {
-        const int n = std::min(kRun, H - j0);
-        const uchar* firstRow = src + qsizetype(H - 1 - j0) * srcBpl;
-        if (n == kRun) {
-            const uchar* rows[kRun];
-            for (int k = 0; k < kRun; ++k)
-                rows[k] = firstRow - qsizetype(k) * srcBpl;
-            for (int i = 0; i < W; ++i) {
-                const size_t off = size_t(i) * BPP;
-                alignas(64) quint32 run[kRun];
-                for (int k = 0; k < kRun; ++k)
-                    run[k] = pixelAt(rows[k] + off, BPP);
-                quint32* d = reinterpret_cast<quint32*>(dst + qsizetype(i) * dstBpl) + j0;
-#if defined(__SSE2__)
-                const __m128i* r = reinterpret_cast<const __m128i*>(run);
-                __m128i* out = reinterpret_cast<__m128i*>(d);
-                _mm_stream_si128(out + 0, _mm_load_si128(r + 0));
-                _mm_stream_si128(out + 1, _mm_load_si128(r + 1));
-                _mm_stream_si128(out + 2, _mm_load_si128(r + 2));
-                _mm_stream_si128(out + 3, _mm_load_si128(r + 3));
-#else
-                std::memcpy(d, run, sizeof run);
-#endif
-            }
-        } else {
-            for (int i = 0; i < W; ++i) {
-                quint32* d = reinterpret_cast<quint32*>(dst + qsizetype(i) * dstBpl) + j0;
-                const uchar* s = firstRow + size_t(i) * BPP;
-                for (int k = 0; k < n; ++k, s -= srcBpl)
-                    d[k] = pixelAt(s, BPP);
-            }
-        }
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("ssse3") && (reinterpret_cast<quintptr>(dst) % 64) == 0) {
+        rotateSsse3<BPP>(src, srcBpl, W, H, dst, dstBpl);
+        return;
     }
-#if defined(__SSE2__)
-    _mm_sfence();
 #endif
+    rotatePlain<BPP>(src, srcBpl, W, H, dst, dstBpl);
 }
 
 } // namespace
+
+void RotateClockwiseInto(const QImage& source, uchar* dst, qsizetype dstBpl)
+{
+    const int W = source.width();
+    const int H = source.height();
+    if (source.format() == QImage::Format_RGB888)
+        rotateInto<3>(source.constBits(), source.bytesPerLine(), W, H, dst, dstBpl);
+    else
+        rotateInto<4>(source.constBits(), source.bytesPerLine(), W, H, dst, dstBpl);
+}
 
 void RotateClockwise(QImage& bitmap)
 {
     if (bitmap.isNull())
         return;
-    QImage::Format f = bitmap.format();
-    if (f != QImage::Format_RGB888 && f != QImage::Format_RGB32 && f != QImage::Format_ARGB32) {
+    const QImage::Format f = bitmap.format();
+    if (f != QImage::Format_RGB888 && f != QImage::Format_RGB32 && f != QImage::Format_ARGB32)
         bitmap.convertTo(QImage::Format_RGB32);
-        f = QImage::Format_RGB32;
-    }
     const int W = bitmap.width();
     const int H = bitmap.height();
-    const qsizetype dstBpl = (qsizetype(H) * 4 + 63) / 64 * 64;
+    const qsizetype dstBpl = RotatedBytesPerLine(H);
     uchar* dst = allocateRaster(size_t(dstBpl) * size_t(W));
     if (!dst)
         throw PrintError(QStringLiteral("Für das gedrehte Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
                              .arg(H)
                              .arg(W));
-    const QImage& src = bitmap;
-    if (f == QImage::Format_RGB888)
-        rotateInto<3>(src.constBits(), src.bytesPerLine(), W, H, dst, dstBpl);
-    else
-        rotateInto<4>(src.constBits(), src.bytesPerLine(), W, H, dst, dstBpl);
+    RotateClockwiseInto(bitmap, dst, dstBpl);
     // The old raster is released as the new one takes its place.
     bitmap = QImage(dst, H, W, dstBpl, QImage::Format_RGB32, freeRaster, dst);
+}
+
+qsizetype RotatedBytesPerLine(int oldHeight)
+{
+    return (qsizetype(oldHeight) * 4 + 63) / 64 * 64;
 }

@@ -26,3 +26,8 @@ void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLi
 // Turns the picture 90 degrees clockwise into a 32-bit picture: the old top edge becomes the
 // right edge. Holds only the old and the new raster at once.
 void RotateClockwise(QImage& bitmap);
+
+// The turn into a raster the caller holds: W rows of dstBytesPerLine bytes, 64-byte aligned
+// for the fast path (RotatedBytesPerLine gives the row length RotateClockwise uses).
+void RotateClockwiseInto(const QImage& source, uchar* dst, qsizetype dstBytesPerLine);
+qsizetype RotatedBytesPerLine(int oldHeight);
