@@ -71,7 +71,8 @@ TEST(OutputSettingsTest, PropertiesDialogForAnotherPrinterKeepsTheSelection)
     EXPECT_EQ(t.printer.propertiesShownFor, QList<int>{0});
     EXPECT_EQ(t.printer.PrinterIndex(), 1);
 
-    // Reselecting the selected printer keeps its device settings.
+    // Each printer keeps its device settings for the run.
+    EXPECT_EQ(t.printer.Orientation(), PageOrientation::Landscape);
     ShowPrinterProperties(t.ctx, 1);
     EXPECT_EQ(t.printer.Orientation(), PageOrientation::Landscape);
 

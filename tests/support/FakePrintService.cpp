@@ -15,8 +15,6 @@ void FakePrintService::SetPrinterIndex(int index)
         index = printers.isEmpty() ? -1 : defaultPrinter;
     if (index >= printers.size())
         throw PrintError(QStringLiteral("Der Drucker mit der Nummer %1 ist nicht vorhanden.").arg(index));
-    if (index != m_index)
-        m_orientation = driverDefaultOrientation;  // another printer starts from its defaults
     m_index = index;
 }
 
@@ -29,19 +27,19 @@ int FakePrintService::ResolutionX()
 int FakePrintService::PageWidth()
 {
     requirePrinter();
-    return m_orientation == PageOrientation::Landscape ? pageWidthLandscape : pageWidthPortrait;
+    return currentOrientation() == PageOrientation::Landscape ? pageWidthLandscape : pageWidthPortrait;
 }
 
 PageOrientation FakePrintService::Orientation()
 {
     requirePrinter();
-    return m_orientation;
+    return currentOrientation();
 }
 
 void FakePrintService::SetOrientation(PageOrientation orientation)
 {
     requirePrinter();
-    m_orientation = orientation;
+    setCurrentOrientation(orientation);
 }
 
 void FakePrintService::BeginDoc()
@@ -52,7 +50,7 @@ void FakePrintService::BeginDoc()
     Job job;
     job.title = m_title;
     job.printerIndex = m_index;
-    job.orientation = m_orientation;
+    job.orientation = currentOrientation();
     jobs.append(job);
     m_open = true;
 }

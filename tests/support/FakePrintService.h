@@ -3,11 +3,13 @@
 
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QRect>
 #include <QStringList>
 
 // A printing service in memory: a scriptable printer list, resolution and page widths,
-// failures on demand, and a record of every job and every properties dialog.
+// failures on demand, and a record of every job and every properties dialog. Like the
+// real one it keeps each printer's device settings (the orientation) for the run.
 class FakePrintService : public PrintService
 {
 public:
@@ -54,14 +56,14 @@ public:
     void ShowProperties(QWidget* parent) override;
 
     // The orientation as the device settings hold it, without the no-printer check.
-    PageOrientation currentOrientation() const { return m_orientation; }
-    void setCurrentOrientation(PageOrientation o) { m_orientation = o; }
+    PageOrientation currentOrientation() const { return m_orientations.value(m_index, driverDefaultOrientation); }
+    void setCurrentOrientation(PageOrientation o) { m_orientations[m_index] = o; }
 
 private:
     void requirePrinter() const;
 
     int m_index = 0;
-    PageOrientation m_orientation = PageOrientation::Portrait;
+    QMap<int, PageOrientation> m_orientations;
     QString m_title;
     bool m_open = false;
 };
