@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -130,6 +131,9 @@ TDLG_Einstellungen::TDLG_Einstellungen(AppContext& ctx, QWidget* parent) : QDial
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setGeometry(6, 6, 362, 242);
+    // Five tabs side by side in the narrow dialog, without scroll arrows.
+    PageControl->setUsesScrollButtons(false);
+    PageControl->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     PageControl->addTab(buildDruckerPage(), QStringLiteral("Drucker"));
     PageControl->addTab(buildFormatPage(), QStringLiteral("Format"));
     PageControl->addTab(buildDruckausgabePage(), QStringLiteral("Druckausgabe"));
@@ -221,16 +225,19 @@ QWidget* TDLG_Einstellungen::buildFormatPage()
         labels << FormatLabel(i);
     ComboBox_Format = combo(g1, "ComboBox_Format", labels, QRect(10, 22, 320, 24));
     ComboBox_Format->setMaxVisibleItems(10);
+    // A drop-down list under the box, so that the row count holds in every style.
+    ComboBox_Format->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
 
     auto* g2 = group(page, QStringLiteral(" Texteigenschaften "), QRect(8, 68, 340, 140));
     const QStringList sizes = numbers({10, 12, 14, 16, 18, 20, 22, 24});
     label(g2, QStringLiteral("Schriftgröße Absender:"), QRect(10, 26, 150, 24));
-    ComboBox_FontSize1 = combo(g2, "ComboBox_FontSize1", sizes, QRect(166, 26, 60, 24));
-    label(g2, QStringLiteral("Adresse:"), QRect(236, 26, 56, 24));
-    ComboBox_FontSize2 = combo(g2, "ComboBox_FontSize2", sizes, QRect(288, 26, 44, 24));
+    ComboBox_FontSize1 = combo(g2, "ComboBox_FontSize1", sizes, QRect(156, 26, 56, 24));
+    label(g2, QStringLiteral("Adresse:"), QRect(222, 26, 54, 24));
+    ComboBox_FontSize2 = combo(g2, "ComboBox_FontSize2", sizes, QRect(274, 26, 56, 24));
     label(g2, QStringLiteral("Schriftart:"), QRect(10, 64, 150, 24));
     ComboBox_FontName = combo(g2, "ComboBox_FontName", {}, QRect(10, 90, 322, 24));
     ComboBox_FontName->setMaxVisibleItems(20);
+    ComboBox_FontName->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
     ComboBox_FontName->setItemDelegate(new FontListDelegate(ComboBox_FontName));
     return page;
 }
