@@ -57,6 +57,15 @@ std::optional<QSize> UmschlagSize(int formatIndex, int dpi)
 
 bool SizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi)
 {
+    if (!ResizeUmschlagBitmap(bitmap, formatIndex, dpi))
+        return false;
+    // White is all bits set in a 24-bit raster; one pass over the whole buffer.
+    std::memset(bitmap->bits(), 0xFF, size_t(bitmap->sizeInBytes()));
+    return true;
+}
+
+bool ResizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi)
+{
     if (!bitmap)
         return false;
     const auto size = UmschlagSize(formatIndex, dpi);
@@ -68,7 +77,5 @@ bool SizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi)
         throw PrintError(QStringLiteral("Für das Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
                              .arg(size->width())
                              .arg(size->height()));
-    // White is all bits set in a 24-bit raster; one pass over the whole buffer.
-    std::memset(bitmap->bits(), 0xFF, size_t(bitmap->sizeInBytes()));
     return true;
 }

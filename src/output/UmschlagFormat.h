@@ -27,3 +27,6 @@ std::optional<QSize> UmschlagSize(int formatIndex, int dpi);
 // that size and depth already is filled in place, so callers that reuse one pay no
 // allocation. False, picture untouched, for a null picture or an unknown format.
 bool SizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi);
+// The same without the white fill, for a caller that fills the picture band by band
+// together with what it draws.
+bool ResizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi);

@@ -1,14 +1,13 @@
 #include "output/UmschlagRenderer.h"
 
 #include "app/AppContext.h"
+#include "output/GlyphTextPainter.h"
 #include "output/PrintError.h"
 #include "output/PrintService.h"
 #include "output/UmschlagFormat.h"
 #include "shell/PrintSettings.h"
 
 #include <QFont>
-#include <QFontMetrics>
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -28,40 +27,66 @@ bool isBlank(const QString& line)
     return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
 }
 
-// Draws one block of lines from (x, y). Cells are drawn opaque: where a cell meets
+// What the envelope is made of, in drawing order: the banner, white cells where text
+// meets something drawn before, glyphs.
+struct DrawOp
+{
+    enum Kind { Banner, Clear, Glyph } kind;
+    QRect rect;  // Banner: where it goes; Clear: the cell
+    GlyphPlacement glyph;
+};
+
+// Lays out one block of lines from (x, y). Cells are opaque: where a cell meets
 // something drawn before (the banner, an earlier cell) it is cleared to white first; on
 // the white rest of the picture that changes nothing, so it is skipped.
-void drawBlock(QPainter& painter, const AddressLines& lines, int x, int y, bool keepBlankLines,
-               std::vector<QRect>& drawn)
+void layoutBlock(const GlyphTextPainter& text, const AddressLines& lines, int x, int y, bool keepBlankLines,
+                 std::vector<QRect>& drawn, std::vector<DrawOp>& ops)
 {
-    const QFontMetrics fm(painter.font());
-    const int lineHeight = fm.height();  // the cell of "W": ascent plus descent
-    const int ascent = fm.ascent();
     for (const QString& line : lines) {
         if (isBlank(line) && !keepBlankLines)
             continue;
         if (!line.isEmpty()) {
-            const QRect cell(x, y, fm.horizontalAdvance(line), lineHeight);
-            if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(cell); }))
-                painter.fillRect(cell, Qt::white);
-            painter.drawText(QPoint(x, y + ascent), line);
-            drawn.push_back(cell);
+            PlacedLine placed = text.Place(x, y, line);
+            if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(placed.Cell); }))
+                ops.push_back({DrawOp::Clear, placed.Cell, {}});
+            for (GlyphPlacement& g : placed.Glyphs)
+                ops.push_back({DrawOp::Glyph, {}, std::move(g)});
+            drawn.push_back(placed.Cell);
         }
-        y += lineHeight;
+        y += text.LineHeight();
     }
 }
 
-// Copies the banner one pixel to one dot, cut at the picture's edges.
-void drawBanner(QImage& bitmap, const QImage& banner, int x, int y)
+// Fills the picture white and draws the operations, a band of rows at a time, so that
+// each band is drawn on while the fill has it in the cache: the picture is gone over once.
+void paint(QImage& bitmap, const std::vector<DrawOp>& ops, const QImage* banner)
 {
-    const QImage src = banner.format() == QImage::Format_RGB888 ? banner : banner.convertToFormat(QImage::Format_RGB888);
-    const int left = std::max(x, 0);
-    const int right = std::min(x + src.width(), bitmap.width());
-    if (right <= left)
-        return;
-    for (int row = std::max(y, 0); row < std::min(y + src.height(), bitmap.height()); ++row) {
-        const uchar* from = src.constScanLine(row - y) + size_t(left - x) * 3;
-        std::memcpy(bitmap.scanLine(row) + size_t(left) * 3, from, size_t(right - left) * 3);
+    constexpr int kBand = 32;
+    uchar* bits = bitmap.bits();
+    const qsizetype bpl = bitmap.bytesPerLine();
+    const int width = bitmap.width();
+    const int height = bitmap.height();
+    for (int band = 0; band < height; band += kBand) {
+        const int bandEnd = std::min(band + kBand, height);
+        std::memset(bits + band * bpl, 0xFF, size_t(bpl) * size_t(bandEnd - band));
+        for (const DrawOp& op : ops) {
+            if (op.kind == DrawOp::Glyph) {
+                if (op.glyph.Y < bandEnd && op.glyph.Y + op.glyph.Map->Coverage.height() > band)
+                    GlyphTextPainter::Blend(bits, bpl, width, band, bandEnd, op.glyph);
+                continue;
+            }
+            const QRect r = op.rect.intersected(QRect(0, band, width, bandEnd - band));
+            if (r.isEmpty())
+                continue;
+            for (int row = r.top(); row <= r.bottom(); ++row) {
+                uchar* d = bits + row * bpl + qsizetype(r.left()) * 3;
+                if (op.kind == DrawOp::Clear)
+                    std::memset(d, 0xFF, size_t(r.width()) * 3);
+                else
+                    std::memcpy(d, banner->constScanLine(row - op.rect.top()) + qsizetype(r.left() - op.rect.left()) * 3,
+                                size_t(r.width()) * 3);
+            }
+        }
     }
 }
 
@@ -97,35 +122,36 @@ void RenderUmschlag(QImage* bitmap, const AddressLines& upperLines, const Addres
     const int base = s.DpiFactor > 0 ? dpi / s.DpiFactor : 0;
     if (base <= 0)
         return;
-    if (!SizeUmschlagBitmap(bitmap, s.FormatIndex, dpi))
+    if (!ResizeUmschlagBitmap(bitmap, s.FormatIndex, dpi))
         return;
 
+    std::vector<DrawOp> ops;
     std::vector<QRect> drawn;
-    {
-        int x = 100 + 100 * s.SpaceX;
-        int y = 100 + 100 * s.SpaceY;
-        if (s.PrintBanner && banner && !banner->isNull()) {
-            drawBanner(*bitmap, *banner, x, y);
-            drawn.emplace_back(x, y, banner->width(), banner->height());
-            y += banner->height() + 100;
-        }
-
-        QPainter painter(bitmap);
-        painter.setPen(Qt::black);
-        painter.setFont(blockFont(s, s.SenderFontSize, base));
-        if (s.PrintSender)
-            drawBlock(painter, upperLines, x, y, s.PrintBlankLines, drawn);
-
-        painter.setFont(blockFont(s, s.AddressFontSize, base));
-        x = bitmap->width() / 2;
-        if (s.MoveMode == 1)
-            x -= 100 * s.MoveSpace;
-        else if (s.MoveMode == 2)
-            x += 100 * s.MoveSpace;
-        y = bitmap->height() / 2;
-        if (s.PrintAddress)
-            drawBlock(painter, lowerLines, x, y, s.PrintBlankLines, drawn);
+    QImage banner24;
+    int x = 100 + 100 * s.SpaceX;
+    int y = 100 + 100 * s.SpaceY;
+    if (s.PrintBanner && banner && !banner->isNull()) {
+        // One banner pixel is one dot.
+        banner24 = banner->format() == QImage::Format_RGB888 ? *banner : banner->convertToFormat(QImage::Format_RGB888);
+        const QRect where(x, y, banner24.width(), banner24.height());
+        ops.push_back({DrawOp::Banner, where, {}});
+        drawn.push_back(where);
+        y += banner24.height() + 100;
     }
+    if (s.PrintSender)
+        layoutBlock(GlyphTextPainter(blockFont(s, s.SenderFontSize, base)), upperLines, x, y, s.PrintBlankLines, drawn,
+                    ops);
+    x = bitmap->width() / 2;
+    if (s.MoveMode == 1)
+        x -= 100 * s.MoveSpace;
+    else if (s.MoveMode == 2)
+        x += 100 * s.MoveSpace;
+    y = bitmap->height() / 2;
+    if (s.PrintAddress)
+        layoutBlock(GlyphTextPainter(blockFont(s, s.AddressFontSize, base)), lowerLines, x, y, s.PrintBlankLines, drawn,
+                    ops);
+    paint(*bitmap, ops, &banner24);
+
     if (s.Orientation == 1)
         RotateClockwise(*bitmap);
 }
