@@ -4,7 +4,11 @@
 // be started.
 #include "InkProbe.h"
 #include "OutputTestContext.h"
+#include "output/OutputSettings.h"
+#include "output/PrintError.h"
 #include "output/QtPrintService.h"
+#include "output/TDLG_Drucken.h"
+#include "output/TDLG_Einstellungen.h"
 #include "output/SinglePrint.h"
 #include "output/UmschlagFormat.h"
 #include "output/UmschlagRenderer.h"
@@ -13,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -238,4 +244,41 @@ TEST(CupsPrintTest, EinzeldruckReachesTheQueueAsALandscapePdf)
     // Between the two blocks the envelope is blank.
     EXPECT_EQ(InkProbe::inkBox(page, QRect(px(100, 100 + 2 * em), px(address.x() - 100, address.y() - 100)).normalized()),
               QRect());
+}
+
+// No printer on the system: the real printing service, with libcups pointed at a scheduler
+// address where nothing answers, lists no printer, as on a system without queues. The
+// confirmation then warns twice and shows "[Unbekannt]" with a disabled link; the settings
+// dialog warns once and saves -1.
+TEST(CupsPrintTest, NoQueueGivesTheNoPrinterBehaviour)
+{
+    // Points libcups at a socket where no scheduler listens, for this test only.
+    struct ServerOverride
+    {
+        ServerOverride() { cupsSetServer("/nonexistent/tavisto-empty-cups.sock"); }
+        ~ServerOverride() { cupsSetServer(nullptr); }
+    } server;
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "this system lists printers without a scheduler";
+
+    OutputTestContext t;
+    QtPrintService service;
+    t.ctx.Printer = &service;
+    EXPECT_TRUE(service.Printers().isEmpty());
+    {
+        TDLG_Drucken d(t.ctx, DDT_SINGLE);
+        EXPECT_EQ(t.messages.texts(), (QStringList{QString::fromUtf8(kNoPrinterText), QString::fromUtf8(kNoPrinterText)}));
+        EXPECT_EQ(d.findChild<QLabel*>("Label_Printer_Name")->text(), "[Unbekannt]");
+        EXPECT_FALSE(d.findChild<QLabel*>("LinkLabel_Printer_Setup")->isEnabled());
+    }
+    t.messages.shown.clear();
+    {
+        TDLG_Einstellungen d(t.ctx);
+        EXPECT_EQ(t.messages.texts(), QStringList{QString::fromUtf8(kNoPrinterText)});
+        d.findChild<QPushButton*>("Button_Save")->click();
+        EXPECT_EQ(t.ctx.Print().PrinterIndex, -1);
+    }
+    // Printing then fails with the service's error instead of printing somewhere.
+    t.addAbsender("AB00000001", {"Hans", "", "", "", ""});
+    EXPECT_THROW(RunEinzeldruck(t.ctx, "AB00000001", "AD00000001"), PrintError);
 }
