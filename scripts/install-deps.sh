@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev
   fonts-liberation
+  fp-utils libchm-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(

@@ -160,7 +160,7 @@ QByteArray encode(const QImage& image, int quality)
     return out;
 }
 
-QImage decode(const QByteArray& bytes)
+QImage decode(const QByteArray& bytes, bool rejectDamaged)
 {
     if (bytes.isEmpty())
         throw ImageError(QStringLiteral("Das Bild enthält keine Daten."));
@@ -178,6 +178,9 @@ QImage decode(const QByteArray& bytes)
     std::vector<unsigned char> cmykRow(d.cmyk ? size_t(d.cinfo.output_width) * 4 : 0);
     if (!readPixels(d, image.bits(), image.bytesPerLine(), cmykRow.data()))
         throw fail();
+    // The default emit_message counts libjpeg's warnings (premature end, corrupt data).
+    if (rejectDamaged && d.em.pub.num_warnings > 0)
+        throw ImageError(QStringLiteral("Das JPEG-Bild ist beschädigt oder unvollständig."));
     return image;
 }
 

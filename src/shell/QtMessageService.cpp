@@ -23,6 +23,8 @@ int QtMessageService::ShowMessageBox(const QString& text, int kind, int sound, i
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(Msg::title(kind));
+    // Messages quote user data (names, file paths): never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case Msg::Warning: box.setIcon(QMessageBox::Warning); break;
@@ -65,7 +67,8 @@ int QtMessageService::ShowMessageBox(const QString& text, int kind, int sound, i
 void QtMessageService::ShowPlainMessage(const QString& text)
 {
     QMessageBox box;
-    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setWindowTitle(QApplication::applicationName());
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();

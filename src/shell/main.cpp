@@ -5,6 +5,8 @@
 #include "shell/InstanceGuard.h"
 #include "shell/QtMessageService.h"
 #include "shell/TavistoApplication.h"
+#include "shell/TerminationSignals.h"
+#include "tools/ChmHelpService.h"
 
 #include <cstdio>
 
@@ -14,7 +16,7 @@ int main(int argc, char** argv)
     InstanceGuard guard;
 
     TavistoApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Lumo Tavisto"));
+    // The task bar's name. (A display name would be appended to every window title.)
     QApplication::setApplicationName(QStringLiteral("Lumo Tavisto"));
 
     QtMessageService messages;
@@ -30,6 +32,9 @@ int main(int argc, char** argv)
     AppContext ctx;
     ctx.Messages = &messages;
     ctx.Printer = &printer;
+    // Reads the help file of ctx.Paths when a topic is asked for, after the start-up resolved it.
+    ChmHelpService help(ctx);
+    ctx.Help = &help;
 
     const StartupFolders folders{QApplication::applicationDirPath(), GetKnownFolder(CSIDL_APPDATA),
                                  GetKnownFolder(CSIDL_PERSONAL)};
@@ -37,5 +42,7 @@ int main(int argc, char** argv)
     if (!window.StartedOk())
         return 1;
     window.ShowAsSaved();
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &QWidget::close);
     return app.exec();
 }

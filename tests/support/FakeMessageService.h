@@ -1,5 +1,6 @@
 #pragma once
 #include "shell/MessageService.h"
+#include "support/QtPrint.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include "support/QtPrint.h"
 #include <QTemporaryDir>
 
 // A fresh folder per test, removed afterwards; paths end without a separator.

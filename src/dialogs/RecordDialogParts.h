@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QHBoxLayout;
+class QPushButton;
+class QToolButton;
+class QWidget;
+struct AppContext;
+
+// The pieces the three record dialogs share.
+namespace RecordDialogParts {
+
+// A statement as its lines, each followed by CR LF.
+QString Lines(const QStringList& lines);
+
+struct BottomBar
+{
+    QHBoxLayout* layout;
+    QToolButton* help;
+    QPushButton* save;
+    QPushButton* cancel;
+};
+// The help button (icon only) opening the topic, "Speichern" and "Abbrechen" (Esc).
+BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic);
+
+// Ctrl+S presses the button, wherever the focus is in the dialog.
+void AddSaveShortcut(QDialog* dialog, QPushButton* save);
+
+} // namespace RecordDialogParts

@@ -1,0 +1,334 @@
+#include "dialogs/TDLG_Adresse.h"
+
+#include "app/AppContext.h"
+#include "app/ReverseWords.h"
+#include "dialogs/RecordDialogParts.h"
+#include "shell/HelpService.h"
+#include "shell/MessageService.h"
+#include "store/RecordIds.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using RecordDialogParts::Lines;
+
+namespace {
+
+QLineEdit* edit(const char* name, int limit, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(limit);
+    return e;
+}
+
+QComboBox* editableCombo(const char* name, int limit, QWidget* parent)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setEditable(true);
+    // Typing never adds entries to the list.
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->lineEdit()->setMaxLength(limit);
+    return c;
+}
+
+QLabel* label(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
+TDLG_Adresse::TDLG_Adresse(AppContext& ctx, const QString& adresseId, const QString& gruppeId, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), FAdresseID(adresseId), FGruppeID(gruppeId)
+{
+    setObjectName(QStringLiteral("TDLG_Adresse"));
+    setWindowTitle(adresseId.isEmpty() ? QStringLiteral("Neue Adresse hinzufügen...") : QStringLiteral("Adresse bearbeiten..."));
+
+    auto* root = new QVBoxLayout(this);
+    TabsControl_Adresse = new QTabBar(this);
+    TabsControl_Adresse->setObjectName(QStringLiteral("TabsControl_Adresse"));
+    TabsControl_Adresse->addTab(QStringLiteral("Adressdaten"));
+    TabsControl_Adresse->addTab(QStringLiteral("Weitere Daten"));
+    TabsControl_Adresse->setExpanding(false);
+    root->addWidget(TabsControl_Adresse);
+    m_pages = new QStackedWidget(this);
+    m_pages->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
+    m_pages->addWidget(buildDaten());
+    m_pages->addWidget(buildAngaben());
+    root->addWidget(m_pages, 1);
+    connect(TabsControl_Adresse, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
+
+    const auto bar = RecordDialogParts::MakeBottomBar(this, ctx, HelpContext::Adresse);
+    Button_Help = bar.help;
+    Button_Save = bar.save;
+    Button_Cancel = bar.cancel;
+    root->addLayout(bar.layout);
+    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Adresse::Button_SaveClick);
+    RecordDialogParts::AddSaveShortcut(this, Button_Save);
+
+    showTab(0);
+    LoadAdresse();
+}
+
+QWidget* TDLG_Adresse::buildDaten()
+{
+    Panel_Daten = new QWidget(this);
+    Panel_Daten->setObjectName(QStringLiteral("Panel_Daten"));
+    auto* v = new QVBoxLayout(Panel_Daten);
+    v->setSpacing(2);
+    for (int i = 0; i < 5; ++i) {
+        Edit_Line[i] = edit(QStringLiteral("Edit_Line%1").arg(i + 1).toLatin1().constData(), 50, Panel_Daten);
+        v->addWidget(label(QStringLiteral("Zeile %1:").arg(i + 1), Edit_Line[i], Panel_Daten));
+        v->addWidget(Edit_Line[i]);
+        v->addSpacing(4);
+    }
+    ComboBox_Line6 = editableCombo("ComboBox_Line6", 50, Panel_Daten);
+    ComboBox_Line6->setMaxVisibleItems(20);
+    v->addWidget(label(QStringLiteral("Zusätzlicher Name für das Sortieren der Adressen:"), ComboBox_Line6, Panel_Daten));
+    v->addWidget(ComboBox_Line6);
+    v->addSpacing(6);
+    CheckBox_Aktiv = new QCheckBox(QStringLiteral("Aktiv"), Panel_Daten);
+    CheckBox_Aktiv->setObjectName(QStringLiteral("CheckBox_Aktiv"));
+    v->addWidget(CheckBox_Aktiv);
+    v->addStretch(1);
+    return Panel_Daten;
+}
+
+QWidget* TDLG_Adresse::buildAngaben()
+{
+    Panel_Angaben = new QWidget(this);
+    Panel_Angaben->setObjectName(QStringLiteral("Panel_Angaben"));
+    auto* v = new QVBoxLayout(Panel_Angaben);
+    v->setSpacing(2);
+
+    auto* phones = new QGridLayout;
+    phones->setHorizontalSpacing(8);
+    Edit_Telefon = edit("Edit_Telefon", 30, Panel_Angaben);
+    Edit_Fax = edit("Edit_Fax", 30, Panel_Angaben);
+    Edit_Handy = edit("Edit_Handy", 30, Panel_Angaben);
+    phones->addWidget(label(QStringLiteral("Telefon:"), Edit_Telefon, Panel_Angaben), 0, 0);
+    phones->addWidget(label(QStringLiteral("Fax:"), Edit_Fax, Panel_Angaben), 0, 1);
+    phones->addWidget(label(QStringLiteral("Handy:"), Edit_Handy, Panel_Angaben), 0, 2);
+    phones->addWidget(Edit_Telefon, 1, 0);
+    phones->addWidget(Edit_Fax, 1, 1);
+    phones->addWidget(Edit_Handy, 1, 2);
+    v->addLayout(phones);
+    v->addSpacing(4);
+
+    Edit_Mail = edit("Edit_Mail", 50, Panel_Angaben);
+    v->addWidget(label(QStringLiteral("E-Mail:"), Edit_Mail, Panel_Angaben));
+    v->addWidget(Edit_Mail);
+    v->addSpacing(4);
+
+    ComboBox_Versand = editableCombo("ComboBox_Versand", 50, Panel_Angaben);
+    ComboBox_Versand->addItems({QStringLiteral("Deutsche Post"), QStringLiteral("Biberpost"), QStringLiteral("Kurier")});
+    v->addWidget(label(QStringLiteral("Versandart:"), ComboBox_Versand, Panel_Angaben));
+    v->addWidget(ComboBox_Versand);
+    v->addSpacing(4);
+
+    Memo_Bemerkung = new QPlainTextEdit(Panel_Angaben);
+    Memo_Bemerkung->setObjectName(QStringLiteral("Memo_Bemerkung"));
+    Memo_Bemerkung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo_Bemerkung->setTabChangesFocus(true);
+    Label_Bemerkung_Count = new QLabel(Panel_Angaben);
+    Label_Bemerkung_Count->setObjectName(QStringLiteral("Label_Bemerkung_Count"));
+    Label_Bemerkung_Count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* remarkHead = new QHBoxLayout;
+    remarkHead->addWidget(label(QStringLiteral("Bemerkung:"), Memo_Bemerkung, Panel_Angaben));
+    remarkHead->addStretch(1);
+    remarkHead->addWidget(Label_Bemerkung_Count);
+    v->addLayout(remarkHead);
+    v->addWidget(Memo_Bemerkung, 1);
+    connect(Memo_Bemerkung, &QPlainTextEdit::textChanged, this, &TDLG_Adresse::Memo_BemerkungChange);
+    Memo_BemerkungChange();
+    return Panel_Angaben;
+}
+
+void TDLG_Adresse::showTab(int index)
+{
+    TabsControl_Adresse->setCurrentIndex(index);
+    m_pages->setCurrentIndex(index);
+}
+
+void TDLG_Adresse::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (Edit_Line[0]->isEnabled())
+        Edit_Line[0]->setFocus();
+}
+
+QString TDLG_Adresse::RemarkCounterText(int length)
+{
+    const int rest = RemarkLimit - length;
+    if (rest == 0)
+        return QStringLiteral("Keine Eingabe mehr möglich!");
+    return QStringLiteral("Noch ") + QString::number(rest) + QStringLiteral(" Zeichen");
+}
+
+QColor TDLG_Adresse::RemarkCounterColor(int length)
+{
+    return RemarkLimit - length > 15 ? QColor(128, 128, 128) : QColor(255, 0, 0);
+}
+
+void TDLG_Adresse::Memo_BemerkungChange()
+{
+    // A plain text edit has no input limit of its own: cut what goes beyond it (typing or
+    // pasting), keeping the cursor where it was.
+    QString text = Memo_Bemerkung->toPlainText();
+    if (text.size() > RemarkLimit) {
+        const int pos = qMin(Memo_Bemerkung->textCursor().position(), RemarkLimit);
+        const QSignalBlocker block(Memo_Bemerkung);
+        text.truncate(RemarkLimit);
+        Memo_Bemerkung->setPlainText(text);
+        QTextCursor c = Memo_Bemerkung->textCursor();
+        c.setPosition(pos);
+        Memo_Bemerkung->setTextCursor(c);
+    }
+    const int length = int(text.size());
+    Label_Bemerkung_Count->setText(RemarkCounterText(length));
+    QPalette pal = Label_Bemerkung_Count->palette();
+    pal.setColor(QPalette::WindowText, RemarkCounterColor(length));
+    Label_Bemerkung_Count->setPalette(pal);
+}
+
+void TDLG_Adresse::LoadAdresse()
+{
+    FDatenID.clear();
+    TSQLiteDatabase& db = m_ctx.db();
+    if (!db.TableExists(QStringLiteral("tab_adressen")))
+        return;
+    TSQLiteTable t = db.GetTable(Lines({"SELECT Adresse_ID", ",Daten_ID", ",Line1", ",Line2", ",Line3", ",Line4", ",Line5",
+                                        ",Line6", ",Aktiv", ",Telefon", ",Fax", ",Handy", ",Mail", ",Versand", ",Bemerkung",
+                                        "FROM tab_adressen", "LEFT JOIN tab_daten USING(Adresse_ID)", "WHERE Adresse_ID = ?"}),
+                                 {FAdresseID});
+    if (t.Count() == 0) {
+        for (QLineEdit* e : Edit_Line)
+            e->clear();
+        ComboBox_Line6->setEditText(QString());
+        for (QLineEdit* e : {Edit_Telefon, Edit_Fax, Edit_Handy, Edit_Mail})
+            e->clear();
+        ComboBox_Versand->setEditText(QString());
+        Memo_Bemerkung->setPlainText(QString());
+        CheckBox_Aktiv->setChecked(true);
+    } else {
+        for (int i = 0; i < 5; ++i)
+            Edit_Line[i]->setText(t.Field(QStringLiteral("Line%1").arg(i + 1)));
+        ComboBox_Line6->setEditText(t.Field(QStringLiteral("Line6")));
+        CheckBox_Aktiv->setChecked(t.Field(QStringLiteral("Aktiv")) == u"1");
+        FDatenID = t.Field(QStringLiteral("Daten_ID"));
+        Edit_Telefon->setText(t.Field(QStringLiteral("Telefon")));
+        Edit_Fax->setText(t.Field(QStringLiteral("Fax")));
+        Edit_Handy->setText(t.Field(QStringLiteral("Handy")));
+        Edit_Mail->setText(t.Field(QStringLiteral("Mail")));
+        ComboBox_Versand->setEditText(t.Field(QStringLiteral("Versand")));
+        Memo_Bemerkung->setPlainText(t.Field(QStringLiteral("Bemerkung")));
+    }
+    FillLine6List();
+}
+
+void TDLG_Adresse::FillLine6List()
+{
+    const QString current = ComboBox_Line6->currentText();
+    ComboBox_Line6->clear();
+    for (QLineEdit* e : Edit_Line) {
+        const QString suggestion = ReverseWords(e->text());
+        if (!suggestion.isEmpty())
+            ComboBox_Line6->addItem(suggestion);
+    }
+    ComboBox_Line6->setEditText(current);
+}
+
+void TDLG_Adresse::Button_SaveClick()
+{
+    if (Edit_Line[0]->text().trimmed().isEmpty()) {
+        if (TabsControl_Adresse->currentIndex() != 0)
+            showTab(0);
+        if (Edit_Line[0]->isEnabled())
+            Edit_Line[0]->setFocus();
+        m_ctx.Messages->ErrorMessage(QStringLiteral("Die 1. Zeile muss angegeben werden!"));
+        return;
+    }
+    SaveAdresse();
+    SaveDaten();
+    accept();
+}
+
+void TDLG_Adresse::SaveAdresse()
+{
+    TSQLiteDatabase& db = m_ctx.db();
+    if (!db.TableExists(QStringLiteral("tab_adressen")))
+        return;
+    const QString aktiv = CheckBox_Aktiv->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    SqlParams lines;
+    for (QLineEdit* e : Edit_Line)
+        lines << e->text();
+    lines << ComboBox_Line6->currentText();
+    if (!FAdresseID.isEmpty()) {
+        Transaction t(db);
+        db.ExecSQL(Lines({"UPDATE tab_adressen", "SET Line1=?", ",Line2=?", ",Line3=?", ",Line4=?", ",Line5=?", ",Line6=?",
+                          ",Aktiv=" + aktiv, "WHERE Adresse_ID=?"}),
+                   lines + SqlParams{FAdresseID});
+        t.Commit();
+        return;
+    }
+    const QString id = NewID(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    if (id.isEmpty()) {
+        m_ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
+        return;
+    }
+    Transaction t(db);
+    db.ExecSQL(Lines({"INSERT INTO tab_adressen (", "Adresse_ID", ",Gruppe_ID", ",Line1", ",Line2", ",Line3", ",Line4",
+                      ",Line5", ",Line6", ",Aktiv", ")", "VALUES (", "?", ",?", ",?", ",?", ",?", ",?", ",?", ",?",
+                      "," + aktiv, ");"}),
+               SqlParams{id, FGruppeID} + lines);
+    // A deleted address leaves its extra data behind, and its number can be handed out
+    // again: the new address must not inherit that row.
+    if (db.TableExists(QStringLiteral("tab_daten")))
+        db.ExecSQL(QStringLiteral("DELETE FROM tab_daten WHERE Adresse_ID=?"), {id});
+    t.Commit();
+    // Taken only once the row exists, so a retry after a failed insert inserts again.
+    FAdresseID = id;
+}
+
+void TDLG_Adresse::SaveDaten()
+{
+    TSQLiteDatabase& db = m_ctx.db();
+    if (FAdresseID.isEmpty() || !db.TableExists(QStringLiteral("tab_daten")))
+        return;
+    const SqlParams values{Edit_Telefon->text(), Edit_Fax->text(), Edit_Handy->text(), Edit_Mail->text(),
+                           ComboBox_Versand->currentText(), Memo_Bemerkung->toPlainText()};
+    if (!FDatenID.isEmpty()) {
+        Transaction t(db);
+        db.ExecSQL(Lines({"UPDATE tab_daten", "SET Telefon=?", ",Fax=?", ",Handy=?", ",Mail=?", ",Versand=?", ",Bemerkung=?",
+                          "WHERE Daten_ID=?"}),
+                   values + SqlParams{FDatenID});
+        t.Commit();
+        return;
+    }
+    const QString id = NewID(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
+    if (id.isEmpty()) {
+        m_ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
+        return;
+    }
+    Transaction t(db);
+    db.ExecSQL(Lines({"INSERT INTO tab_daten (", "Adresse_ID", ",Daten_ID", ",Telefon", ",Fax", ",Handy", ",Mail", ",Versand",
+                      ",Bemerkung", ")", "VALUES (", "?", ",?", ",?", ",?", ",?", ",?", ",?", ",?", ");"}),
+               SqlParams{FAdresseID, id} + values);
+    t.Commit();
+    FDatenID = id;
+}

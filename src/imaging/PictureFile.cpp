@@ -1,0 +1,91 @@
+#include "imaging/PictureFile.h"
+
+#include "imaging/ImageError.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PngCodec.h"
+#include "imaging/WmfReader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+
+QString tooLarge(QSize s)
+{
+    return QStringLiteral("Das Bild ist zu groß (%1 × %2 Pixel).").arg(s.width()).arg(s.height());
+}
+
+void checkSize(QSize s)
+{
+    if (s.isValid() && qint64(s.width()) * qint64(s.height()) > PictureFile::MaxPixels)
+        throw ImageError(tooLarge(s));
+}
+
+QByteArray readAll(const QString& fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        throw ImageError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(fileName));
+    return f.readAll();
+}
+
+QImage readJpeg(const QString& fileName)
+{
+    QByteArray bytes = readAll(fileName);
+    {
+        // The header alone tells the size, before libjpeg takes the pixel memory.
+        QBuffer buffer(&bytes);
+        QImageReader header(&buffer, "jpeg");
+        checkSize(header.size());
+    }
+    return JpegCodec::decode(bytes, true);
+}
+
+QImage readWithQt(const QString& fileName, const QString& suffix)
+{
+    QImageReader reader(fileName, suffix.toLatin1());
+    reader.setDecideFormatFromContent(false);
+    if (!reader.canRead())
+        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild.").arg(QFileInfo(fileName).fileName()));
+    checkSize(reader.size());
+    QImage picture = reader.read();
+    if (picture.isNull())
+        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild: %2")
+                             .arg(QFileInfo(fileName).fileName(), reader.errorString()));
+    return picture;
+}
+
+} // namespace
+
+namespace PictureFile {
+
+QImage FlattenOnWhite(const QImage& picture)
+{
+    QImage out(picture.size(), QImage::Format_RGB888);
+    if (out.isNull())
+        throw ImageError(QStringLiteral("Für das Bild ist nicht genug Speicher vorhanden."));
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.drawImage(0, 0, picture);
+    return out;
+}
+
+QImage LoadImageFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.isFile())
+        return {};
+    const QString suffix = info.suffix().toLower();
+    if (suffix == u"jpg" || suffix == u"jpeg")
+        return readJpeg(fileName).convertToFormat(QImage::Format_RGB888);
+    if (suffix == u"png")
+        return FlattenOnWhite(PngCodec::decode(readAll(fileName), MaxPixels));
+    if (suffix == u"wmf")
+        return FlattenOnWhite(WmfReader::decode(readAll(fileName), MaxPixels));
+    return FlattenOnWhite(readWithQt(fileName, suffix));
+}
+
+} // namespace PictureFile

@@ -1,0 +1,213 @@
+#include "tools/ChmFile.h"
+
+#include <QRegularExpression>
+#include <QtEndian>
+#include <chm_lib.h>
+
+namespace {
+int collectPath(::chmFile*, chmUnitInfo* ui, void* context)
+{
+    const QString path = QString::fromUtf8(ui->path);
+    if (!path.endsWith(u'/'))
+        static_cast<QStringList*>(context)->append(path);
+    return CHM_ENUMERATOR_CONTINUE;
+}
+
+quint32 dword(const QByteArray& bytes, qsizetype at)
+{
+    if (at < 0 || at + 4 > bytes.size())
+        return 0;
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+QString cString(const QByteArray& bytes, qsizetype at)
+{
+    if (at < 0 || at >= bytes.size())
+        return QString();
+    const qsizetype end = bytes.indexOf('\0', at);
+    return QString::fromUtf8(bytes.mid(at, (end < 0 ? bytes.size() : end) - at));
+}
+
+// Sitemap texts come with HTML entities; the help pages use only the common ones.
+QString decodeEntities(QString text)
+{
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return text;
+}
+} // namespace
+
+ChmFile::ChmFile(const QString& fileName)
+{
+    m_chm = chm_open(fileName.toLocal8Bit().constData());
+    if (!m_chm)
+        return;
+    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &m_paths);
+    readSystem();
+    readContextMap();
+    readContents();
+}
+
+ChmFile::~ChmFile()
+{
+    if (m_chm)
+        chm_close(m_chm);
+}
+
+bool ChmFile::Contains(const QString& path) const
+{
+    if (!m_chm)
+        return false;
+    chmUnitInfo ui;
+    return chm_resolve_object(m_chm, path.toUtf8().constData(), &ui) == CHM_RESOLVE_SUCCESS;
+}
+
+QByteArray ChmFile::Read(const QString& path) const
+{
+    if (!m_chm)
+        return QByteArray();
+    chmUnitInfo ui;
+    if (chm_resolve_object(m_chm, path.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)
+        return QByteArray();
+    QByteArray bytes(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+    if (ui.length == 0)
+        return QByteArray("");
+    const LONGINT64 got = chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(bytes.data()), 0,
+                                              static_cast<LONGINT64>(ui.length));
+    if (got <= 0)
+        return QByteArray();
+    bytes.truncate(static_cast<qsizetype>(got));
+    return bytes;
+}
+
+// #SYSTEM: a version dword, then records of code, length and data. Code 0 names the
+// contents file, code 2 the default topic.
+void ChmFile::readSystem()
+{
+    const QByteArray sys = Read(QStringLiteral("/#SYSTEM"));
+    qsizetype at = 4;
+    while (at + 4 <= sys.size()) {
+        const quint16 code = qFromLittleEndian<quint16>(sys.constData() + at);
+        const quint16 len = qFromLittleEndian<quint16>(sys.constData() + at + 2);
+        const QString value = cString(sys.mid(at + 4, len), 0);
+        if (code == 0)
+            m_contentsFile = archivePath(value);
+        else if (code == 2)
+            m_defaultTopic = archivePath(value);
+        at += 4 + len;
+    }
+}
+
+// #IVB: a dword with the size of the entries, then pairs of context number and offset
+// of the topic's name in #STRINGS.
+void ChmFile::readContextMap()
+{
+    const QByteArray ivb = Read(QStringLiteral("/#IVB"));
+    const QByteArray strings = Read(QStringLiteral("/#STRINGS"));
+    const qsizetype size = qMin<qsizetype>(dword(ivb, 0), ivb.size() - 4);
+    for (qsizetype at = 4; at + 8 <= 4 + size; at += 8) {
+        const int context = static_cast<int>(dword(ivb, at));
+        const QString page = archivePath(cString(strings, dword(ivb, at + 4)));
+        if (!page.isEmpty())
+            m_contexts.insert(context, page);
+    }
+}
+
+// The contents file is an HTML sitemap: nested lists of objects with Name and Local.
+void ChmFile::readContents()
+{
+    QString hhc = m_contentsFile;
+    if (hhc.isEmpty() || !Contains(hhc)) {
+        hhc.clear();
+        for (const QString& p : m_paths)
+            if (p.endsWith(QLatin1String(".hhc"), Qt::CaseInsensitive)) {
+                hhc = p;
+                break;
+            }
+    }
+    if (hhc.isEmpty())
+        return;
+    const QString text = QString::fromUtf8(Read(hhc));
+    static const QRegularExpression token(
+        QStringLiteral("<\\s*(/?)\\s*ul\\b[^>]*>|<object\\b[^>]*text/sitemap[^>]*>(.*?)</object>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression param(
+        QStringLiteral("<param\\s+name\\s*=\\s*\"([^\"]*)\"\\s+value\\s*=\\s*\"([^\"]*)\"\\s*/?>"),
+        QRegularExpression::CaseInsensitiveOption);
+    int level = -1;
+    for (auto it = token.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedView(2).isNull()) {
+            level += m.capturedView(1).isEmpty() ? 1 : -1;
+            continue;
+        }
+        TocEntry entry;
+        entry.Level = qMax(0, level);
+        for (auto p = param.globalMatch(m.captured(2)); p.hasNext();) {
+            const QRegularExpressionMatch pm = p.next();
+            if (pm.captured(1).compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
+                entry.Name = decodeEntities(pm.captured(2));
+            else if (pm.captured(1).compare(QLatin1String("Local"), Qt::CaseInsensitive) == 0)
+                entry.Local = archivePath(decodeEntities(pm.captured(2)));
+        }
+        if (!entry.Name.isEmpty())
+            m_toc.append(entry);
+    }
+}
+
+QString ChmFile::DefaultPage() const
+{
+    if (!m_defaultTopic.isEmpty() && Contains(m_defaultTopic))
+        return m_defaultTopic;
+    for (const TocEntry& e : m_toc)
+        if (!e.Local.isEmpty())
+            return e.Local;
+    return QString();
+}
+
+// Topic names are relative to the archive root; some compilers write the project's own
+// folder in front of them, so the shortest tail that names an object of the archive wins.
+QString ChmFile::archivePath(QString topic) const
+{
+    topic.replace(u'\\', u'/');
+    const qsizetype hash = topic.indexOf(u'#');
+    if (hash >= 0)
+        topic.truncate(hash);
+    if (topic.isEmpty())
+        return QString();
+    const QString direct = topic.startsWith(u'/') ? topic : u'/' + topic;
+    if (!m_chm || Contains(direct))
+        return direct;
+    for (qsizetype slash = topic.lastIndexOf(u'/'); slash >= 0; slash = topic.lastIndexOf(u'/', slash - 1)) {
+        const QString tail = topic.mid(slash);
+        if (Contains(tail))
+            return tail;
+        if (slash == 0)
+            break;
+    }
+    return direct;
+}
+
+QString ChmFile::Resolve(const QString& fromPage, const QString& link)
+{
+    QString target = link;
+    const qsizetype hash = target.indexOf(u'#');
+    if (hash >= 0)
+        target.truncate(hash);
+    if (target.isEmpty())
+        return fromPage;
+    target.replace(u'\\', u'/');
+    if (!target.startsWith(u'/'))
+        target = fromPage.left(fromPage.lastIndexOf(u'/') + 1) + target;
+    // Collapse "." and ".." the way a browser does.
+    QStringList parts;
+    for (const QString& part : target.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".."))
+            parts.isEmpty() ? void() : parts.removeLast();
+        else if (part != QLatin1String("."))
+            parts.append(part);
+    }
+    return u'/' + parts.join(u'/');
+}

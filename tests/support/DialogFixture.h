@@ -1,0 +1,38 @@
+#pragma once
+#include "app/AppContext.h"
+#include "shell/HelpService.h"
+#include "support/FakeMessageService.h"
+#include "support/TempDir.h"
+
+#include <QList>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Records the help topics asked for.
+class FakeHelpService : public HelpService
+{
+public:
+    void ShowHelpTopic(int context) override { topics.append(context); }
+    QList<int> topics;
+};
+
+// An AppContext on a fresh database file with the program's tables, fake messages and
+// fake help, for the record dialogs and the designer.
+class DialogFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    TSQLiteDatabase& db() { return ctx.db(); }
+    // The first cell of a query, as text; empty when there is no row.
+    QString value(const QString& sql, const SqlParams& params = {});
+    int count(const QString& sql, const SqlParams& params = {});
+    // Runs action once the next modal dialog is shown (from inside its exec()).
+    static void onNextModal(std::function<void(QWidget*)> action);
+    // Shows the window and makes it the active one, so that its shortcuts work.
+    static void activate(QWidget& window);
+
+    TempDir dir;
+    FakeMessageService messages;
+    FakeHelpService help;
+    AppContext ctx;
+};

@@ -1,0 +1,12 @@
+#pragma once
+#include "shell/HelpService.h"
+
+#include <QList>
+
+// Remembers every context number the program asked the help to show.
+class RecordingHelpService : public HelpService
+{
+public:
+    void ShowHelpTopic(int context) override { contexts.append(context); }
+    QList<int> contexts;
+};
