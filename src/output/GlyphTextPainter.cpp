@@ -29,6 +29,8 @@ size_t qHash(const GlyphKey& k, size_t seed = 0)
     return qHashMulti(seed, k.face, k.pixelSize, k.glyph);
 }
 
+constexpr size_t kCacheBytes = size_t(64) << 20;
+
 // Glyphs of the run's faces and sizes; a handful of faces and sizes per run.
 QHash<GlyphKey, std::shared_ptr<const GlyphMap>>& cache()
 {
@@ -82,12 +84,21 @@ std::shared_ptr<const GlyphMap> rasterise(const QRawFont& raw, quint32 glyph)
 std::shared_ptr<const GlyphMap> glyphMap(const QRawFont& raw, quint32 glyph)
 {
     auto& glyphs = cache();
-    if (glyphs.size() > 4096)
-        glyphs.clear();  // a bound for runs that go through many faces
+    static size_t bytes = 0;
     const GlyphKey key{raw.familyName() + QLatin1Char('/') + raw.styleName(), raw.pixelSize(), glyph};
     auto it = glyphs.find(key);
-    if (it == glyphs.end())
-        it = glyphs.insert(key, rasterise(raw, glyph));
+    if (it == glyphs.end()) {
+        // A bound for runs that go through many faces and sizes; placements already made
+        // keep their glyphs alive.
+        if (bytes > kCacheBytes) {
+            glyphs.clear();
+            bytes = 0;
+        }
+        auto map = rasterise(raw, glyph);
+        if (map)
+            bytes += size_t(map->Coverage.sizeInBytes()) + map->Ink.size();
+        it = glyphs.insert(key, std::move(map));
+    }
     return it.value();
 }
 

@@ -104,10 +104,12 @@ QStringList InstalledFontNames()
     QStringList names = QFontDatabase::families();
     const QString arial = QStringLiteral("Arial");
     if (!names.contains(arial, Qt::CaseInsensitive)) {
-        // A name the system knows resolves to another face than a name it does not know.
+        // Drawn with one of its metric twins, or at least with another face than a name the
+        // system does not know at all.
         const QString resolved = QFontInfo(QFont(arial)).family();
         const QString fallback = QFontInfo(QFont(QStringLiteral("Tavisto-no-such-face"))).family();
-        if (!resolved.isEmpty() && resolved != fallback)
+        const bool twin = resolved == QLatin1String("Liberation Sans") || resolved == QLatin1String("Arimo");
+        if (!resolved.isEmpty() && (twin || resolved != fallback))
             names << arial;
     }
     std::sort(names.begin(), names.end(),

@@ -82,11 +82,11 @@ TEST(EinstellungenTest, LoadAndSaveMapping)
          [](PrintSettings& s) { s.AddressFontSize = 18; s.FontName = "Arial"; }},
         {"valid values stay as they are",
          [](PrintSettings& s) {
-             s.PrinterIndex = 0; s.FormatIndex = 9; s.SenderFontSize = 10; s.AddressFontSize = 22; s.FontName = "DejaVu Serif";
+             s.PrinterIndex = 0; s.FormatIndex = 9; s.SenderFontSize = 10; s.AddressFontSize = 22; s.FontName = "Liberation Serif";
              s.BreakCount = 10; s.DpiFactor = 5; s.SpaceX = 0; s.SpaceY = 4; s.MoveMode = 2; s.MoveSpace = 6;
              s.Orientation = 0; s.Alignment = 0; s.PrintSender = false; s.PrintAddress = false; s.PrintBlankLines = false;
          },
-         "Office Laser", "C3 - 324 mm x 458 mm", "10", "22", "DejaVu Serif", "10.", "5", "0", "400", "60",
+         "Office Laser", "C3 - 324 mm x 458 mm", "10", "22", "Liberation Serif", "10.", "5", "0", "400", "60",
          "CheckBox_Horizontal", "CheckBox_AlignLeft", "CheckBox_MoveAdressRight", [](PrintSettings&) {}},
     };
     for (const Case& c : cases) {
