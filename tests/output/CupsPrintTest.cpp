@@ -244,6 +244,7 @@ TEST(CupsPrintTest, EinzeldruckReachesTheQueueAsALandscapePdf)
     // Between the two blocks the envelope is blank.
     EXPECT_EQ(InkProbe::inkBox(page, QRect(px(100, 100 + 2 * em), px(address.x() - 100, address.y() - 100)).normalized()),
               QRect());
+    QFile::remove(pdf);
 }
 
 // No printer on the system: the real printing service, with libcups pointed at a scheduler

@@ -1,6 +1,7 @@
 #include "InkProbe.h"
 #include "ModalAnswer.h"
 #include "OutputTestContext.h"
+#include "output/JpegResource.h"
 #include "output/OutputSettings.h"
 #include "output/PrintError.h"
 #include "output/SinglePrint.h"
@@ -274,10 +275,22 @@ TEST_F(SinglePrintTest, ConfirmationDialogContents)
         EXPECT_TRUE(d.findChild<QLabel*>("LinkLabel_Printer_Setup")->isEnabled());
         const QPixmap picture = d.findChild<QLabel*>("Image_Print")->pixmap();
         EXPECT_EQ(picture.size(), QSize(160, 140));
+        EXPECT_FALSE(picture.toImage().isGrayscale());
         EXPECT_TRUE(d.findChild<QPushButton*>("Button_Yes")->isDefault());
         EXPECT_TRUE(d.DruckerOK());
     }
     EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST(JpegResourceTest, LoadsColourPicturesAndRefusesUnknownNames)
+{
+    QLabel label;
+    EXPECT_TRUE(LoadJpegResource("PRINT_SERIES", &label));
+    EXPECT_EQ(label.pixmap().size(), QSize(160, 140));
+    QLabel untouched;
+    EXPECT_FALSE(LoadJpegResource("NO_SUCH_PICTURE", &untouched));
+    EXPECT_TRUE(untouched.pixmap().isNull());
+    EXPECT_FALSE(LoadJpegResource("PRINT_SINGLE", nullptr));
 }
 
 TEST_F(SinglePrintTest, LinkOpensTheConfiguredPrintersPropertiesAndKeepsTheSelection)
