@@ -50,7 +50,11 @@ protected:
             }
             QThread::msleep(200);
         }
-        ADD_FAILURE() << "no main window";
+        QStringList seen;
+        for (const auto& w : xvfb.windows(p->processId()))
+            seen << w.title;
+        ADD_FAILURE() << "no main window; windows: " << seen.join(" | ").toStdString()
+                      << "; process state " << int(p->state()) << "; stderr: " << p->readAllStandardError().toStdString();
         return p;
     }
 

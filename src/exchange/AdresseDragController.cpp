@@ -1,0 +1,180 @@
+#include "exchange/AdresseDragController.h"
+
+#include "exchange/GroupTransfer.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTableView>
+
+namespace {
+
+constexpr int kDragThreshold = 10;
+
+// Escape reaches whichever widget has the focus, so a drag listens to the whole program.
+class EscapeFilter : public QObject
+{
+public:
+    EscapeFilter(QObject* parent, std::function<void()> onEscape) : QObject(parent), m_onEscape(std::move(onEscape)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_onEscape();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onEscape;
+};
+
+QAction* addEntry(QMenu* menu, const char* name, const QString& text)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+} // namespace
+
+AdresseDragController::AdresseDragController(AppContext& ctx, QAbstractItemView* adressenView,
+                                             QAbstractItemView* gruppenView, Hooks hooks, QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_adressen(adressenView), m_gruppen(gruppenView), m_hooks(std::move(hooks))
+{
+    PopMenu_Adresse_Drag = new QMenu(gruppenView);
+    PopMenu_Adresse_Drag->setObjectName(QStringLiteral("PopMenu_Adresse_Drag"));
+    connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Kopieren", QStringLiteral("&Kopieren")),
+            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_KopierenClick);
+    connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Verschieben", QStringLiteral("&Verschieben")),
+            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_VerschiebenClick);
+    PopMenu_Adresse_Drag->addSeparator();
+    connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Abbrechen", QStringLiteral("&Abbrechen")),
+            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_AbbrechenClick);
+
+    m_escapeFilter = new EscapeFilter(this, [this] {
+        if (m_dragging)
+            endDrag();
+    });
+    m_adressen->viewport()->installEventFilter(this);
+    // A drag begun on the title row transfers the selected address as well.
+    if (auto* table = qobject_cast<QTableView*>(m_adressen))
+        table->horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+AdresseDragController::~AdresseDragController()
+{
+    if (m_dragging)
+        endDrag();
+}
+
+int AdresseDragController::gruppenRowAt(const QPoint& globalPos) const
+{
+    QWidget* viewport = m_gruppen->viewport();
+    const QPoint local = viewport->mapFromGlobal(globalPos);
+    if (!m_gruppen->isVisible() || !viewport->rect().contains(local))
+        return -1;
+    const QModelIndex index = m_gruppen->indexAt(local);
+    return index.isValid() ? index.row() : -1;
+}
+
+bool AdresseDragController::AcceptsDropAt(const QPoint& globalPos) const
+{
+    const int row = gruppenRowAt(globalPos);
+    if (row < 0)
+        return false;
+    const QString target = m_hooks.gruppeIdAt(row);
+    return !target.isEmpty() && target != m_hooks.selectedGruppeId();
+}
+
+void AdresseDragController::startDrag()
+{
+    m_dragging = true;
+    m_dropAccepted = false;
+    QApplication::setOverrideCursor(Qt::ForbiddenCursor);
+    qApp->installEventFilter(m_escapeFilter);
+}
+
+void AdresseDragController::endDrag()
+{
+    m_dragging = false;
+    m_armed = false;
+    qApp->removeEventFilter(m_escapeFilter);
+    QApplication::restoreOverrideCursor();
+}
+
+void AdresseDragController::updateCursor(const QPoint& globalPos)
+{
+    const bool accepted = AcceptsDropAt(globalPos);
+    if (accepted != m_dropAccepted) {
+        m_dropAccepted = accepted;
+        QApplication::changeOverrideCursor(accepted ? Qt::DragCopyCursor : Qt::ForbiddenCursor);
+    }
+}
+
+void AdresseDragController::drop(const QPoint& globalPos)
+{
+    // The group under the mouse is looked at again; the group list's selection stays.
+    if (!AcceptsDropAt(globalPos))
+        return;
+    FDragAdresseID = m_hooks.selectedAdresseId();
+    FDragGruppeID = m_hooks.gruppeIdAt(gruppenRowAt(globalPos));
+    PopMenu_Adresse_Drag->exec(globalPos);
+}
+
+bool AdresseDragController::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (!m_dragging) {
+            m_armed = true;
+            m_pressGlobal = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        }
+        break;
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint global = me->globalPosition().toPoint();
+        if (me->buttons() == Qt::NoButton) {
+            m_armed = false;
+            break;
+        }
+        if (m_armed && !m_dragging) {
+            const QPoint d = global - m_pressGlobal;
+            if (qMax(qAbs(d.x()), qAbs(d.y())) < kDragThreshold)
+                break;
+            startDrag();
+        }
+        if (m_dragging) {
+            updateCursor(global);
+            return true; // the list must not select rows under a drag
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (m_dragging) {
+            endDrag();
+            drop(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        }
+        m_armed = false;
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AdresseDragController::PopMenu_Adresse_KopierenClick()
+{
+    CopyAdresseToGruppe(m_ctx, FDragAdresseID, FDragGruppeID);
+}
+
+void AdresseDragController::PopMenu_Adresse_VerschiebenClick()
+{
+    if (MoveAdresseToGruppe(m_ctx, FDragAdresseID, FDragGruppeID) && m_hooks.reloadAdressen)
+        m_hooks.reloadAdressen();
+}

@@ -1,0 +1,23 @@
+#include "exchange/IdSequence.h"
+
+#include "store/RecordIds.h"
+
+IdSequence::IdSequence(TSQLiteDatabase& db, const QString& prefix, const QString& table, const QString& column)
+    : m_db(db), m_prefix(prefix), m_table(table), m_column(column)
+{
+}
+
+QString IdSequence::Next()
+{
+    if (m_next < 0) {
+        const QString first = NewID(m_db, m_prefix, m_table, m_column);
+        bool ok = false;
+        const qint64 number = first.mid(m_prefix.size()).toLongLong(&ok);
+        // Anything but prefix and number: stay with NewID for every record.
+        if (first.isEmpty() || !ok)
+            return first;
+        m_next = number + 1;
+        return first;
+    }
+    return m_prefix + QString::number(m_next++).rightJustified(8, u'0');
+}

@@ -1,0 +1,72 @@
+#include "exchange/ImportRecord.h"
+
+#include "shell/Cp1252.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+// trimmed().isEmpty() without building the trimmed copy.
+bool isBlank(QStringView s)
+{
+    for (QChar c : s)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+// Two fields joined by one blank: field 3 before field 2, field 5 before field 6.
+QString joined(const QString& first, const QString& second) { return first + u' ' + second; }
+
+} // namespace
+
+std::optional<ImportRecord> ImportRecord::Parse(const QString& line)
+{
+    if (isBlank(line))
+        return std::nullopt;
+    QStringList fields = line.split(u';');
+    if (line.endsWith(u';'))
+        fields.removeLast();
+    if (fields.size() < 6)
+        return std::nullopt;
+    ImportRecord r;
+    r.Line1 = fields[0];
+    r.Line2 = (!isBlank(fields[1]) && !isBlank(fields[2])) ? joined(fields[2], fields[1]) : fields[1];
+    r.Line3 = fields[3];
+    r.Line5 = (!isBlank(fields[4]) && !isBlank(fields[5])) ? joined(fields[4], fields[5]) : fields[5];
+    return r;
+}
+
+QString DecodeImportText(const QByteArray& bytes)
+{
+    auto decodeWith = [&](QStringConverter::Encoding encoding, qsizetype bom) {
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        return QString(decoder(QByteArrayView(bytes).sliced(bom)));
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return decodeWith(QStringConverter::Utf8, 3);
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeWith(QStringConverter::Utf16LE, 2);
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeWith(QStringConverter::Utf16BE, 2);
+    return Cp1252::decode(bytes);
+}
+
+QStringList SplitImportLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}

@@ -1,0 +1,44 @@
+#include "exchange/PreparedTextStatement.h"
+
+#include "shell/Cp1252.h"
+#include "store/ESQLiteException.h"
+#include "store/TSQLiteDatabase.h"
+
+#include <sqlite3.h>
+
+PreparedTextStatement::PreparedTextStatement(TSQLiteDatabase& db, const QString& sql) : m_db(db), m_sql(sql)
+{
+    const QByteArray encoded = Cp1252::encode(sql);
+    if (sqlite3_prepare_v2(db.Handle(), encoded.constData(), int(encoded.size()), &m_stmt, nullptr) != SQLITE_OK ||
+        !m_stmt) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw ESQLiteException(db.ComposeMessage(QStringLiteral("Could not prepare SQL statement"), sql));
+    }
+}
+
+PreparedTextStatement::~PreparedTextStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void PreparedTextStatement::Run(std::initializer_list<QStringView> texts)
+{
+    sqlite3_reset(m_stmt);
+    m_values.resize(texts.size());
+    int index = 1;
+    for (QStringView text : texts) {
+        QByteArray& bytes = m_values[size_t(index - 1)];
+        bytes = Cp1252::encode(text);
+        if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_STATIC,
+                                SQLITE_UTF8) != SQLITE_OK)
+            throw ESQLiteException(m_db.ComposeMessage(QStringLiteral("Error executing SQL"), m_sql));
+    }
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_DONE) {
+        // The message must be read before the reset.
+        const QString message = m_db.ComposeMessage(QStringLiteral("Error executing SQL statement"), m_sql);
+        sqlite3_reset(m_stmt);
+        throw ESQLiteException(message);
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+#include <QByteArray>
+#include <QStringView>
+#include <initializer_list>
+#include <vector>
+
+class TSQLiteDatabase;
+struct sqlite3_stmt;
+
+// One statement prepared once and run for many rows, every parameter bound as
+// Windows-1252 text. A bulk insert then costs the step, not the parsing of the SQL.
+// Errors raise ESQLiteException like the database layer's own.
+class PreparedTextStatement
+{
+public:
+    PreparedTextStatement(TSQLiteDatabase& db, const QString& sql);
+    ~PreparedTextStatement();
+    PreparedTextStatement(const PreparedTextStatement&) = delete;
+    PreparedTextStatement& operator=(const PreparedTextStatement&) = delete;
+
+    void Run(std::initializer_list<QStringView> texts);
+
+private:
+    TSQLiteDatabase& m_db;
+    QString m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
+    // The encoded values stay here until the step, so SQLite need not copy them.
+    std::vector<QByteArray> m_values;
+};
