@@ -7,18 +7,25 @@
 #include <QLabel>
 #include <QPixmap>
 
+QImage JpegResourceImage(const QString& name)
+{
+    QFile file(QStringLiteral(":/images/%1.jpg").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    try {
+        return JpegCodec::decode(file.readAll());
+    } catch (const ImageError&) {
+        return QImage();
+    }
+}
+
 bool LoadJpegResource(const QString& name, QLabel* picture)
 {
     if (!picture)
         return false;
-    QFile file(QStringLiteral(":/images/%1.jpg").arg(name));
-    if (!file.open(QIODevice::ReadOnly))
+    const QImage image = JpegResourceImage(name);
+    if (image.isNull())
         return false;
-    try {
-        const QImage image = JpegCodec::decode(file.readAll());
-        picture->setPixmap(QPixmap::fromImage(image));
-        return true;
-    } catch (const ImageError&) {
-        return false;
-    }
+    picture->setPixmap(QPixmap::fromImage(image));
+    return true;
 }

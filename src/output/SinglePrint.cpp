@@ -1,6 +1,7 @@
 #include "output/SinglePrint.h"
 
 #include "app/AppContext.h"
+#include "output/EnvelopeJob.h"
 #include "output/OutputSettings.h"
 #include "output/PrintService.h"
 #include "output/UmschlagLines.h"
@@ -30,30 +31,6 @@ void DrawBitmapOnPage(PrintService& page, const QRect& rectangle, const QImage& 
     page.DrawImage(rectangle, bitmap);
 }
 
-namespace {
-
-// Sets the printer's orientation back when the job is done or failed.
-class OrientationGuard
-{
-public:
-    explicit OrientationGuard(PrintService& service) : m_service(service), m_saved(service.Orientation()) {}
-    ~OrientationGuard()
-    {
-        try {
-            m_service.SetOrientation(m_saved);
-        } catch (...) {
-            // The job's own error is the one to report.
-        }
-    }
-    OrientationGuard(const OrientationGuard&) = delete;
-    OrientationGuard& operator=(const OrientationGuard&) = delete;
-
-private:
-    PrintService& m_service;
-    PageOrientation m_saved;
-};
-
-} // namespace
 
 bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& adresseId)
 {
@@ -80,18 +57,7 @@ bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& a
 
     OrientationGuard orientation(printer);
     printer.SetOrientation(PageOrientationFor(s.Orientation));
-    const int x = PageOffset(s.Alignment, printer.PageWidth(), bitmap.width());
-    printer.SetTitle(QStringLiteral("Tavisto"));
-    printer.BeginDoc();
-    try {
-        DrawBitmapOnPage(printer, QRect(x, 0, bitmap.width(), bitmap.height()), bitmap);
-        printer.EndDoc();
-    } catch (...) {
-        // A half-drawn page must not reach the printer.
-        if (printer.Printing())
-            printer.Abort();
-        throw;
-    }
+    PrintEnvelopeJob(printer, s.Alignment, bitmap, QStringLiteral("Tavisto"));
     return true;
 }
 
