@@ -40,21 +40,19 @@ void QtPrintService::SetPrinterIndex(int index)
     }
     if (index >= m_names.size())
         throw PrintError(QStringLiteral("Der Drucker mit der Nummer %1 ist nicht vorhanden.").arg(index));
-    if (index == m_index && m_printer)
-        return;
     m_index = index;
-    m_printer.reset();
 }
 
 QPrinter& QtPrintService::printer()
 {
     if (m_index < 0 || m_index >= m_names.size())
         throw PrintError(QStringLiteral("Es ist kein Drucker ausgewählt."));
-    if (!m_printer) {
-        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_names[m_index]), QPrinter::HighResolution);
-        m_printer->setFullPage(false);
+    std::unique_ptr<QPrinter>& p = m_printers[m_names[m_index]];
+    if (!p) {
+        p = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_names[m_index]), QPrinter::HighResolution);
+        p->setFullPage(false);
     }
-    return *m_printer;
+    return *p;
 }
 
 int QtPrintService::ResolutionX()
@@ -90,6 +88,7 @@ void QtPrintService::BeginDoc()
     QPrinter& p = printer();
     p.setDocName(m_title);
     m_painter = std::make_unique<QPainter>();
+    m_jobPrinter = &p;
     if (!m_painter->begin(&p)) {
         m_painter.reset();
         throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht gestartet werden."));
@@ -110,8 +109,8 @@ void QtPrintService::Abort()
 {
     if (!m_painter)
         return;
-    if (m_printer)
-        m_printer->abort();
+    if (m_jobPrinter)
+        m_jobPrinter->abort();
     m_painter->end();
     m_painter.reset();
 }

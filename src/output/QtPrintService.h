@@ -3,11 +3,12 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <map>
 #include <memory>
 
-// PrintService over QPrinter and CUPS. Device settings live in the QPrinter of the selected
-// printer, so what the user changes in the properties dialog stays for the run while that
-// printer stays selected.
+// PrintService over QPrinter and CUPS. Each printer gets its own QPrinter the first time it
+// is selected and keeps it for the run, so what the user changes in its properties dialog
+// stays with that printer, also when another one was selected in between.
 class QtPrintService : public PrintService
 {
 public:
@@ -34,7 +35,8 @@ private:
 
     QStringList m_names;
     int m_index = -1;
-    std::unique_ptr<QPrinter> m_printer;
+    std::map<QString, std::unique_ptr<QPrinter>> m_printers;
     std::unique_ptr<QPainter> m_painter;
+    QPrinter* m_jobPrinter = nullptr;  // the printer of the open job
     QString m_title;
 };

@@ -1,0 +1,31 @@
+#include "output/EnvelopeJob.h"
+
+#include "output/OutputSettings.h"
+#include "output/SinglePrint.h"
+
+#include <QImage>
+#include <QRect>
+
+void PrintEnvelopeJob(PrintService& printer, int alignment, const QImage& bitmap, const QString& title)
+{
+    const int x = PageOffset(alignment, printer.PageWidth(), bitmap.width());
+    printer.SetTitle(title);
+    printer.BeginDoc();
+    try {
+        DrawBitmapOnPage(printer, QRect(x, 0, bitmap.width(), bitmap.height()), bitmap);
+        printer.EndDoc();
+    } catch (...) {
+        if (printer.Printing())
+            printer.Abort();
+        throw;
+    }
+}
+
+OrientationGuard::~OrientationGuard()
+{
+    try {
+        m_service.SetOrientation(m_saved);
+    } catch (...) {
+        // The job's own error is the one to report.
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include "output/PrintService.h"
+
+#include <QString>
+
+struct AppContext;
+class MessageService;
+class QImage;
+class QWidget;
+
+// The no-printer warning, an information message.
+void WarnNoPrinter(MessageService& messages);
+extern const char* const kNoPrinterText;
+
+// The label of the configured format, "[Unbekannt]" outside the table.
+QString FormatLabel(AppContext& ctx);
+
+// The configured printer's name, "[Unbekannt]" when the index is outside the list (or
+// above 255). An empty printer list shows the no-printer warning first.
+QString PrinterDisplayName(AppContext& ctx);
+
+// The driver's properties dialog for the printer at index; the printing service's
+// selection is back to what it was afterwards, also on failure.
+void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr);
+
+// The main window's status line from the output settings.
+QString StatusLineText(AppContext& ctx);
+
+// Sizes the picture for the configured format at the selected printer's resolution.
+bool SizeUmschlagBitmap(AppContext& ctx, QImage* bitmap);
+
+// 0 selects landscape; 1 and anything else portrait.
+PageOrientation PageOrientationFor(int orientation);
+
+// Left edge of the picture on the page: 0 left, 1 centred (both halves truncated),
+// 2 right; anything else left. Negative when the picture is wider than the page.
+int PageOffset(int alignment, int pageWidth, int pictureWidth);

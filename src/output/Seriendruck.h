@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+struct AppContext;
+class QWidget;
+
+// What the series print takes from the main window when it starts.
+struct SeriendruckInput
+{
+    QString AbsenderID;
+    QString GruppeID;
+    QString SearchText;     // untrimmed
+    int SearchColumn = 5;   // 0..4 Line1..Line5, 5 all five
+    int SortChoice = 0;     // 0 none, 1..5 Line1..Line5, 6 name (no order then)
+};
+
+// Prints one envelope, each its own job "Tavisto_Page_<n>", for every active address of
+// the group under the search, with the progress window and a pause after every BreakCount
+// envelopes. True when the sender exists, also when nothing matched or the user stopped.
+// Database and printing errors pass on after the open job was abandoned, the window
+// closed and the printer's orientation set back.
+bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input);
+
+// The "Seriendruck" command: the selection messages, the confirmation, and the main window
+// disabled while the series runs (enabled again on every way out).
+void SeriendruckCommand(AppContext& ctx, QWidget* mainWindow, const SeriendruckInput& input);

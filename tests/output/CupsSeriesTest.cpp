@@ -1,0 +1,60 @@
+// A series of twelve envelopes through the real printing service into the CUPS PDF queue.
+#include "CupsQueue.h"
+#include "OutputTestContext.h"
+#include "output/QtPrintService.h"
+#include "output/Seriendruck.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace CupsQueue;
+
+TEST(CupsSeriesTest, TwelveEnvelopesAreTwelveOnePageJobs)
+{
+    TAVISTO_REQUIRE_CUPS_QUEUE();
+
+    OutputTestContext t;
+    QtPrintService service;
+    t.ctx.Printer = &service;
+    PrintSettings& s = t.ctx.Print();
+    s.PrinterIndex = int(service.Printers().indexOf(kQueue));
+    ASSERT_GE(s.PrinterIndex, 0);
+    s.FormatIndex = 2;
+    s.Orientation = 1;  // portrait page, picture turned
+    s.BreakCount = 10;
+    t.addAbsender("AB00000001", {"Verein Lumo e.V.", "Postfach 1", "", "12345 Hausen", ""});
+    for (int i = 1; i <= 12; ++i)
+        t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Mitglied %1").arg(i), "Weg 1", "", "", ""});
+
+    const int before = lastJobId();
+    t.messages.answer({Msg::IdOk});  // the pause after ten
+    ASSERT_TRUE(RunSeriendruck(t.ctx, {"AB00000001", "GR00000001", "", 5, 1}));
+    EXPECT_EQ(t.messages.texts().size(), 1);
+
+    QList<CupsJob> jobs;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            jobs.clear();
+            for (const CupsJob& j : queueJobs())
+                if (j.id > before)
+                    jobs << j;
+            return jobs.size() == 12 &&
+                   std::all_of(jobs.begin(), jobs.end(), [](const CupsJob& j) { return j.state >= IPP_JSTATE_STOPPED; });
+        },
+        120000))
+        << "jobs seen: " << jobs.size();
+    std::sort(jobs.begin(), jobs.end(), [](const CupsJob& a, const CupsJob& b) { return a.id < b.id; });
+    for (int i = 0; i < jobs.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(jobs[i].title, QString("Tavisto_Page_%1").arg(i + 1));
+        EXPECT_EQ(jobs[i].state, IPP_JSTATE_COMPLETED);
+        const QString document = t.dir.file(QString("job%1.pdf").arg(i));
+        ASSERT_TRUE(fetchDocument(jobs[i].id, document));
+        const QString info = run("pdfinfo", {document});
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+        const QRegularExpressionMatch size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts").match(info);
+        ASSERT_TRUE(size.hasMatch());
+        EXPECT_LT(size.captured(1).toDouble(), size.captured(2).toDouble()) << "not portrait: " << info.toStdString();
+    }
+}

@@ -1,0 +1,211 @@
+#include "ModalAnswer.h"
+#include "OutputTestContext.h"
+#include "output/PrintError.h"
+#include "output/Seriendruck.h"
+#include "output/TForm_Progress.h"
+#include "uikit/ProgressScale.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kSender{"Hans Summer", "Hagenweg 12", "", "12345 Hausen", "Germany"};
+
+QString pauseText(int printed, int count)
+{
+    return QStringLiteral("Es wurden %1 von %2 Adressen gedruckt. Klicken Sie auf OK, um den Seriendruck fortzuführen.")
+        .arg(printed)
+        .arg(count);
+}
+const QString kReallyStop = QStringLiteral("Wollen Sie den Seriendruck wirklich abbrechen?");
+
+// Reads the progress window at the start of every job.
+class WatchingPrinter : public FakePrintService
+{
+public:
+    void BeginDoc() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<TForm_Progress*>(w)) {
+                positions << p->Progress_Scale()->position();
+                statuses << p->Label_Status()->text();
+                visible << p->isVisible();
+            }
+        FakePrintService::BeginDoc();
+    }
+    QList<int> positions;
+    QStringList statuses;
+    QList<bool> visible;
+};
+
+class SeriendruckTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        t.ctx.Printer = &printer;
+        t.addAbsender("AB00000001", kSender);
+        t.ctx.Print().BreakCount = 10;
+    }
+    // Addresses "Empfänger 1".. in the group; every fourth one inactive when asked.
+    void addAddresses(int active, int inactive = 0)
+    {
+        for (int i = 1; i <= active + inactive; ++i) {
+            t.ctx.db().ExecSQL("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line2,Aktiv) VALUES (?,?,?,?,?)",
+                               {QString("AD%1").arg(i, 8, 10, QChar('0')), "GR00000001",
+                                QString("Empfänger %1").arg(i, 3, 10, QChar('0')), "Weg 1", i > active ? 0 : 1});
+        }
+    }
+    SeriendruckInput input() const { return {"AB00000001", "GR00000001", "", 5, 1}; }
+    QStringList titles() const
+    {
+        QStringList list;
+        for (const auto& job : printer.jobs)
+            list << job.title;
+        return list;
+    }
+
+    OutputTestContext t;
+    WatchingPrinter printer;
+};
+
+QStringList pageTitles(int n)
+{
+    QStringList list;
+    for (int i = 1; i <= n; ++i)
+        list << QStringLiteral("Tavisto_Page_%1").arg(i);
+    return list;
+}
+
+} // namespace
+
+TEST_F(SeriendruckTest, PausesAfterEveryBreakCountEnvelopes)
+{
+    struct Case
+    {
+        int active;
+        QList<int> answers;      // scripted answers to the boxes, in order
+        QStringList messages;    // the boxes shown
+        int jobs;
+    };
+    const Case cases[] = {
+        {25, {Msg::IdOk, Msg::IdOk}, {pauseText(10, 25), pauseText(20, 25)}, 25},
+        {10, {}, {}, 10},
+        {11, {Msg::IdOk}, {pauseText(10, 11)}, 11},
+        // Cancel, then "Nein": the series goes on with the current address.
+        {12, {Msg::IdCancel, Msg::IdNo}, {pauseText(10, 12), kReallyStop}, 12},
+        // Cancel, then "Ja": exactly the first ten.
+        {25, {Msg::IdCancel, Msg::IdYes}, {pauseText(10, 25), kReallyStop}, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.active);
+        t.ctx.db().ExecSQL("DELETE FROM tab_adressen");
+        printer.jobs.clear();
+        t.messages.shown.clear();
+        addAddresses(c.active, 3);
+        for (int a : c.answers)
+            t.messages.answer({a});
+        EXPECT_TRUE(RunSeriendruck(t.ctx, input()));
+        EXPECT_EQ(t.messages.texts(), c.messages);
+        EXPECT_EQ(titles(), pageTitles(c.jobs));  // inactive addresses are never printed
+        for (const auto& job : printer.jobs)
+            EXPECT_TRUE(job.ended && !job.aborted);
+    }
+}
+
+TEST_F(SeriendruckTest, ProgressShowsTheEnvelopeBeingPrinted)
+{
+    addAddresses(3);
+    printer.setCurrentOrientation(PageOrientation::Portrait);
+    t.ctx.Print().Orientation = 0;
+    ASSERT_TRUE(RunSeriendruck(t.ctx, input()));
+    EXPECT_EQ(printer.positions, QList<int>({0, 1, 2}));  // never the maximum
+    EXPECT_EQ(printer.statuses, QStringList({"Adresse 1 von 3 wird gedruckt...", "Adresse 2 von 3 wird gedruckt...",
+                                             "Adresse 3 von 3 wird gedruckt..."}));
+    EXPECT_EQ(printer.visible, QList<bool>({true, true, true}));
+    for (const auto& job : printer.jobs)
+        EXPECT_EQ(job.orientation, PageOrientation::Landscape);
+    EXPECT_EQ(printer.currentOrientation(), PageOrientation::Portrait);
+    // The window is gone afterwards.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TForm_Progress*>(w), nullptr);
+}
+
+TEST_F(SeriendruckTest, OrderFollowsTheSortByLineOnly)
+{
+    t.ctx.db().ExecSQL("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line6,Aktiv) VALUES "
+                       "('AD00000001','GR00000001','Zorn','A',1),('AD00000002','GR00000001','Adam','Z',1)");
+    SeriendruckInput in = input();
+    in.SortChoice = 1;
+    RunSeriendruck(t.ctx, in);
+    in.SortChoice = 6;  // "Name": no order, the database's own
+    RunSeriendruck(t.ctx, in);
+    ASSERT_EQ(printer.jobs.size(), 4);
+    // Sort by line 1 prints Adam, Zorn; "Name" keeps the order of insertion: Zorn, Adam.
+    EXPECT_EQ(printer.jobs[0].images[0], printer.jobs[3].images[0]);  // Adam first, then Adam last
+    EXPECT_EQ(printer.jobs[1].images[0], printer.jobs[2].images[0]);
+    EXPECT_NE(printer.jobs[0].images[0], printer.jobs[1].images[0]);
+}
+
+TEST_F(SeriendruckTest, UnknownFormatPausesButPrintsNothing)
+{
+    addAddresses(11);
+    t.ctx.Print().FormatIndex = 12;
+    t.messages.answer({Msg::IdOk});
+    EXPECT_TRUE(RunSeriendruck(t.ctx, input()));
+    EXPECT_EQ(t.messages.texts(), QStringList{pauseText(10, 11)});
+    EXPECT_TRUE(printer.jobs.isEmpty());
+}
+
+TEST_F(SeriendruckTest, MissingSenderOrNoMatch)
+{
+    addAddresses(2);
+    SeriendruckInput in = input();
+    in.AbsenderID = "AB00000099";
+    EXPECT_FALSE(RunSeriendruck(t.ctx, in));
+    in = input();
+    in.SearchText = "niemand";
+    EXPECT_TRUE(RunSeriendruck(t.ctx, in));
+    EXPECT_TRUE(printer.jobs.isEmpty());
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(SeriendruckTest, CommandChecksSelectionConfirmsAndReenablesTheWindowAfterAnError)
+{
+    addAddresses(2);
+    QWidget mainWindow;
+    SeriendruckInput in = input();
+    in.AbsenderID.clear();
+    SeriendruckCommand(t.ctx, &mainWindow, in);
+    in = input();
+    in.GruppeID.clear();
+    SeriendruckCommand(t.ctx, &mainWindow, in);
+    EXPECT_EQ(t.messages.texts(), QStringList({"Bitte wählen Sie einen Absender!", "Bitte wählen Sie eine Gruppe!"}));
+
+    // "Nein" in the confirmation: nothing.
+    ModalAnswer no([](QDialog* d) { QTest::mouseClick(d->findChild<QPushButton*>("Button_No"), Qt::LeftButton); });
+    SeriendruckCommand(t.ctx, &mainWindow, input());
+    no.settle();
+    EXPECT_TRUE(no.seen());
+    EXPECT_TRUE(printer.jobs.isEmpty());
+
+    // A printer that fails: the error passes on, the window is usable again, the job abandoned.
+    printer.failOnDraw = true;
+    printer.setCurrentOrientation(PageOrientation::Portrait);
+    t.ctx.Print().Orientation = 0;
+    bool disabledWhileRunning = false;
+    ModalAnswer yes([&](QDialog* d) {
+        disabledWhileRunning = !mainWindow.isEnabled();
+        QTest::mouseClick(d->findChild<QPushButton*>("Button_Yes"), Qt::LeftButton);
+    });
+    EXPECT_THROW(SeriendruckCommand(t.ctx, &mainWindow, input()), PrintError);
+    yes.settle();
+    EXPECT_FALSE(disabledWhileRunning);  // disabled only once confirmed
+    EXPECT_TRUE(mainWindow.isEnabled());
+    ASSERT_EQ(printer.jobs.size(), 1);
+    EXPECT_TRUE(printer.jobs[0].aborted);
+    EXPECT_EQ(printer.currentOrientation(), PageOrientation::Portrait);
+}

@@ -1,0 +1,69 @@
+#pragma once
+#include "output/PrintService.h"
+
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QRect>
+#include <QStringList>
+
+// A printing service in memory: a scriptable printer list, resolution and page widths,
+// failures on demand, and a record of every job and every properties dialog. Like the
+// real one it keeps each printer's device settings (the orientation) for the run.
+class FakePrintService : public PrintService
+{
+public:
+    struct Job
+    {
+        QString title;
+        int printerIndex = -1;
+        PageOrientation orientation = PageOrientation::Portrait;
+        QList<QRect> targets;
+        QList<QImage> images;
+        bool ended = false;
+        bool aborted = false;
+    };
+
+    // Script.
+    QStringList printers{QStringLiteral("Office Laser"), QStringLiteral("Tavisto_PDF")};
+    int defaultPrinter = 0;
+    int resolution = 600;
+    int pageWidthPortrait = 4760;    // A4 printable width at 600 dpi
+    int pageWidthLandscape = 6814;
+    PageOrientation driverDefaultOrientation = PageOrientation::Portrait;
+    bool failOnBegin = false;
+    bool failOnDraw = false;
+    bool failOnEnd = false;
+
+    // Record.
+    QList<Job> jobs;
+    QList<int> selections;          // every SetPrinterIndex argument
+    QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
+
+    QStringList Printers() override { return printers; }
+    int PrinterIndex() override { return m_index; }
+    void SetPrinterIndex(int index) override;
+    int ResolutionX() override;
+    int PageWidth() override;
+    PageOrientation Orientation() override;
+    void SetOrientation(PageOrientation orientation) override;
+    void SetTitle(const QString& title) override { m_title = title; }
+    void BeginDoc() override;
+    void EndDoc() override;
+    void Abort() override;
+    bool Printing() override { return m_open; }
+    void DrawImage(const QRect& target, const QImage& image) override;
+    void ShowProperties(QWidget* parent) override;
+
+    // The orientation as the device settings hold it, without the no-printer check.
+    PageOrientation currentOrientation() const { return m_orientations.value(m_index, driverDefaultOrientation); }
+    void setCurrentOrientation(PageOrientation o) { m_orientations[m_index] = o; }
+
+private:
+    void requirePrinter() const;
+
+    int m_index = 0;
+    QMap<int, PageOrientation> m_orientations;
+    QString m_title;
+    bool m_open = false;
+};
