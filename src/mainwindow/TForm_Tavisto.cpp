@@ -1,5 +1,7 @@
 #include "mainwindow/TForm_Tavisto.h"
 
+#include "output/OutputSettings.h"
+
 #include "app/AppContext.h"
 #include "mainwindow/AbsenderList.h"
 #include "mainwindow/AdressenList.h"
@@ -411,15 +413,9 @@ AdressenRows& TForm_Tavisto::AdressenRowsShown()
 
 // ---- status line ----
 
-QString TForm_Tavisto::StatusText() const
-{
-    // Replaced by the output settings' status text when printing lands.
-    return QStringLiteral("Drucker: [Unbekannt]  |  Format: [Unbekannt]  |  Orientation: Vertikal  |  Ausrichtung: Mitte");
-}
-
 void TForm_Tavisto::BuildStatusLine()
 {
-    m_status->setText(StatusText());
+    m_status->setText(StatusLineText(m_ctx));
 }
 
 bool TForm_Tavisto::ReopenAfterRestore()

@@ -74,7 +74,6 @@ private:
     void FormCreate(const StartupFolders& folders);
     void FormActivate();
     void FormDestroy();
-    QString StatusText() const;
 
     AppContext& m_ctx;
     bool m_started = false;

@@ -11,6 +11,7 @@
 #include "shell/HelpService.h"
 #include "store/Schema.h"
 #include "support/FakeMessageService.h"
+#include "support/FakePrintService.h"
 #include "support/TempDir.h"
 #include "uikit/TCaptionBar.h"
 #include "uikit/TGridView.h"
@@ -33,6 +34,7 @@ struct MainWindowHarness
 {
     TempDir dir;
     FakeMessageService messages;
+    FakePrintService printer;
     RecordingHelp help;
     AppContext ctx;
     StartupFolders folders;
@@ -45,6 +47,7 @@ struct MainWindowHarness
         dir.write(QStringLiteral("bin/Tavisto.chm"), "help");
         ctx.Messages = &messages;
         ctx.Help = &help;
+        ctx.Printer = &printer;
     }
 
     QString databaseFile() const { return folders.Documents + QStringLiteral("Lumo Tavisto/Tavisto.dbs"); }

@@ -29,7 +29,7 @@ TEST(MainWindow, StartShowsFirstTabFirstSenderFirstGroupWithCounts)
     EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
     EXPECT_EQ(w.GetSelectedAdresseID(), QStringLiteral("AD00000001"));
     EXPECT_EQ(h.caption("VGradPanel_Status"),
-              QStringLiteral("Drucker: [Unbekannt]  |  Format: [Unbekannt]  |  Orientation: Vertikal  |  Ausrichtung: Mitte"));
+              QStringLiteral("Drucker: Office Laser  |  Format: DL (C5/6) - 110 mm x 220 mm  |  Orientation: Vertikal  |  Ausrichtung: Mitte"));
 
     // Running numbers, and the banner mark only for exactly one banner row.
     auto* senders = static_cast<AbsenderModel*>(h.absenderGrid()->model());
