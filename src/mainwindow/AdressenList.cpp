@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-const QString AdressenList::kDragMime = QStringLiteral("application/x-tavisto-adresse");
 
 namespace {
 constexpr int kNameShownWidth = 120;
@@ -30,7 +29,6 @@ AdressenList::AdressenList(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     m_model = new AdressenModel(this);
     m_grid->setModel(m_model);
     m_grid->setCheckColumn(AdressenModel::ColAktiv);
-    m_grid->setDragSource(kDragMime);
     m_grid->horizontalHeader()->resizeSection(AdressenModel::ColNr, 40);
     m_grid->horizontalHeader()->resizeSection(AdressenModel::ColAktiv, 35);
     SetColumnWidths({120, 120, 120, 120, 120, 120});

@@ -15,7 +15,6 @@ class AdressenList : public QWidget
 {
     Q_OBJECT
 public:
-    static const QString kDragMime;
 
     AdressenList(AppContext& ctx, QWidget* parent = nullptr);
 

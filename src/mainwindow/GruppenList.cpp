@@ -6,11 +6,8 @@
 #include "uikit/TCaptionBar.h"
 #include "uikit/TGridView.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QListView>
-#include <QMimeData>
 #include <QVBoxLayout>
 
 GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
@@ -28,11 +25,7 @@ GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setUniformItemSizes(true);
-    // Drops are judged by the filter below, not by the view's own drag handling.
     m_view->setDragEnabled(false);
-    m_view->setDropIndicatorShown(false);
-    m_view->setAcceptDrops(true);
-    m_view->viewport()->setAcceptDrops(true);
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xc9));
     pal.setColor(QPalette::HighlightedText, Qt::white);
@@ -102,48 +95,6 @@ void GruppenList::SelectByID(const QString& gruppeId)
     emit gruppeChanged();
 }
 
-void GruppenList::SetDragSource(QWidget* source, const QString& mimeType)
-{
-    m_dragSource = source;
-    m_dragMime = mimeType;
-}
-
-int GruppenList::DropRowAt(const QPoint& pos) const
-{
-    const QModelIndex index = m_view->indexAt(pos);
-    if (!index.isValid() || m_view->selectionModel()->isSelected(index))
-        return -1;
-    return index.row();
-}
-
-bool GruppenList::fromSource(const QMimeData* mime) const
-{
-    return m_dragSource && mime && mime->data(m_dragMime) == TGridView::DragToken(m_dragSource);
-}
-
-void GruppenList::DragEvent(QDropEvent* e)
-{
-    if (!fromSource(e->mimeData())) {
-        e->ignore();
-        return;
-    }
-    const int row = DropRowAt(e->position().toPoint());
-    if (e->type() == QEvent::Drop) {
-        if (row < 0) {
-            e->ignore();
-            return;
-        }
-        e->acceptProposedAction();
-        emit adresseDropped(row, m_view->viewport()->mapToGlobal(e->position().toPoint()));
-        return;
-    }
-    // Entering is accepted so that moves arrive; each position is then judged alone.
-    if (e->type() == QEvent::DragEnter || row >= 0)
-        e->acceptProposedAction();
-    else
-        e->ignore();
-}
-
 bool GruppenList::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_view && event->type() == QEvent::KeyPress) {
@@ -163,11 +114,6 @@ bool GruppenList::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonDblClick:
         emit editRequested();
-        return true;
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        DragEvent(static_cast<QDropEvent*>(event));
         return true;
     default:
         return false;

@@ -1,37 +1,38 @@
 #include "mainwindow/MainCommands.h"
 
 #include "app/AppContext.h"
+#include "dialogs/TDLG_Absender.h"
+#include "dialogs/TDLG_Adresse.h"
+#include "dialogs/TDLG_Gruppe.h"
+#include "exchange/AdressenImport.h"
+#include "exchange/ClipboardCopy.h"
+#include "exchange/Export.h"
 #include "mainwindow/TForm_Tavisto.h"
+#include "output/Seriendruck.h"
+#include "output/SinglePrint.h"
+#include "output/TDLG_Einstellungen.h"
+#include "output/TDLG_Vorschau.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
-
-#include <QMenu>
+#include "tools/BannerDesigner.h"
+#include "tools/TDLG_AutoNamen.h"
+#include "tools/TDLG_Backup.h"
+#include "tools/TDLG_Info.h"
 
 MainCommands::MainCommands(AppContext& ctx, TForm_Tavisto& window)
     : QObject(&window), m_ctx(ctx), m_window(window)
 {
     setObjectName(QStringLiteral("MainCommands"));
-    m_dropMenu = new QMenu(&window);
-    m_dropMenu->setObjectName(QStringLiteral("PopMenu_Adresse_Drag"));
-    QAction* kopieren = m_dropMenu->addAction(QStringLiteral("&Kopieren"));
-    kopieren->setObjectName(QStringLiteral("PopMenu_Adresse_Kopieren"));
-    QAction* verschieben = m_dropMenu->addAction(QStringLiteral("&Verschieben"));
-    verschieben->setObjectName(QStringLiteral("PopMenu_Adresse_Verschieben"));
-    m_dropMenu->addSeparator();
-    QAction* abbrechen = m_dropMenu->addAction(QStringLiteral("&Abbrechen"));
-    abbrechen->setObjectName(QStringLiteral("PopMenu_Adresse_Abbrechen"));
-    connect(kopieren, &QAction::triggered, this, &MainCommands::PopMenu_Adresse_KopierenClick);
-    connect(verschieben, &QAction::triggered, this, &MainCommands::PopMenu_Adresse_VerschiebenClick);
-    connect(abbrechen, &QAction::triggered, this, &MainCommands::PopMenu_Adresse_AbbrechenClick);
 }
 
 // ---- record dialogs ----
 
 void MainCommands::ShowAbsenderDialog(const QString& absenderId)
 {
-    Q_UNUSED(absenderId);
-    // wired when the record dialogs land: TDLG_Absender(ctx, absenderId) modal; on OK AbsenderSaved(GetAbsenderID())
+    TDLG_Absender dialog(m_ctx, absenderId, &m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        AbsenderSaved(dialog.AbsenderID());
 }
 
 void MainCommands::AbsenderSaved(const QString& absenderId)
@@ -42,8 +43,9 @@ void MainCommands::AbsenderSaved(const QString& absenderId)
 
 void MainCommands::ShowGruppeDialog(const QString& gruppeId)
 {
-    Q_UNUSED(gruppeId);
-    // wired when the record dialogs land: TDLG_Gruppe(ctx, gruppeId) modal; on OK GruppeSaved(GetGruppeID())
+    TDLG_Gruppe dialog(m_ctx, gruppeId, &m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        GruppeSaved(dialog.GruppeID());
 }
 
 void MainCommands::GruppeSaved(const QString& gruppeId)
@@ -57,8 +59,9 @@ void MainCommands::ShowAdresseDialog(const QString& adresseId)
     const QString gruppeId = m_window.GetSelectedGruppeID();
     if (gruppeId.trimmed().isEmpty())
         return;
-    Q_UNUSED(adresseId);
-    // wired when the record dialogs land: TDLG_Adresse(ctx, adresseId, gruppeId) modal; on OK AdresseSaved(GetAdresseID())
+    TDLG_Adresse dialog(m_ctx, adresseId, gruppeId, &m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        AdresseSaved(dialog.AdresseID());
 }
 
 void MainCommands::AdresseSaved(const QString& adresseId)
@@ -69,9 +72,8 @@ void MainCommands::AdresseSaved(const QString& adresseId)
 
 void MainCommands::ShowBannerDesigner(const QString& absenderId)
 {
-    if (absenderId.isEmpty())
-        return;
-    // wired when the designer lands: TDLG_Designer modal; on OK SaveBanner, then SetBannerMark(id, "X") or "Das Banner konnte nicht gespeichert werden?"
+    if (::ShowBannerDesigner(m_ctx, &m_window, absenderId))
+        m_window.SetBannerMark(absenderId, QStringLiteral("X"));
 }
 
 // ---- senders ----
@@ -109,12 +111,14 @@ void MainCommands::TB_Absender_DesignerClick()
 
 void MainCommands::TB_Absender_CopyClick()
 {
-    // wired when the export lands: copy the selected sender's lines to the clipboard
+    const QString id = m_window.GetSelectedAbsenderID();
+    if (!id.isEmpty())
+        CopyAbsenderToClipboard(m_ctx, id);
 }
 
 void MainCommands::TB_Absender_ExportClick()
 {
-    // wired when the export lands: export all senders
+    ExportAbsender(m_ctx, &m_window);
 }
 
 void MainCommands::BannerCellPressed(const QString& absenderId, bool hasBanner)
@@ -195,51 +199,67 @@ void MainCommands::TB_Adresse_DeleteClick()
 
 void MainCommands::TB_Adresse_CopyClick()
 {
-    // wired when the export lands: copy the selected address's lines to the clipboard
+    const QString id = m_window.GetSelectedAdresseID();
+    if (!id.isEmpty())
+        CopyAdresseToClipboard(m_ctx, id);
 }
 
 void MainCommands::TB_Adresse_ImportClick()
 {
-    // wired when the import lands: import into the selected group, then LoadAdressenList
+    if (ImportAdressen(m_ctx, &m_window, m_window.GetSelectedGruppeID()))
+        m_window.LoadAdressenList();
 }
 
 void MainCommands::TB_Adresse_ExportClick()
 {
-    // wired when the export lands: export m_window.AdressenRowsShown()
+    ExportAdressen(m_ctx, &m_window, m_window.AdressenRowsShown());
 }
 
 void MainCommands::TB_Adresse_AutoNamenClick()
 {
-    // wired when the sort-name dialog lands: TDLG_AutoNamen over m_window.AdressenRowsShown()
+    // The names are written into the shown rows as well, so no reload is needed.
+    RunAutoNamen(m_ctx, &m_window.AdressenRowsShown(), &m_window);
 }
 
 // ---- output ----
 
 void MainCommands::TB_VorschauClick()
 {
-    // wired when printing lands: ShowVorschau(ctx, window, GetSelectedAbsenderID(), GetSelectedAdresseID())
+    ShowVorschau(m_ctx, &m_window, m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
 }
 
 void MainCommands::TB_EinzeldruckClick()
 {
-    // wired when printing lands: EinzeldruckCommand(ctx, window, GetSelectedAbsenderID(), GetSelectedAdresseID())
+    EinzeldruckCommand(m_ctx, &m_window, m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
 }
 
 void MainCommands::TB_SeriendruckClick()
 {
-    // wired when printing lands: series print of GetSelectedAbsenderID() over CurrentAdressenFilter()
+    // The series takes the address list's search and sort, but prints only active addresses
+    // whatever the view mode shows.
+    const AdressenFilter filter = m_window.CurrentAdressenFilter();
+    SeriendruckInput input;
+    input.AbsenderID = m_window.GetSelectedAbsenderID();
+    input.GruppeID = filter.GruppeID;
+    input.SearchText = filter.SearchText;
+    input.SearchColumn = filter.SearchLine;
+    input.SortChoice = filter.SortIndex;
+    SeriendruckCommand(m_ctx, &m_window, input);
 }
 
 void MainCommands::TB_EinstellungenClick()
 {
-    // wired when printing lands: if (ShowEinstellungen(ctx, window)) m_window.BuildStatusLine()
+    if (ShowEinstellungen(m_ctx, &m_window))
+        m_window.BuildStatusLine();
 }
 
 // ---- options, help ----
 
 void MainCommands::TB_BackupClick()
 {
-    // wired when backup lands: if (!ExecBackupDialog(ctx, &window, [&] { m_window.ReloadAll(); })) m_window.close()
+    // Without a working database the program cannot go on; its message has been shown.
+    if (!ExecBackupDialog(m_ctx, &m_window, [this] { m_window.ReloadAll(); }))
+        m_window.close();
 }
 
 void MainCommands::TB_HilfeClick()
@@ -250,31 +270,10 @@ void MainCommands::TB_HilfeClick()
 
 void MainCommands::TB_InfoClick()
 {
-    // wired when the information window lands
+    ShowInfo(m_ctx, &m_window);
 }
 
 void MainCommands::TB_BeendenClick()
 {
     m_window.close();
 }
-
-// ---- drag and drop between groups ----
-
-void MainCommands::AdresseDropped(int gruppeRow, const QPoint& globalPos)
-{
-    FDragAdresseID = m_window.GetSelectedAdresseID();
-    FDragGruppeID = m_window.GetGruppeIDAt(gruppeRow);
-    m_dropMenu->popup(globalPos);
-}
-
-void MainCommands::PopMenu_Adresse_KopierenClick()
-{
-    // wired when the group transfer lands: CopyAdresseToGruppe(FDragAdresseID, FDragGruppeID)
-}
-
-void MainCommands::PopMenu_Adresse_VerschiebenClick()
-{
-    // wired when the group transfer lands: if MoveAdresseToGruppe(FDragAdresseID, FDragGruppeID) LoadAdressenList
-}
-
-void MainCommands::PopMenu_Adresse_AbbrechenClick() {}

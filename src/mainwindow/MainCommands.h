@@ -3,12 +3,10 @@
 #include <QString>
 
 struct AppContext;
-class QMenu;
 class TForm_Tavisto;
 
 // The commands of the main window: the handler of every ribbon button and menu entry,
-// the record dialogs with their reload and reselect, the deletions, the banner column and
-// the drop menu. Commands that need a selection and find none do nothing, unless a
+// the record dialogs with their reload and reselect, the deletions and the banner column. Commands that need a selection and find none do nothing, unless a
 // message is named for them.
 class MainCommands : public QObject
 {
@@ -26,11 +24,6 @@ public:
     void ShowGruppeDialog(const QString& gruppeId);
     void ShowAdresseDialog(const QString& adresseId);
     void ShowBannerDesigner(const QString& absenderId);
-
-    // The fields the drop fills and the drop menu's entries read.
-    QString FDragAdresseID;
-    QString FDragGruppeID;
-    QMenu* DropMenu() const { return m_dropMenu; }
 
 public slots:
     void TB_Absender_AddClick();
@@ -60,14 +53,8 @@ public slots:
 
     // A press on the "Banner" cell of a sender: remove the banner after asking, or design one.
     void BannerCellPressed(const QString& absenderId, bool hasBanner);
-    // An address dropped on the group in this row: remember both and open the drop menu.
-    void AdresseDropped(int gruppeRow, const QPoint& globalPos);
-    void PopMenu_Adresse_KopierenClick();
-    void PopMenu_Adresse_VerschiebenClick();
-    void PopMenu_Adresse_AbbrechenClick();
 
 private:
     AppContext& m_ctx;
     TForm_Tavisto& m_window;
-    QMenu* m_dropMenu;
 };

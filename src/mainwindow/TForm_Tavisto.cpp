@@ -3,6 +3,7 @@
 #include "output/OutputSettings.h"
 
 #include "app/AppContext.h"
+#include "exchange/AdresseDragController.h"
 #include "mainwindow/AbsenderList.h"
 #include "mainwindow/AdressenList.h"
 #include "mainwindow/AdressenModel.h"
@@ -13,6 +14,7 @@
 #include "output/PrintService.h"
 #include "shell/IniFile.h"
 #include "shell/MessageService.h"
+#include "tools/NewsNotice.h"
 #include "uikit/HintWindow.h"
 #include "uikit/TCaptionBar.h"
 #include "uikit/TGridView.h"
@@ -46,6 +48,13 @@ TForm_Tavisto::TForm_Tavisto(AppContext& ctx, const StartupFolders& folders, QWi
     setFont(f);
     buildLayout();
     m_commands = new MainCommands(ctx, *this);
+    // An address dragged from the grid onto another group is copied or moved.
+    AdresseDragController::Hooks hooks;
+    hooks.selectedGruppeId = [this] { return GetSelectedGruppeID(); };
+    hooks.selectedAdresseId = [this] { return GetSelectedAdresseID(); };
+    hooks.gruppeIdAt = [this](int row) { return GetGruppeIDAt(row); };
+    hooks.reloadAdressen = [this] { LoadAdressenList(); };
+    m_drag = new AdresseDragController(ctx, m_adressen->Grid(), m_gruppen->View(), std::move(hooks), this);
     connectCommands();
     FormCreate(folders);
 }
@@ -111,7 +120,6 @@ void TForm_Tavisto::buildLayout()
 
     m_options = new AdressenOptionsBar(lower);
     lowerLayout->addWidget(m_options);
-    m_gruppen->SetDragSource(m_adressen->Grid(), AdressenList::kDragMime);
 
     m_status = new TCaptionBar(QString(), central);
     m_status->setObjectName(QStringLiteral("VGradPanel_Status"));
@@ -179,7 +187,6 @@ void TForm_Tavisto::connectCommands()
     connect(m_gruppen, &GruppenList::gruppeChanged, this, &TForm_Tavisto::LoadAdressenList);
     connect(m_gruppen, &GruppenList::editRequested, c, &MainCommands::TB_Gruppe_EditClick);
     connect(m_gruppen, &GruppenList::deleteRequested, c, &MainCommands::TB_Gruppe_DeleteClick);
-    connect(m_gruppen, &GruppenList::adresseDropped, c, &MainCommands::AdresseDropped);
     connect(m_adressen, &AdressenList::editRequested, c, &MainCommands::TB_Adresse_EditClick);
     connect(m_adressen, &AdressenList::deleteRequested, c, &MainCommands::TB_Adresse_DeleteClick);
     connect(m_options, &AdressenOptionsBar::filterChanged, this, &TForm_Tavisto::LoadAdressenList);
@@ -293,11 +300,17 @@ bool TForm_Tavisto::eventFilter(QObject* watched, QEvent* event)
     QWidget* focus = QApplication::focusWidget();
     if (w != focus && focus && w->isAncestorOf(focus))
         return false;
+    // Consumed: a window opened here moves the focus, and the key must not reach the
+    // parents as if it had not been handled.
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_F1)
+    if (key == Qt::Key_F1) {
         m_commands->TB_HilfeClick();
-    else if (key == Qt::Key_F2)
+        return true;
+    }
+    if (key == Qt::Key_F2) {
         m_commands->TB_InfoClick();
+        return true;
+    }
     return false;
 }
 
@@ -323,11 +336,9 @@ void TForm_Tavisto::Timer1Timer()
 
 void TForm_Tavisto::FormActivate()
 {
-    if (m_ctx.Settings.ShowNews) {
-        // Shown once per settings file: the cleared flag is saved at exit.
-        m_ctx.Settings.ShowNews = false;
-        // wired when the news window lands: show the news notice here
-    }
+    // Shown once per settings file: the cleared flag is saved at exit.
+    if (m_started)
+        ShowNewsIfDue(m_ctx);
 }
 
 void TForm_Tavisto::FormDestroy()
@@ -416,20 +427,6 @@ AdressenRows& TForm_Tavisto::AdressenRowsShown()
 void TForm_Tavisto::BuildStatusLine()
 {
     m_status->setText(StatusLineText(m_ctx));
-}
-
-bool TForm_Tavisto::ReopenAfterRestore()
-{
-    QString fatal = OpenDatabaseFile(m_ctx);
-    if (fatal.isEmpty())
-        fatal = MigrateColumns(m_ctx);
-    if (!fatal.isEmpty()) {
-        m_ctx.Messages->ErrorMessage(fatal);
-        QApplication::exit(1);
-        return false;
-    }
-    ReloadAll();
-    return true;
 }
 
 void TForm_Tavisto::ReloadAll()

@@ -6,6 +6,7 @@
 
 struct AppContext;
 class AbsenderList;
+class AdresseDragController;
 class AdressenList;
 class AdressenOptionsBar;
 class AdressenRows;
@@ -51,9 +52,6 @@ public:
     void BuildStatusLine();
     // The sender list, the group list (with the first group's addresses) and the status line.
     void ReloadAll();
-    // After a restore replaced the database file: reopen it, migrate, reload everything.
-    // False after a fatal error (shown); the program then ends.
-    bool ReopenAfterRestore();
 
     // Moves the remembered state to the widgets and back.
     void ApplyWindowSettings();
@@ -61,6 +59,7 @@ public:
 
     MainCommands& Commands() const { return *m_commands; }
     MainRibbon& Ribbon() const { return *m_ribbon; }
+    AdresseDragController& AdresseDrag() const { return *m_drag; }
     // The periodic enabling of the commands that need a selection.
     void Timer1Timer();
 
@@ -86,5 +85,6 @@ private:
     QSplitter* m_splitterGruppen = nullptr;
     TCaptionBar* m_status = nullptr;
     MainCommands* m_commands = nullptr;
+    AdresseDragController* m_drag = nullptr;
     QTimer* m_timer = nullptr;
 };

@@ -43,6 +43,9 @@ int main(int argc, char** argv)
         return 1;
     window.ShowAsSaved();
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &QWidget::close);
+    // Open dialogs (the news notice, a question) are closed too, or the program would
+    // wait for them.
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
+                     [] { QApplication::closeAllWindows(); });
     return app.exec();
 }

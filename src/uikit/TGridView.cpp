@@ -4,10 +4,8 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QDrag>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -59,12 +57,6 @@ TGridView::TGridView(QWidget* parent) : QTableView(parent)
     setStyleSheet(QStringLiteral("QTableView { gridline-color: #d4dce8; }"));
 }
 
-QByteArray TGridView::DragToken(const QWidget* source)
-{
-    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
-           QByteArray::number(quintptr(source), 16);
-}
-
 void TGridView::setCheckColumn(int column)
 {
     setItemDelegateForColumn(column, new TCheckColumnDelegate(this));
@@ -100,39 +92,15 @@ bool TGridView::viewportEvent(QEvent* event)
 
 void TGridView::mousePressEvent(QMouseEvent* event)
 {
-    m_dragArmed = !m_dragMime.isEmpty();
-    m_pressPos = event->position().toPoint();
-    const QModelIndex index = indexAt(m_pressPos);
+    const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         QTableView::mousePressEvent(event);
     emit cellPressed(index, event->button());
 }
 
-void TGridView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_dragArmed && (event->buttons() & Qt::LeftButton) &&
-        (event->position().toPoint() - m_pressPos).manhattanLength() >= kDragDistance) {
-        m_dragArmed = false;
-        auto* drag = new QDrag(this);
-        auto* mime = new QMimeData;
-        mime->setData(m_dragMime, DragToken(this));
-        drag->setMimeData(mime);
-        drag->exec(Qt::CopyAction | Qt::MoveAction);
-        return;
-    }
-    QTableView::mouseMoveEvent(event);
-}
-
-void TGridView::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_dragArmed = false;
-    QTableView::mouseReleaseEvent(event);
-}
-
 void TGridView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // The press that completes a double click starts no drag and is no cell press.
-    m_dragArmed = false;
+    // The press that completes a double click is no cell press.
     emit gridDoubleClicked();
     event->accept();
 }

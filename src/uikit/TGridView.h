@@ -16,13 +16,6 @@ public:
     // The tooltip of a row: one line "title: text" per non-empty cell, "|" shown as "/".
     static QString RowHint(const QAbstractItemModel& model, int row);
 
-    // A press that moves this far with the button held starts a drag carrying mimeType.
-    void setDragSource(const QString& mimeType) { m_dragMime = mimeType; }
-    static constexpr int kDragDistance = 10;
-    // What a drag from this grid carries under its mime type: names this process and grid,
-    // so a drop target knows the drag came from exactly this grid.
-    static QByteArray DragToken(const QWidget* source);
-
 signals:
     // After the view's own handling of a single press (not the press of a double click).
     void cellPressed(const QModelIndex& index, Qt::MouseButton button);
@@ -34,13 +27,6 @@ signals:
 protected:
     bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    QString m_dragMime;
-    QPoint m_pressPos;
-    bool m_dragArmed = false;
 };

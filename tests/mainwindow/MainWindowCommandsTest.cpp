@@ -1,4 +1,5 @@
 #include "MainWindowHarness.h"
+#include "support/ModalAnswer.h"
 #include "mainwindow/AdressenOptionsBar.h"
 #include "mainwindow/AdressenList.h"
 #include "mainwindow/GruppenList.h"
@@ -12,7 +13,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QMimeData>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -87,10 +88,59 @@ TEST(MainWindow, BannerCellRemovesTheBannerOnlyAfterYes)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
     EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_banner WHERE Absender_ID='AB00000001'"), "0");
     EXPECT_EQ(grid->model()->index(0, AbsenderModel::ColBanner).data().toString(), QString());
-    // A blank cell asks nothing (it opens the designer).
+    // A blank cell asks nothing: it opens the designer.
     h.messages.shown.clear();
+    ModalAnswer designer([](QDialog* d) { d->reject(); });
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    designer.settle();
+    EXPECT_EQ(designer.dialogName(), QStringLiteral("TDLG_Designer"));
     EXPECT_TRUE(h.messages.shown.isEmpty());
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_banner WHERE Absender_ID='AB00000001'"), "0");
+}
+
+// Each command opens its own window for the selection; closing it changes nothing.
+TEST(MainWindow, EachCommandOpensItsWindow)
+{
+    MainWindowHarness h;
+    // The standard banners are placeholders no picture reader accepts.
+    h.seed(StandardData() << "DELETE FROM tab_banner");
+    TForm_Tavisto& w = h.start();
+    showActive(w);
+    MainCommands& c = w.Commands();
+    const struct
+    {
+        const char* command;
+        void (MainCommands::*slot)();
+        const char* dialog;
+    } cases[] = {
+        {"Absender neu", &MainCommands::TB_Absender_AddClick, "TDLG_Absender"},
+        {"Absender bearbeiten", &MainCommands::TB_Absender_EditClick, "TDLG_Absender"},
+        {"Designer", &MainCommands::TB_Absender_DesignerClick, "TDLG_Designer"},
+        {"Gruppe neu", &MainCommands::TB_Gruppe_AddClick, "TDLG_Gruppe"},
+        {"Gruppe bearbeiten", &MainCommands::TB_Gruppe_EditClick, "TDLG_Gruppe"},
+        {"Adresse neu", &MainCommands::TB_Adresse_AddClick, "TDLG_Adresse"},
+        {"Adresse bearbeiten", &MainCommands::TB_Adresse_EditClick, "TDLG_Adresse"},
+        {"Sortiernamen", &MainCommands::TB_Adresse_AutoNamenClick, "DLG_AutoNamen"},
+        {"Vorschau", &MainCommands::TB_VorschauClick, "TDLG_Vorschau"},
+        {"Einzeldruck", &MainCommands::TB_EinzeldruckClick, "TDLG_Drucken"},
+        {"Seriendruck", &MainCommands::TB_SeriendruckClick, "TDLG_Drucken"},
+        {"Einstellungen", &MainCommands::TB_EinstellungenClick, "TDLG_Einstellungen"},
+        {"Datensicherung", &MainCommands::TB_BackupClick, "DLG_Backup"},
+        {"Info", &MainCommands::TB_InfoClick, "DLG_Info"},
+    };
+    for (const auto& k : cases) {
+        ModalAnswer answer([](QDialog* d) { d->reject(); });
+        (c.*k.slot)();
+        answer.settle();
+        EXPECT_EQ(answer.dialogName(), QString::fromLatin1(k.dialog)) << k.command;
+    }
+    EXPECT_TRUE(w.isVisible()) << "closing the backup dialog keeps the program";
+    EXPECT_TRUE(w.isEnabled()) << "a refused series enables the window again";
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_absender"), "3");
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_gruppen"), "2");
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_adressen"), "4");
+    EXPECT_TRUE(h.printer.jobs.isEmpty());
+    EXPECT_TRUE(h.messages.shown.isEmpty()) << h.messages.texts().join(" | ").toStdString();
 }
 
 TEST(MainWindow, SavedRecordsAreReloadedAndSelectedAgain)
@@ -114,77 +164,60 @@ TEST(MainWindow, SavedRecordsAreReloadedAndSelectedAgain)
     EXPECT_EQ(w.GetSelectedAbsenderID(), QStringLiteral("AB00000001"));
 }
 
-TEST(MainWindow, AnAddressDropsOnlyOnAnotherGroupAndRemembersBoth)
+// Drags an address row of the real window onto a group row with the mouse and answers
+// the drop menu with a key (none: the menu must not open). Returns the menu's name.
+static QString dragAdresseToGruppe(MainWindowHarness& h, int adresseRow, int gruppeRow, Qt::Key answer)
 {
-    MainWindowHarness h;
-    h.seed(StandardData());
-    TForm_Tavisto& w = h.start();
-    w.resize(1000, 710);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto* groups = h.find<GruppenList>("Panel_Gruppen");
-    QListView* view = h.gruppenList();
-    const QPoint selected = view->visualRect(view->model()->index(0, 0)).center();
-    const QPoint other = view->visualRect(view->model()->index(1, 0)).center();
-    EXPECT_EQ(groups->DropRowAt(selected), -1);
-    EXPECT_EQ(groups->DropRowAt(other), 1);
-    EXPECT_EQ(groups->DropRowAt(QPoint(5, view->viewport()->height() - 5)), -1);
-
-    w.SelectAdresseByID(QStringLiteral("AD00000003"));
-    w.Commands().AdresseDropped(1, view->viewport()->mapToGlobal(other));
-    EXPECT_EQ(w.Commands().FDragAdresseID, QStringLiteral("AD00000003"));
-    EXPECT_EQ(w.Commands().FDragGruppeID, QStringLiteral("GR00000002"));
-    QMenu* menu = w.Commands().DropMenu();
-    EXPECT_TRUE(menu->isVisible());
-    QStringList entries;
-    for (QAction* a : menu->actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(entries, (QStringList{"&Kopieren", "&Verschieben", "-", "&Abbrechen"}));
-    menu->close();
-    // The drop leaves the group selection as it was.
-    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
+    TGridView* grid = h.adressenGrid();
+    QListView* groups = h.gruppenList();
+    QWidget* area = grid->viewport();
+    const QPoint start = grid->visualRect(grid->model()->index(adresseRow, 2)).center();
+    const QPoint target =
+        area->mapFromGlobal(groups->viewport()->mapToGlobal(groups->visualRect(groups->model()->index(gruppeRow, 0)).center()));
+    QString shown;
+    QTimer answerer;
+    answerer.setInterval(5);
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            answerer.stop();
+            shown = menu->objectName();
+            QTest::keyClick(menu, answer);
+        }
+    });
+    answerer.start();
+    QTest::mousePress(area, Qt::LeftButton, {}, start);
+    QTest::mouseMove(area, start + QPoint(0, 12));
+    QTest::mouseMove(area, target);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, target);
+    QTest::qWait(30);
+    return shown;
 }
 
-TEST(MainWindow, AddressDragIsAcceptedOverAnotherGroupAndItsDropOpensTheMenu)
+TEST(MainWindow, AddressesAreCopiedAndMovedByDraggingOntoAnotherGroup)
 {
     MainWindowHarness h;
     h.seed(StandardData());
     TForm_Tavisto& w = h.start();
     w.resize(1000, 710);
     showActive(w);
-    TGridView* grid = h.adressenGrid();
-    QWidget* lv = h.gruppenList()->viewport();
-    auto* groups = h.find<GruppenList>("Panel_Gruppen");
-    const QPoint selected = h.gruppenList()->visualRect(h.gruppenList()->model()->index(0, 0)).center();
-    const QPoint other = h.gruppenList()->visualRect(h.gruppenList()->model()->index(1, 0)).center();
-    const QPoint below(5, lv->height() - 5);
-    w.SelectAdresseByID(QStringLiteral("AD00000002"));
 
-    QMimeData fromGrid;
-    fromGrid.setData(AdressenList::kDragMime, TGridView::DragToken(grid));
-    QMimeData fromElsewhere;
-    fromElsewhere.setData(AdressenList::kDragMime, TGridView::DragToken(h.absenderGrid()));
-    fromElsewhere.setText(QStringLiteral("x"));
-    auto accepted = [&](const QMimeData& mime, QPoint pos) {
-        QDragMoveEvent e(pos, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
-        groups->DragEvent(&e);
-        return e.isAccepted();
-    };
-    EXPECT_TRUE(accepted(fromGrid, other));
-    EXPECT_FALSE(accepted(fromGrid, selected));
-    EXPECT_FALSE(accepted(fromGrid, below));
-    EXPECT_FALSE(accepted(fromElsewhere, other));
+    // A drop on the group shown opens no menu and changes nothing.
+    EXPECT_EQ(dragAdresseToGruppe(h, 0, 0, Qt::Key_V), QString());
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_adressen"), "4");
 
-    QDropEvent refused(selected, Qt::CopyAction | Qt::MoveAction, &fromGrid, Qt::LeftButton, {});
-    groups->DragEvent(&refused);
-    EXPECT_FALSE(w.Commands().DropMenu()->isVisible());
-    EXPECT_TRUE(w.Commands().FDragAdresseID.isEmpty());
+    // Copying the inactive address gives an inactive copy with its sort name; the list stays.
+    EXPECT_EQ(dragAdresseToGruppe(h, 1, 1, Qt::Key_K), QStringLiteral("PopMenu_Adresse_Drag"));
+    EXPECT_EQ(h.scalar("SELECT Line1 || '/' || Line6 || '/' || Aktiv FROM tab_adressen "
+                       "WHERE Gruppe_ID='GR00000002' AND Adresse_ID<>'AD00000004'"),
+              QStringLiteral("Anna Schmidt/Schmidt/0"));
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (3)"));
 
-    QDropEvent drop(other, Qt::CopyAction | Qt::MoveAction, &fromGrid, Qt::LeftButton, {});
-    groups->DragEvent(&drop);
-    EXPECT_TRUE(w.Commands().DropMenu()->isVisible());
-    EXPECT_EQ(w.Commands().FDragAdresseID, QStringLiteral("AD00000002"));
-    EXPECT_EQ(w.Commands().FDragGruppeID, QStringLiteral("GR00000002"));
-    w.Commands().DropMenu()->close();
+    // Moving takes the row out of the list and lowers the count; the group stays selected.
+    EXPECT_EQ(dragAdresseToGruppe(h, 0, 1, Qt::Key_V), QStringLiteral("PopMenu_Adresse_Drag"));
+    EXPECT_EQ(h.scalar("SELECT Gruppe_ID FROM tab_adressen WHERE Adresse_ID='AD00000001'"),
+              QStringLiteral("GR00000002"));
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (2)"));
+    EXPECT_EQ(column(h.adressen(), 1), (QStringList{"Anna Schmidt", "Klaus Weber"}));
     EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
+    EXPECT_TRUE(h.messages.shown.isEmpty());
 }

@@ -17,7 +17,10 @@
 #include "uikit/TGridView.h"
 #include "uikit/TToolButton.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <QListView>
@@ -45,6 +48,8 @@ struct MainWindowHarness
         folders = {dir.path() + QStringLiteral("/bin/"), dir.path() + QStringLiteral("/config/"),
                    dir.path() + QStringLiteral("/docs/")};
         dir.write(QStringLiteral("bin/Tavisto.chm"), "help");
+        // The news notice is modal; tests that want it remove this file.
+        dir.write(QStringLiteral("config/Lumo Tavisto/Tavisto.ini"), "[HELP]\r\nScreen=0\r\n");
         ctx.Messages = &messages;
         ctx.Help = &help;
         ctx.Printer = &printer;
@@ -131,6 +136,27 @@ inline void altKey(QWidget& w, Qt::Key key)
     QTest::keyClick(&w, key, Qt::AltModifier);
     QTest::qWait(250);
 }
+
+// Closes every modal dialog that opens while it lives and remembers their names.
+class ModalRecorder
+{
+public:
+    ModalRecorder()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                names << d->objectName();
+                d->reject();
+            }
+        });
+        m_timer.start();
+    }
+    QStringList names;
+
+private:
+    QTimer m_timer;
+};
 
 inline void showActive(QWidget& w)
 {

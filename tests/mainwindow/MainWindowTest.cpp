@@ -12,7 +12,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QMimeData>
+#include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -174,6 +174,35 @@ TEST(MainWindow, WindowStateSurvivesARestart)
     // Opening the bar again restores its width.
     QTest::mouseClick(h.find<TSnapLine>("SnapLine_Adressen_Ansicht"), Qt::LeftButton);
     EXPECT_EQ(bar2->width(), AdressenOptionsBar::kWidth);
+}
+
+TEST(MainWindow, NewsShowOnceAtTheFirstActivationWithoutASavedFlag)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    const QString ini = h.dir.path() + QStringLiteral("/config/Lumo Tavisto/Tavisto.ini");
+    ASSERT_TRUE(QFile::remove(ini));
+    ModalRecorder dialogs;
+    TForm_Tavisto& w = h.start();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.names.isEmpty(); }, 5000));
+    EXPECT_EQ(dialogs.names, QStringList{"DLG_Help"});
+    // Activated again in the same run: no second notice.
+    QWidget other;
+    showActive(other);
+    showActive(w);
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.names, QStringList{"DLG_Help"});
+
+    // The cleared flag is saved; the next start shows nothing.
+    TForm_Tavisto& again = h.restart();
+    QFile saved(ini);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("[HELP]\r\nScreen=0\r\n"));
+    showActive(again);
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.names, QStringList{"DLG_Help"});
 }
 
 TEST(MainWindow, CannotBeMadeSmallerThan800By500)

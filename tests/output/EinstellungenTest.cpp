@@ -1,4 +1,4 @@
-#include "ModalAnswer.h"
+#include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/OutputSettings.h"
 #include "output/TDLG_Einstellungen.h"

@@ -1,4 +1,4 @@
-#include "ModalAnswer.h"
+#include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/PrintError.h"
 #include "output/Seriendruck.h"

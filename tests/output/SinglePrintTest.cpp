@@ -1,5 +1,5 @@
 #include "InkProbe.h"
-#include "ModalAnswer.h"
+#include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/JpegResource.h"
 #include "output/OutputSettings.h"

@@ -1,4 +1,4 @@
-#include "ModalAnswer.h"
+#include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/TDLG_Vorschau.h"
 #include "output/UmschlagFormat.h"
@@ -105,6 +105,17 @@ TEST_F(VorschauTest, SwapShowsAddressTopLeftWithoutBannerOrWarning)
     TDLG_Vorschau d(t.ctx, "AB00000001", "AD00000001");
     EXPECT_LT(darkPixels(d.Picture(), QRect(12, 108 + 12, 40, 18)), 100);
     EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(VorschauTest, UnreadableBannerIsReportedAndTheEnvelopeStillShown)
+{
+    t.ctx.db().ExecSQL(QStringLiteral("UPDATE tab_banner SET Banner=X'00FF0102' WHERE Absender_ID='AB00000001'"));
+    TDLG_Vorschau d(t.ctx, "AB00000001", "AD00000001");
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown[0].text.startsWith("Das Bild ist kein lesbares JPEG")) << t.messages.texts()[0].toStdString();
+    // No black banner block in the corner (only the sender's text), the address in its place.
+    EXPECT_LT(darkPixels(d.Picture(), QRect(12, 108 + 12, 40, 18)), 100);
+    EXPECT_GT(darkPixels(d.Picture(), QRect(289, 108 + 144, 200, 60)), 0);
 }
 
 TEST_F(VorschauTest, MissingRecordOrFormatLeavesTheAreaGrey)

@@ -94,6 +94,21 @@ TEST_F(ProgramTest, FirstStartMakesItsFilesAndSavesSettingsOnClose)
     EXPECT_TRUE(QFile::exists(dataFile()));
     EXPECT_EQ(tableCount(dataFile()), 5);
     EXPECT_FALSE(QFile::exists(settingsFile()));
+    // The news notice comes with the first activation; Return closes it.
+    XvfbSession::Window news;
+    ASSERT_TRUE(xvfb.waitForWindow(p->processId(), [](const QString& t) { return t == "Hilfe"; }, 30000, &news));
+    xvfb.pressKey(news, "Return");
+    auto newsShown = [&] {
+        for (const auto& w : xvfb.windows(p->processId()))
+            if (w.title == "Hilfe")
+                return true;
+        return false;
+    };
+    QElapsedTimer t;
+    t.start();
+    while (newsShown() && t.elapsed() < 10000)
+        QThread::msleep(100);
+    EXPECT_FALSE(newsShown()) << "Return closes the news notice";
 
     ::kill(pid_t(p->processId()), SIGTERM);  // closes the window the ordinary way
     ASSERT_TRUE(p->waitForFinished(30000));
