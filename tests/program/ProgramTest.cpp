@@ -48,13 +48,16 @@ protected:
                 if (w.title == "Fehler" || w.title == "Informationen")
                     xvfb.pressKey(w, "Return");
             }
-            QThread::msleep(200);
+            // An instance that ended shows nothing more: say how it ended instead of waiting.
+            if (p->waitForFinished(200))
+                break;
         }
         QStringList seen;
         for (const auto& w : xvfb.windows(p->processId()))
             seen << w.title;
         ADD_FAILURE() << "no main window; windows: " << seen.join(" | ").toStdString()
-                      << "; process state " << int(p->state()) << "; stderr: " << p->readAllStandardError().toStdString();
+                      << "; process state " << int(p->state()) << ", exit status " << int(p->exitStatus())
+                      << ", exit code " << p->exitCode() << "; stderr: " << p->readAllStandardError().toStdString();
         return p;
     }
 

@@ -6,8 +6,11 @@
 
 XvfbSession::XvfbSession()
 {
-    // -displayfd picks a free display and tells us its number.
-    m_xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x900x24", "-nolisten", "tcp"});
+    // -displayfd picks a free display and tells us its number. -noreset: by default the
+    // server resets when its last client leaves, and a client still in its connection setup
+    // at that moment is dropped without a reply. A program started just as the others ended
+    // (a killed instance, an xdotool call) then could not open the display and aborted.
+    m_xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x900x24", "-nolisten", "tcp", "-noreset"});
     if (!m_xvfb.waitForStarted(5000))
         return;
     QElapsedTimer t;
