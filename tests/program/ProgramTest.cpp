@@ -77,6 +77,14 @@ protected:
     TempDir home;
 };
 
+// Only a running process is signalled: an ended one has the id 0, and kill(0, ...) would
+// reach the test's whole process group.
+void sendSignal(QProcess& p, int sig)
+{
+    if (p.state() != QProcess::NotRunning && p.processId() > 0)
+        ::kill(pid_t(p.processId()), sig);
+}
+
 int tableCount(const QString& path)
 {
     sqlite3* db = nullptr;
@@ -113,7 +121,7 @@ TEST_F(ProgramTest, FirstStartMakesItsFilesAndSavesSettingsOnClose)
         QThread::msleep(100);
     EXPECT_FALSE(newsShown()) << "Return closes the news notice";
 
-    ::kill(pid_t(p->processId()), SIGTERM);  // closes the window the ordinary way
+    sendSignal(*p, SIGTERM);  // closes the window the ordinary way
     ASSERT_TRUE(p->waitForFinished(30000));
     EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p->exitCode(), 0);
@@ -139,11 +147,11 @@ TEST_F(ProgramTest, SecondInstanceSaysSoAndEnds)
     EXPECT_EQ(first->state(), QProcess::Running);
 
     // A killed instance leaves no lock behind.
-    ::kill(pid_t(first->processId()), SIGKILL);
+    sendSignal(*first, SIGKILL);
     first->waitForFinished(5000);
     auto third = startToMainWindow();
     EXPECT_EQ(third->state(), QProcess::Running);
-    ::kill(pid_t(third->processId()), SIGTERM);
+    sendSignal(*third, SIGTERM);
     EXPECT_TRUE(third->waitForFinished(30000));
 }
 
