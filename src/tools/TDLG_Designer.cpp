@@ -9,6 +9,7 @@
 #include "tools/BannerPreview.h"
 #include "tools/DesignerIcons.h"
 #include "uikit/ColorPicker.h"
+#include "uikit/InstalledFonts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -195,9 +196,7 @@ void TDLG_Designer::fillFontList()
 {
     Lock lock(FChangeLocked);
     BusyCursor busy;
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    ComboBox_FontName->addItems(families);
+    ComboBox_FontName->addItems(InstalledFontNames());
     ComboBox_FontName->setCurrentIndex(-1);
 }
 
