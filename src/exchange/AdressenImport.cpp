@@ -5,7 +5,7 @@
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/IdSequence.h"
 #include "exchange/ImportRecord.h"
-#include "exchange/PreparedTextStatement.h"
+#include "store/PreparedTextStatement.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
