@@ -1,26 +1,39 @@
 #!/usr/bin/env bash
-# Builds (Release) and runs every benchmark; prints each figure as a ratio to its baseline
+# Builds (Release) and runs the benchmarks; prints each figure as a ratio to its baseline
 # measured in the same run: BM_X/args against BM_X_Baseline/args (CPU time).
+# Usage: bench.sh [program...]   (bench/<program>.cpp; all of them when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh >/dev/null
-for b in build/bench/*; do
+if (($#)); then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -C build "$@" >/dev/null
+  programs=()
+  for p in "$@"; do programs+=("build/bench/$p"); done
+else
+  bash scripts/build.sh >/dev/null
+  programs=(build/bench/*)
+fi
+for b in "${programs[@]}"; do
   [[ -x "$b" ]] || continue
   echo "== $(basename "$b")"
   "$b" --benchmark_format=json --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
   python3 -c '
-import json, sys
+import json, re, sys
 rows = {b["run_name"]: b for b in json.load(sys.stdin)["benchmarks"] if b.get("aggregate_name") == "median"}
+# Pairs by arguments only: a fixed iteration count on one side does not part them.
+key = lambda run_name: re.sub(r"/iterations:\d+", "", run_name)
+by_key = {key(n): b for n, b in rows.items()}
 for name, b in rows.items():
-    base_name, _, args = name.partition("/")
+    base_name, _, args = key(name).partition("/")
     if base_name.endswith("_Baseline"):
         continue
-    base = rows.get(base_name + "_Baseline" + ("/" + args if args else ""))
+    base = by_key.get(base_name + "_Baseline" + ("/" + args if args else ""))
+    cpu, unit = b["cpu_time"], b["time_unit"]
     if base:
-        print(f"{name}: {b[\"cpu_time\"]:.3g} {b[\"time_unit\"]}, ratio {b[\"cpu_time\"] / base[\"cpu_time\"]:.2f}")
+        print("%s: %.3g %s, ratio %.2f" % (name, cpu, unit, cpu / base["cpu_time"]))
     elif "ratio" in b:  # a benchmark that times its baseline itself (another process, say)
-        print(f"{name}: ratio {b[\"ratio\"]:.2f}")
+        print("%s: ratio %.2f" % (name, b["ratio"]))
     else:
-        print(f"{name}: {b[\"cpu_time\"]:.3g} {b[\"time_unit\"]}")
+        print("%s: %.3g %s" % (name, cpu, unit))
 '
 done

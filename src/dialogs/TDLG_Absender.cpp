@@ -12,6 +12,7 @@
 #include "tools/BannerPreview.h"
 #include "tools/DesignerIcons.h"
 #include "tools/TDLG_Designer.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -40,12 +41,6 @@ QToolButton* iconButton(const char* name, const QIcon& icon, const QString& tip,
     b->setAccessibleName(tip);
     return b;
 }
-
-struct BusyCursor
-{
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -248,7 +243,7 @@ bool TDLG_Absender::OpenPictureFile(const QString& fileName)
 {
     QImage picture;
     try {
-        BusyCursor busy;
+        TBusyCursor busy;
         picture = PictureFile::LoadImageFile(fileName);
     } catch (const ImageError& e) {
         m_ctx.Messages->ErrorMessage(e.message());

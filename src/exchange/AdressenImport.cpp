@@ -1,15 +1,15 @@
 #include "exchange/AdressenImport.h"
 
 #include "app/AppContext.h"
-#include "exchange/BusyCursor.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/IdSequence.h"
 #include "exchange/ImportRecord.h"
-#include "exchange/PreparedTextStatement.h"
+#include "store/PreparedTextStatement.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QFile>
 
@@ -66,7 +66,7 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
     TSQLiteDatabase& db = ctx.db();
     if (!db.TableExists(QStringLiteral("tab_adressen")))
         return false;
-    BusyCursor busy;
+    TBusyCursor busy;
     const QStringList lines = SplitImportLines(DecodeImportText(readFile(fileName)));
 
     Transaction transaction(db);

@@ -2,11 +2,11 @@
 
 #include "app/AdressenRows.h"
 #include "app/AppContext.h"
-#include "exchange/BusyCursor.h"
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/ExportLayout.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QFileInfo>
 
@@ -43,7 +43,7 @@ void runExport(AppContext& ctx, QWidget* parent, ExchangeFileDialogs* dialogs, c
                                                      "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
         return;
     {
-        BusyCursor busy;
+        TBusyCursor busy;
         ExportLayout::WriteFile(fileName, csv ? ExportLayout::CsvLines(texts.header, rows) : ExportLayout::TextLines(rows));
     }
     ctx.Messages->InfoMessage(csv ? texts.savedAsCsv : texts.savedAsText);
@@ -55,7 +55,7 @@ ExportRows absenderRows(TSQLiteDatabase& db)
     ExportRows rows;
     if (!db.TableExists(QStringLiteral("tab_absender")))
         return rows;
-    BusyCursor busy;
+    TBusyCursor busy;
     TSQLiteTable t = db.GetTable(QStringLiteral(
         "SELECT\r\na.Absender_ID\r\n,a.Line1\r\n,a.Line2\r\n,a.Line3\r\n,a.Line4\r\n,a.Line5\r\n"
         ",(SELECT COUNT(*) FROM tab_banner WHERE Absender_ID=a.Absender_ID) Banner\r\nFROM tab_absender a\r\n"));

@@ -2,12 +2,9 @@
 
 #include "app/AppContext.h"
 #include "mainwindow/AbsenderModel.h"
-#include "uikit/TBusyCursor.h"
-#include "uikit/TCaptionBar.h"
 #include "uikit/TGridView.h"
 
 #include <QHeaderView>
-#include <QVBoxLayout>
 
 namespace {
 const QString kQuery = QStringLiteral(
@@ -22,30 +19,19 @@ const QString kQuery = QStringLiteral(
     "FROM tab_absender a\r\n");
 }
 
-AbsenderList::AbsenderList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
+AbsenderList::AbsenderList(AppContext& ctx, QWidget* parent)
+    : AbsenderList(ctx, new AbsenderModel, parent)
 {
-    setObjectName(QStringLiteral("Panel_Absender"));
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-    m_caption = new TCaptionBar(QStringLiteral("Absender (0)"), this);
-    m_caption->setObjectName(QStringLiteral("VCap_Absender"));
-    v->addWidget(m_caption);
-    m_grid = new TGridView(this);
-    m_grid->setObjectName(QStringLiteral("StringGrid_Absender"));
-    m_grid->setAccessibleName(QStringLiteral("Absender"));
-    m_model = new AbsenderModel(this);
-    m_grid->setModel(m_model);
-    m_grid->setCheckColumn(AbsenderModel::ColBanner);
-    m_grid->horizontalHeader()->resizeSection(AbsenderModel::ColNr, 40);
-    m_grid->horizontalHeader()->resizeSection(AbsenderModel::ColBanner, 48);
-    SetColumnWidths({150, 150, 150, 150, 150});
-    v->addWidget(m_grid, 1);
+}
 
-    connect(m_grid, &TGridView::returnPressed, this, &AbsenderList::editRequested);
-    connect(m_grid, &TGridView::gridDoubleClicked, this, &AbsenderList::editRequested);
-    connect(m_grid, &TGridView::deletePressed, this, &AbsenderList::deleteRequested);
-    connect(m_grid, &TGridView::cellPressed, this, [this](const QModelIndex& index, Qt::MouseButton) {
+AbsenderList::AbsenderList(AppContext& ctx, AbsenderModel* model, QWidget* parent)
+    : RecordGridPanel({"Panel_Absender", "VCap_Absender", "StringGrid_Absender", "Absender"}, model, parent),
+      m_ctx(ctx), m_model(model)
+{
+    Grid()->setCheckColumn(AbsenderModel::ColBanner);
+    Grid()->horizontalHeader()->resizeSection(AbsenderModel::ColBanner, 48);
+    SetColumnWidths({150, 150, 150, 150, 150});
+    connect(Grid(), &TGridView::cellPressed, this, [this](const QModelIndex& index, Qt::MouseButton) {
         onCellPressed(index);
     });
 }
@@ -60,34 +46,13 @@ void AbsenderList::Load()
     Clear();
     if (!m_ctx.db().TableExists(QStringLiteral("tab_absender")))
         return;
-    TBusyCursor busy;
-    m_grid->setUpdatesEnabled(false);
-    struct Resume
-    {
-        QWidget* w;
-        ~Resume() { w->setUpdatesEnabled(true); }
-    } resume{m_grid};
-    TSQLiteTable t = m_ctx.db().GetTable(kQuery);
-    m_model->Load(t);
-    if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(0, 1));
-    m_caption->setText(QStringLiteral("Absender (%1)").arg(t.Count()));
-}
-
-QString AbsenderList::SelectedID() const
-{
-    const QModelIndex current = m_grid->currentIndex();
-    return current.isValid() ? m_model->AbsenderID(current.row()) : QString();
-}
-
-void AbsenderList::SelectByID(const QString& absenderId)
-{
-    const int row = m_model->RowOf(absenderId);
-    if (row < 0)
-        return;
-    const QModelIndex index = m_model->index(row, 1);
-    m_grid->setCurrentIndex(index);
-    m_grid->scrollTo(index);
+    int count = 0;
+    Refill([&] {
+        TSQLiteTable t = m_ctx.db().GetTable(kQuery);
+        m_model->Load(t);
+        count = t.Count();
+    });
+    SetCount(count);
 }
 
 void AbsenderList::SetBannerMark(const QString& absenderId, const QString& mark)
@@ -97,16 +62,13 @@ void AbsenderList::SetBannerMark(const QString& absenderId, const QString& mark)
 
 std::array<int, 5> AbsenderList::ColumnWidths() const
 {
-    std::array<int, 5> w{};
-    for (int i = 0; i < 5; ++i)
-        w[size_t(i)] = m_grid->horizontalHeader()->sectionSize(i + 1);
-    return w;
+    const std::vector<int> w = LineColumnWidths(5);
+    return {w[0], w[1], w[2], w[3], w[4]};
 }
 
 void AbsenderList::SetColumnWidths(const std::array<int, 5>& widths)
 {
-    for (int i = 0; i < 5; ++i)
-        m_grid->horizontalHeader()->resizeSection(i + 1, widths[size_t(i)]);
+    SetLineColumnWidths({widths.begin(), widths.end()});
 }
 
 void AbsenderList::onCellPressed(const QModelIndex& index)

@@ -10,11 +10,6 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 
-// The installed font families in alphabetical order. "Arial", the program's default face,
-// is listed too when the system draws it with a substitute of its own (fontconfig maps it
-// to a metric twin), so that the default stays choosable and is kept on saving.
-QStringList InstalledFontNames();
-
 // Edits every output setting in memory: "Speichern" copies the controls into PrintSettings
 // and closes with Accepted; "Abbrechen", Escape or closing leave PrintSettings as it was.
 class TDLG_Einstellungen : public QDialog

@@ -8,6 +8,7 @@
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -21,13 +22,6 @@ namespace {
 constexpr int kAreaWidth = 578;
 constexpr int kAreaHeight = 505;
 const QColor kBackground(204, 207, 210);
-
-// The hourglass until the preview is drawn, also when drawing fails.
-struct BusyCursor
-{
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 void framePixel(QImage& img, int x, int y, QRgb c)
 {
@@ -122,7 +116,7 @@ void TDLG_Vorschau::DrawVorschau()
     m_picture.fill(kBackground);
     Image_Vorschau->setPixmap(QPixmap::fromImage(m_picture));
 
-    BusyCursor busy;
+    TBusyCursor busy;
     TSQLiteDatabase& db = m_ctx.db();
     std::optional<AddressLines> sender, address;
     if (db.TableExists(QStringLiteral("tab_absender")))

@@ -2,9 +2,18 @@
 
 #include "shell/MessageService.h"
 
+#include <QFont>
+
 #include <exception>
 
-TavistoApplication::TavistoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TavistoApplication::TavistoApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // One typeface for every window: dialogs are windows of their own and would not take
+    // the main window's font.
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    setFont(font);
+}
 
 bool TavistoApplication::notify(QObject* receiver, QEvent* event)
 {

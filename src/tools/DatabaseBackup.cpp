@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Startup.h"
 #include "shell/MessageService.h"
-#include "tools/BusyCursor.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QFileInfo>
 #include <filesystem>
@@ -94,7 +94,7 @@ bool IsReadableDatabase(const QString& fileName)
 
 bool RunBackup(AppContext& ctx, const QString& backupPath)
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     MessageService& messages = *ctx.Messages;
     const QString d = WithDelimiter(ctx.Paths.DataDir);
     const QString b = WithDelimiter(backupPath);
@@ -135,7 +135,7 @@ bool RunBackup(AppContext& ctx, const QString& backupPath)
 
 bool RunRestore(AppContext& ctx, const QString& backupPath)
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     MessageService& messages = *ctx.Messages;
     const QString d = WithDelimiter(ctx.Paths.DataDir);
     const QString b = WithDelimiter(backupPath);

@@ -6,8 +6,8 @@
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
-#include "tools/BusyCursor.h"
 #include "tools/HelpIcon.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,7 +100,7 @@ void TDLG_AutoNamen::Button_StartClick()
         m_start->setEnabled(false);
         m_cancel->setEnabled(false);
         {
-            BusyCursor busy;
+            TBusyCursor busy;
             try {
                 m_ctx.db().BeginTransaction();
                 generate();

@@ -9,6 +9,8 @@
 #include "tools/BannerPreview.h"
 #include "tools/DesignerIcons.h"
 #include "uikit/ColorPicker.h"
+#include "uikit/InstalledFonts.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,13 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The hourglass for busy work, restored on every way out.
-struct BusyCursor
-{
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // Sets a flag for the lifetime of the guard.
 struct Lock
@@ -194,10 +189,8 @@ void TDLG_Designer::buildControls()
 void TDLG_Designer::fillFontList()
 {
     Lock lock(FChangeLocked);
-    BusyCursor busy;
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    ComboBox_FontName->addItems(families);
+    TBusyCursor busy;
+    ComboBox_FontName->addItems(InstalledFontNames());
     ComboBox_FontName->setCurrentIndex(-1);
 }
 
@@ -321,7 +314,7 @@ bool TDLG_Designer::SaveBannerAs(const QString& chosenName, int filter)
                                                 QStringLiteral("\" existiert bereits! Überschreiben?")) != Msg::IdYes)
         return false;
     try {
-        BusyCursor busy;
+        TBusyCursor busy;
         BannerFile::Write(FBanner, fileName, filter);
     } catch (const ImageError& e) {
         m_ctx.Messages->ErrorMessage(e.message());

@@ -1,4 +1,4 @@
-#include "exchange/PreparedTextStatement.h"
+#include "store/PreparedTextStatement.h"
 
 #include "shell/Cp1252.h"
 #include "store/ESQLiteException.h"
