@@ -14,7 +14,7 @@ else
   programs=(build/bench/*)
 fi
 for b in "${programs[@]}"; do
-  [[ -x "$b" ]] || continue
+  [[ -f "$b" && -x "$b" ]] || continue
   echo "== $(basename "$b")"
   "$b" --benchmark_format=json --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
   python3 -c '
