@@ -3,12 +3,14 @@
 #include "output/PrintError.h"
 #include "output/Seriendruck.h"
 #include "output/TForm_Progress.h"
+#include "store/ESQLiteException.h"
 #include "uikit/ProgressScale.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -208,4 +210,82 @@ TEST_F(SeriendruckTest, CommandChecksSelectionConfirmsAndReenablesTheWindowAfter
     ASSERT_EQ(printer.jobs.size(), 1);
     EXPECT_TRUE(printer.jobs[0].aborted);
     EXPECT_EQ(printer.currentOrientation(), PageOrientation::Portrait);
+}
+
+namespace {
+
+// Another program holding the database file with an exclusive lock.
+class FileLock
+{
+public:
+    explicit FileLock(const QString& file)
+    {
+        sqlite3_open(file.toUtf8().constData(), &m_db);
+        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~FileLock()
+    {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_locked = false;
+};
+
+// Takes the lock once the fifth envelope has been printed.
+class LockingPrinter : public FakePrintService
+{
+public:
+    void EndDoc() override
+    {
+        FakePrintService::EndDoc();
+        if (jobs.size() == 5)
+            lock = std::make_unique<FileLock>(file);
+    }
+    QString file;
+    std::unique_ptr<FileLock> lock;
+};
+
+bool progressShown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<TForm_Progress*>(w) && w->isVisible())
+            return true;
+    return false;
+}
+
+} // namespace
+
+// The series reads its addresses before the first envelope: a file locked before the start
+// ends it with the database's error and nothing printed; a lock taken in the middle cannot
+// stop it.
+TEST_F(SeriendruckTest, FileLockedByAnotherProgram)
+{
+    addAddresses(12);
+    QWidget mainWindow;
+    {
+        FileLock lock(t.ctx.db().FileName());
+        ASSERT_TRUE(lock.locked());
+        printer.setCurrentOrientation(PageOrientation::Portrait);
+        ModalAnswer yes([](QDialog* d) { d->done(Msg::IdYes); });
+        EXPECT_THROW(SeriendruckCommand(t.ctx, &mainWindow, input()), ESQLiteException);
+        yes.settle();
+        EXPECT_TRUE(mainWindow.isEnabled());
+        EXPECT_TRUE(printer.jobs.isEmpty());
+        EXPECT_FALSE(progressShown());
+        EXPECT_EQ(printer.currentOrientation(), PageOrientation::Portrait);
+    }
+
+    LockingPrinter locking;
+    locking.file = t.ctx.db().FileName();
+    t.ctx.Printer = &locking;
+    EXPECT_TRUE(RunSeriendruck(t.ctx, input()));
+    ASSERT_TRUE(locking.lock && locking.lock->locked());
+    EXPECT_EQ(locking.jobs.size(), 12);
+    for (const auto& job : locking.jobs)
+        EXPECT_TRUE(job.ended && !job.aborted) << job.title.toStdString();
+    EXPECT_FALSE(progressShown());
 }
