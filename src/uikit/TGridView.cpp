@@ -26,6 +26,22 @@ public:
                           index.data(Qt::DisplayRole).toString());
     }
 };
+
+// Text in the colour a row asks for; in a disabled grid every row greys alike, so that a
+// row of its own colour does not stand out darker than the rest.
+class RowTextDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->state & QStyle::State_Enabled) && option->widget)
+            option->palette.setBrush(QPalette::Text, option->widget->palette().brush(QPalette::Disabled, QPalette::Text));
+    }
+};
 } // namespace
 
 TGridView::TGridView(QWidget* parent) : QTableView(parent)
@@ -47,6 +63,7 @@ TGridView::TGridView(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setFixedHeight(21);
     horizontalHeader()->setMinimumSectionSize(20);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setItemDelegate(new RowTextDelegate(this));
     setItemDelegateForColumn(0, new FixedColumnDelegate(this));
     QPalette pal = palette();
     pal.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xc9));

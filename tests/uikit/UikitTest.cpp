@@ -7,6 +7,7 @@
 #include "uikit/TToolButton.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -192,4 +193,41 @@ TEST(CheckColumnDelegate, DrawsACrossedBoxForAnyTextAndNeverTheText)
     // No text outside the box.
     EXPECT_EQ(dark(crossed, QRect(0, 0, 20, 20)), 0);
     EXPECT_EQ(dark(crossed, QRect(40, 0, 20, 20)), 0);
+}
+
+// A row of its own text colour greys like the others once the grid is disabled (the main
+// window is disabled during a series print).
+TEST(GridView, DisabledGridGreysRowsOfTheirOwnColourAlike)
+{
+    TGridView grid;
+    QStandardItemModel m(2, 2);
+    for (int row = 0; row < 2; ++row)
+        m.setItem(row, 1, new QStandardItem(QStringLiteral("WWWWWW")));
+    m.item(0, 1)->setData(QColor(112, 111, 119), Qt::ForegroundRole);
+    grid.setModel(&m);
+    grid.horizontalHeader()->resizeSection(1, 120);
+    QPalette pal = grid.palette();
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(220, 0, 0));
+    grid.setPalette(pal);
+    grid.resize(200, 100);
+
+    // How many pixels of the row's text cell are mostly red.
+    auto redPixels = [&](int row) {
+        const QImage img = grid.viewport()->grab().toImage();
+        const QRect cell = grid.visualRect(m.index(row, 1));
+        int n = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                n += c.red() > 150 && c.green() < 100 && c.blue() < 100;
+            }
+        return n;
+    };
+    grid.setCurrentIndex({});
+    grid.clearSelection();
+    EXPECT_EQ(redPixels(0), 0);
+    EXPECT_EQ(redPixels(1), 0);
+    grid.setEnabled(false);
+    EXPECT_GT(redPixels(0), 10);
+    EXPECT_GT(redPixels(1), 10);
 }
