@@ -9,6 +9,7 @@
 #include "output/TForm_Progress.h"
 #include "output/UmschlagLines.h"
 #include "shell/MessageService.h"
+#include "shell/TerminationSignals.h"
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
 #include "uikit/ProgressScale.h"
@@ -43,8 +44,10 @@ bool pauseGoesOn(AppContext& ctx, TForm_Progress& progress, int printed, int cou
         QStringLiteral("Es wurden %1 von %2 Adressen gedruckt. Klicken Sie auf OK, um den Seriendruck fortzuführen.")
             .arg(printed)
             .arg(count));
-    if (answer == Msg::IdCancel &&
-        ctx.Messages->Confirm(QStringLiteral("Wollen Sie den Seriendruck wirklich abbrechen?")) == Msg::IdYes) {
+    // The program is asked to end (the session logs out): the box was closed for that.
+    if (TerminationSignals::Requested() ||
+        (answer == Msg::IdCancel &&
+         ctx.Messages->Confirm(QStringLiteral("Wollen Sie den Seriendruck wirklich abbrechen?")) == Msg::IdYes)) {
         if (ctx.Printer->Printing())
             ctx.Printer->Abort();
         return false;
@@ -94,6 +97,8 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
         if (breakCount > 0 && k > breakCount - 2 && (k + 1) % breakCount == 1 && !pauseGoesOn(ctx, progress, k, count))
             break;
         QApplication::processEvents();
+        if (TerminationSignals::Requested())
+            break;
         progress.SetStatus(k + 1, count);
         progress.Progress_Scale()->setPosition(k);
         progress.repaint();

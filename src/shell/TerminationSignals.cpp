@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 int TerminationSignals::s_fds[2] = {-1, -1};
+bool TerminationSignals::s_requested = false;
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
@@ -14,8 +15,10 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(s_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char c;
-        if (::read(s_fds[1], &c, 1) == 1)
+        if (::read(s_fds[1], &c, 1) == 1) {
+            s_requested = true;
             emit terminationRequested();
+        }
     });
     struct sigaction sa = {};
     sa.sa_handler = &TerminationSignals::handle;
@@ -32,6 +35,7 @@ TerminationSignals::~TerminationSignals()
     ::close(s_fds[0]);
     ::close(s_fds[1]);
     s_fds[0] = s_fds[1] = -1;
+    s_requested = false;
 }
 
 void TerminationSignals::handle(int)

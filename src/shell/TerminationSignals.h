@@ -13,11 +13,16 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // True once a signal arrived, while the receiver lives: long work that runs its own
+    // loop (a series print) ends itself instead of asking the user anything more.
+    static bool Requested() { return s_requested; }
+
 signals:
     void terminationRequested();
 
 private:
     static void handle(int signal);
     static int s_fds[2];
+    static bool s_requested;
     QSocketNotifier* m_notifier = nullptr;
 };

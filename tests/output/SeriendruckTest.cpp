@@ -3,6 +3,7 @@
 #include "output/PrintError.h"
 #include "output/Seriendruck.h"
 #include "output/TForm_Progress.h"
+#include "shell/TerminationSignals.h"
 #include "store/ESQLiteException.h"
 #include "uikit/ProgressScale.h"
 
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <csignal>
 
 namespace {
 
@@ -288,4 +290,64 @@ TEST_F(SeriendruckTest, FileLockedByAnotherProgram)
     for (const auto& job : locking.jobs)
         EXPECT_TRUE(job.ended && !job.aborted) << job.title.toStdString();
     EXPECT_FALSE(progressShown());
+}
+
+namespace {
+
+// A termination signal (the session logs out) arriving after the third envelope.
+class SignallingPrinter : public FakePrintService
+{
+public:
+    void EndDoc() override
+    {
+        FakePrintService::EndDoc();
+        if (jobs.size() == 3)
+            ::raise(SIGTERM);
+    }
+};
+
+// A termination signal arriving while the pause question is open; the program closes the
+// question for it, which answers Cancel.
+class SignalledPause : public FakeMessageService
+{
+public:
+    int ShowMessageBox(const QString& text, int kind, int sound, int buttons, int helpContext) override
+    {
+        const int answer = FakeMessageService::ShowMessageBox(text, kind, sound, buttons, helpContext);
+        if (!text.startsWith(QStringLiteral("Es wurden")))
+            return answer;
+        ::raise(SIGTERM);
+        QApplication::processEvents();
+        return Msg::IdCancel;
+    }
+};
+
+} // namespace
+
+// The program asked to end stops a running series without asking anything more; what is
+// printed stays printed, nothing is left half done.
+TEST_F(SeriendruckTest, TerminationSignalEndsTheSeries)
+{
+    addAddresses(12);
+    {
+        TerminationSignals termination;
+        SignallingPrinter signalling;
+        t.ctx.Printer = &signalling;
+        EXPECT_TRUE(RunSeriendruck(t.ctx, input()));
+        EXPECT_TRUE(TerminationSignals::Requested());
+        EXPECT_EQ(signalling.jobs.size(), 3);
+        for (const auto& job : signalling.jobs)
+            EXPECT_TRUE(job.ended && !job.aborted);
+        EXPECT_TRUE(t.messages.shown.isEmpty());
+    }
+    EXPECT_FALSE(TerminationSignals::Requested());
+
+    TerminationSignals termination;
+    SignalledPause messages;
+    t.ctx.Messages = &messages;
+    t.ctx.Printer = &printer;
+    EXPECT_TRUE(RunSeriendruck(t.ctx, input()));
+    EXPECT_EQ(printer.jobs.size(), 10);
+    EXPECT_EQ(messages.texts(), QStringList{pauseText(10, 12)}) << "no question whether to stop";
+    t.ctx.Messages = &t.messages;
 }
