@@ -5,6 +5,7 @@
 // process's, so the baseline is deliberately not named *_Baseline for scripts/bench.sh,
 // which compares CPU times); BM_ImportRatio reports the counter "ratio" of the two
 // measured in alternation.
+#include "BenchSupport.h"
 #include "app/AppContext.h"
 #include "exchange/AdressenImport.h"
 #include "shell/Cp1252.h"
@@ -12,7 +13,6 @@
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -135,12 +135,4 @@ BENCHMARK(BM_SqliteShellImport)->Arg(100000)->UseManualTime()->Unit(benchmark::k
 BENCHMARK(BM_Import)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ImportRatio)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // the import sets the busy cursor
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -1,17 +1,15 @@
 // Reloading the address list of one group of 10,000 addresses under a search: the query,
 // filling the model and drawing the view. Baseline: the same statement with the same
 // bound values stepped through raw sqlite3, every cell decoded from Windows-1252.
+#include "BenchSupport.h"
 #include "app/AppContext.h"
 #include "mainwindow/AdressenList.h"
 #include "mainwindow/AdressenModel.h"
 #include "mainwindow/AdressenQuery.h"
 #include "shell/Cp1252.h"
-#include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 #include "uikit/TGridView.h"
 
-#include <QApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -19,22 +17,13 @@ namespace {
 
 constexpr int kRows = 10000;
 
-struct Data
+struct Data : AdressenFile
 {
-    QTemporaryDir dir;
-    QString path;
-    Data()
+    Data() : AdressenFile(kRows, 7)
     {
-        path = dir.filePath("bench.dbs");
-        TSQLiteDatabase db(path);
-        db.ExecSQL(CreateStatement("tab_adressen"));
-        Transaction t(db);
-        for (int i = 0; i < kRows; ++i)
-            db.ExecSQL("INSERT INTO tab_adressen VALUES (?,?,?,?,?,?,?,?,?)",
-                       {QString("AD%1").arg(i + 1, 8, 10, QChar('0')), "GR00000001", "Herrn",
-                        QString("Max Müller %1").arg(i), "Hauptstraße 5", "12345 Musterstadt", "Deutschland",
-                        QString("Müller Max %1").arg(i), i % 7 ? 1 : 0});
         // A second group the query must pass over.
+        TSQLiteDatabase db(path);
+        Transaction t(db);
         for (int i = 0; i < kRows / 10; ++i)
             db.ExecSQL("INSERT INTO tab_adressen VALUES (?,?,?,?,?,?,?,?,?)",
                        {QString("AD9%1").arg(i + 1, 7, 10, QChar('0')), "GR00000002", "Frau", "Erika", "Weg 1",
@@ -84,23 +73,8 @@ void BM_AdressenReload_Baseline(benchmark::State& state)
     for (const QVariant& p : s.Params)
         params.push_back(Cp1252::encode(p.toString()));
     int rows = 0;
-    for (auto _ : state) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
-        for (size_t i = 0; i < params.size(); ++i)
-            sqlite3_bind_text(st, int(i + 1), params[i].constData(), int(params[i].size()), SQLITE_STATIC);
-        std::vector<QString> cells;
-        const int cols = sqlite3_column_count(st);
-        rows = 0;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            ++rows;
-            for (int c = 0; c < cols; ++c)
-                cells.push_back(Cp1252::decode(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                               sqlite3_column_bytes(st, c)));
-        }
-        sqlite3_finalize(st);
-        benchmark::DoNotOptimize(cells.data());
-    }
+    for (auto _ : state)
+        rows = StepDecodingEveryCell(db, sql, params);
     sqlite3_close(db);
     state.counters["rows"] = rows;
 }
@@ -110,13 +84,4 @@ void BM_AdressenReload_Baseline(benchmark::State& state)
 BENCHMARK(BM_AdressenReload_Baseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AdressenReload)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

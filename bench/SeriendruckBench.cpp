@@ -3,6 +3,7 @@
 // envelope once (the series should add little beyond the picture), and the peak memory
 // of a series of 200 against one of 50 (it must not grow with the number of envelopes).
 // Both for the lying (0) and the standing (1) envelope.
+#include "BenchSupport.h"
 #include "app/AppContext.h"
 #include "output/PrintService.h"
 #include "output/Seriendruck.h"
@@ -12,13 +13,10 @@
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -214,25 +212,10 @@ void BM_Seriendruck200_Baseline(benchmark::State& state)
     }
 }
 
-long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const size_t n = std::strlen(key);
-    while (std::getline(in, line))
-        if (line.compare(0, n, key) == 0)
-            return std::stol(line.substr(n + 1));
-    return -1;
-}
-
 // Peak resident memory above the start of a series, in kB.
 long peakGrowthKb(Series& s, const QString& group, int count, std::string& error)
 {
-    // Resets the high-water mark to the current resident size.
-    { std::ofstream("/proc/self/clear_refs") << "5"; }
-    const long before = statusKb("VmRSS:");
-    error = s.run(group, count);
-    return statusKb("VmHWM:") - before;
+    return PeakGrowthKb([&] { error = s.run(group, count); });
 }
 
 // The peak of a series of 200 over that of a series of 50 (ratio), after one series that
@@ -266,14 +249,4 @@ BENCHMARK(BM_Seriendruck200_Baseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisec
 BENCHMARK(BM_Seriendruck200)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(kSeries);
 BENCHMARK(BM_SeriendruckPeakMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-int main(int argc, char** argv)
-{
-    // The progress window needs a widget application; offscreen is enough.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -2,11 +2,11 @@
 // turning format 9 at 600 dpi against memcpy of the turned picture's bytes, rendering
 // format 2 at 600 dpi against filling the same picture white, and the peak memory of a
 // standing format 9 envelope against its two rasters.
+#include "BenchSupport.h"
 #include "output/UmschlagRenderer.h"
 #include "output/UmschlagFormat.h"
 #include "shell/PrintSettings.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
@@ -15,8 +15,6 @@
 #include <memory>
 #include <sys/mman.h>
 #include <cstring>
-#include <fstream>
-#include <string>
 #include <vector>
 
 namespace {
@@ -162,17 +160,6 @@ void BM_NewRenderUmschlag_Format2(benchmark::State& state)
     }
 }
 
-long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const size_t n = std::strlen(key);
-    while (std::getline(in, line))
-        if (line.compare(0, n, key) == 0)
-            return std::stol(line.substr(n + 1));
-    return -1;
-}
-
 // Peak resident memory of rendering a standing format 9 envelope, over the 24-bit and
 // the 32-bit raster it needs; the ratio must stay at or below 1.15.
 void BM_PeakMemory_Format9Standing(benchmark::State& state)
@@ -182,16 +169,12 @@ void BM_PeakMemory_Format9Standing(benchmark::State& state)
     const double rasters = double(size_t(10818) * 3 * 7653 + size_t(7653) * 4 * 10818);
     double ratio = 0;
     for (auto _ : state) {
-        // Resets the high-water mark to the current resident size.
-        { std::ofstream("/proc/self/clear_refs") << "5"; }
-        const long before = statusKb("VmRSS:");
-        {
+        const long growth = PeakGrowthKb([&] {
             QImage img;
             RenderUmschlag(&img, kSender, kAddress, &b, s, 600);
             benchmark::DoNotOptimize(img.bits());
-        }
-        const long peak = statusKb("VmHWM:");
-        ratio = double(peak - before) * 1024.0 / rasters;
+        });
+        ratio = double(growth) * 1024.0 / rasters;
     }
     state.counters["peak_over_rasters"] = ratio;
 }
@@ -208,14 +191,4 @@ BENCHMARK(BM_NewRenderUmschlag_Format2_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NewRenderUmschlag_Format2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemory_Format9Standing)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-int main(int argc, char** argv)
-{
-    // Fonts need a GUI application; offscreen is enough.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }
