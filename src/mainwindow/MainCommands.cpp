@@ -76,6 +76,17 @@ void MainCommands::ShowBannerDesigner(const QString& absenderId)
         m_window.SetBannerMark(absenderId, QStringLiteral("X"));
 }
 
+void MainCommands::DeleteAfterAsking(const QString& id, DeleteRecord deleteRecord, const QString& question,
+                                     const QString& failure, void (TForm_Tavisto::*reload)())
+{
+    if (m_ctx.Messages->Confirm(question) != Msg::IdYes)
+        return;
+    if (deleteRecord(m_ctx.db(), *m_ctx.Messages, id))
+        (m_window.*reload)();
+    else
+        m_ctx.Messages->ErrorMessage(failure);
+}
+
 // ---- senders ----
 
 void MainCommands::TB_Absender_AddClick()
@@ -93,15 +104,10 @@ void MainCommands::TB_Absender_EditClick()
 void MainCommands::TB_Absender_DeleteClick()
 {
     const QString id = m_window.GetSelectedAbsenderID();
-    if (id.isEmpty())
-        return;
-    if (m_ctx.Messages->Confirm(QStringLiteral("Sind Sie sicher, dass der gewählte Absender gelöscht werden soll?")) !=
-        Msg::IdYes)
-        return;
-    if (DeleteAbsender(m_ctx.db(), *m_ctx.Messages, id))
-        m_window.LoadAbsenderList();
-    else
-        m_ctx.Messages->ErrorMessage(QStringLiteral("Der gewählte Absender konnte nicht gelöscht werden!"));
+    if (!id.isEmpty())
+        DeleteAfterAsking(id, DeleteAbsender, QStringLiteral("Sind Sie sicher, dass der gewählte Absender gelöscht werden soll?"),
+                          QStringLiteral("Der gewählte Absender konnte nicht gelöscht werden!"),
+                          &TForm_Tavisto::LoadAbsenderList);
 }
 
 void MainCommands::TB_Absender_DesignerClick()
@@ -154,15 +160,10 @@ void MainCommands::TB_Gruppe_EditClick()
 void MainCommands::TB_Gruppe_DeleteClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
-    if (id.trimmed().isEmpty())
-        return;
-    if (m_ctx.Messages->Confirm(QStringLiteral("Sind Sie sicher, dass die gewählte Gruppe gelöscht werden soll?")) !=
-        Msg::IdYes)
-        return;
-    if (DeleteGruppe(m_ctx.db(), *m_ctx.Messages, id))
-        m_window.LoadGruppenList();
-    else
-        m_ctx.Messages->ErrorMessage(QStringLiteral("Die gewählte Gruppe konnte nicht gelöscht werden!"));
+    if (!id.trimmed().isEmpty())
+        DeleteAfterAsking(id, DeleteGruppe, QStringLiteral("Sind Sie sicher, dass die gewählte Gruppe gelöscht werden soll?"),
+                          QStringLiteral("Die gewählte Gruppe konnte nicht gelöscht werden!"),
+                          &TForm_Tavisto::LoadGruppenList);
 }
 
 // ---- addresses ----
@@ -186,15 +187,9 @@ void MainCommands::TB_Adresse_EditClick()
 void MainCommands::TB_Adresse_DeleteClick()
 {
     const QString id = m_window.GetSelectedAdresseID();
-    if (id.isEmpty())
-        return;
-    if (m_ctx.Messages->Confirm(QStringLiteral("Sind Sie sicher, dass die gewählte Adresse gelöscht werden sollen?")) !=
-        Msg::IdYes)
-        return;
-    if (DeleteAdresse(m_ctx.db(), *m_ctx.Messages, id))
-        m_window.LoadAdressenList();
-    else
-        m_ctx.Messages->ErrorMessage(QStringLiteral("Die Adresse konnte nicht gelöscht werden!"));
+    if (!id.isEmpty())
+        DeleteAfterAsking(id, DeleteAdresse, QStringLiteral("Sind Sie sicher, dass die gewählte Adresse gelöscht werden sollen?"),
+                          QStringLiteral("Die Adresse konnte nicht gelöscht werden!"), &TForm_Tavisto::LoadAdressenList);
 }
 
 void MainCommands::TB_Adresse_CopyClick()

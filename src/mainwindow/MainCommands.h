@@ -3,6 +3,8 @@
 #include <QString>
 
 struct AppContext;
+class MessageService;
+class TSQLiteDatabase;
 class TForm_Tavisto;
 
 // The commands of the main window: the handler of every ribbon button and menu entry,
@@ -55,6 +57,12 @@ public slots:
     void BannerCellPressed(const QString& absenderId, bool hasBanner);
 
 private:
+    using DeleteRecord = bool (*)(TSQLiteDatabase&, MessageService&, const QString&);
+    // Deletes the record after "Ja" to the question, then reloads its list; the failure
+    // text when the deletion did not happen.
+    void DeleteAfterAsking(const QString& id, DeleteRecord deleteRecord, const QString& question,
+                           const QString& failure, void (TForm_Tavisto::*reload)());
+
     AppContext& m_ctx;
     TForm_Tavisto& m_window;
 };
