@@ -179,14 +179,9 @@ void TDLG_Absender::LoadAbsender()
     for (int i = 0; i < 5; ++i)
         Edit_Line[i]->setText(t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
     QImage banner;
-    bool loaded = false;
-    try {
-        loaded = LoadBanner(db, FAbsenderID, banner);
-    } catch (const ImageError& e) {
-        // A stored banner that cannot be decoded must not lock the sender away: open
-        // without it, so that the lines can be edited and the banner replaced or removed.
-        m_ctx.Messages->ErrorMessage(e.message());
-    }
+    // A stored banner that cannot be decoded must not lock the sender away: open without
+    // it, so that the lines can be edited and the banner replaced or removed.
+    const bool loaded = LoadBannerOrReport(db, *m_ctx.Messages, FAbsenderID, banner);
     Image_Banner->setPicture(loaded ? banner : QImage());
     FBannerChange = false;
 }

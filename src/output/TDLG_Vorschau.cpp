@@ -1,7 +1,6 @@
 #include "output/TDLG_Vorschau.h"
 
 #include "app/AppContext.h"
-#include "imaging/ImageError.h"
 #include "output/UmschlagLines.h"
 #include "output/UmschlagRenderer.h"
 #include "shell/HelpService.h"
@@ -129,15 +128,9 @@ void TDLG_Vorschau::DrawVorschau()
     const PrintSettings& s = m_ctx.Print();
     const UmschlagBlocks blocks = AssignBlocks(*sender, *address, s.Swap);
     QImage banner;
-    if (blocks.WithBanner && s.PrintBanner) {
-        try {
-            LoadBanner(db, FAbsenderID, banner);
-        } catch (const ImageError& e) {
-            // The envelope is still worth seeing; the message says what is missing.
-            m_ctx.Messages->ErrorMessage(e.message());
-            banner = QImage();
-        }
-    }
+    // The envelope is still worth seeing without a banner that cannot be decoded.
+    if (blocks.WithBanner && s.PrintBanner)
+        LoadBannerOrReport(db, *m_ctx.Messages, FAbsenderID, banner);
     // The printer selected right now gives the resolution; the preview selects none.
     QImage bitmap;
     RenderUmschlag(m_ctx, &bitmap, blocks.Upper, blocks.Lower, banner.isNull() ? nullptr : &banner);

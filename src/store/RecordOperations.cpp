@@ -117,3 +117,13 @@ bool LoadBanner(TSQLiteDatabase& db, const QString& absenderId, QImage& picture)
     picture = JpegCodec::decode(*blob);
     return true;
 }
+
+bool LoadBannerOrReport(TSQLiteDatabase& db, MessageService& messages, const QString& absenderId, QImage& picture)
+{
+    try {
+        return LoadBanner(db, absenderId, picture);
+    } catch (const ImageError& e) {
+        messages.ErrorMessage(e.message());
+        return false;
+    }
+}

@@ -17,3 +17,6 @@ bool DeleteAdresse(TSQLiteDatabase& db, MessageService& messages, const QString&
 bool SaveBanner(TSQLiteDatabase& db, MessageService& messages, const QString& absenderId, const QImage& picture);
 // Fills picture with the sender's banner (24-bit); false, picture untouched, when there is none.
 bool LoadBanner(TSQLiteDatabase& db, const QString& absenderId, QImage& picture);
+// The same for a window that goes on without the banner: a stored banner that cannot be
+// decoded is reported with its message and counts as none. Database errors pass through.
+bool LoadBannerOrReport(TSQLiteDatabase& db, MessageService& messages, const QString& absenderId, QImage& picture);
