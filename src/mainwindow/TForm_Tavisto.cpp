@@ -209,14 +209,8 @@ void TForm_Tavisto::FormCreate(const StartupFolders& folders)
         printers.SelectedIndex = m_ctx.Printer->PrinterIndex();
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
-    m_ctx.Settings = LoadSettings(ini, screen ? screen->size() : QSize(1024, 768), printers, [this] {
-        // The warning's text belongs to the output settings.
-        m_ctx.Messages->InfoMessage(QStringLiteral(
-            "Es wurde kein Drucker gefunden! Ohne Drucker können Probleme während der Programmausführung "
-            "auftreten.\n\nBitte öffnen Sie über das Windows-Startmenü den Dialog \"Geräte und Drucker\" und legen "
-            "Sie ein Gerät als Standarddrucker fest. Sind keine Geräte vorhanden, können Sie einen kostenlosen "
-            "Druckertreiber wie z.B. \"doPDF free PDF\" installieren und das Problem beheben."));
-    });
+    m_ctx.Settings = LoadSettings(ini, screen ? screen->size() : QSize(1024, 768), printers,
+                                  [this] { WarnNoPrinter(*m_ctx.Messages); });
     ApplyWindowSettings();
     m_started = true;
 

@@ -1,7 +1,6 @@
 #include "output/EnvelopeJob.h"
 
 #include "output/OutputSettings.h"
-#include "output/SinglePrint.h"
 
 #include <QImage>
 #include <QRect>
@@ -19,6 +18,11 @@ void PrintEnvelopeJob(PrintService& printer, int alignment, const QImage& bitmap
             printer.Abort();
         throw;
     }
+}
+
+void DrawBitmapOnPage(PrintService& page, const QRect& rectangle, const QImage& bitmap)
+{
+    page.DrawImage(rectangle, bitmap);
 }
 
 OrientationGuard::~OrientationGuard()

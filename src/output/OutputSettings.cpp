@@ -1,6 +1,7 @@
 #include "output/OutputSettings.h"
 
 #include "app/AppContext.h"
+#include "output/PrintError.h"
 #include "output/UmschlagFormat.h"
 #include "shell/MessageService.h"
 
@@ -8,9 +9,11 @@
 
 const char* const kNoPrinterText =
     "Es wurde kein Drucker gefunden! Ohne Drucker können Probleme während der Programmausführung auftreten.\n\n"
-    "Bitte öffnen Sie über das Windows-Startmenü den Dialog \"Geräte und Drucker\" und legen Sie ein Gerät als "
-    "Standarddrucker fest. Sind keine Geräte vorhanden, können Sie einen kostenlosen Druckertreiber wie z.B. "
-    "\"doPDF free PDF\" installieren und das Problem beheben.";
+    "Bitte richten Sie in den Druckereinstellungen Ihres Systems (zum Beispiel \"Einstellungen\" > \"Drucker\" "
+    "oder im Browser unter http://localhost:631) einen Drucker ein und legen Sie ihn als Standarddrucker fest. "
+    "Um in PDF-Dateien zu drucken, installieren Sie das Paket \"printer-driver-cups-pdf\" (zum Beispiel mit "
+    "\"sudo apt install printer-driver-cups-pdf\"); damit legt der Drucker jeden Druck als PDF-Datei im "
+    "Ordner \"PDF\" Ihres Benutzerordners ab.";
 
 namespace {
 const QString kUnknown = QStringLiteral("[Unbekannt]");
@@ -58,8 +61,14 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
             }
         }
     } reselect{service, remembered};
-    service.SetPrinterIndex(index);
-    service.ShowProperties(parent);
+    // Called from the dialogs' own buttons: the queue's error (gone, unreadable) is shown
+    // here rather than left to unwind through the dialog's event handling.
+    try {
+        service.SetPrinterIndex(index);
+        service.ShowProperties(parent);
+    } catch (const PrintError& e) {
+        ctx.Messages->ErrorMessage(e.message());
+    }
 }
 
 QString StatusLineText(AppContext& ctx)

@@ -19,8 +19,8 @@ QString FormatLabel(AppContext& ctx);
 // above 255). An empty printer list shows the no-printer warning first.
 QString PrinterDisplayName(AppContext& ctx);
 
-// The driver's properties dialog for the printer at index; the printing service's
-// selection is back to what it was afterwards, also on failure.
+// The printer's properties dialog for the printer at index; the printing service's
+// selection is back to what it was afterwards, also on failure, which is shown as an error.
 void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr);
 
 // The main window's status line from the output settings.

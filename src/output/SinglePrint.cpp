@@ -26,11 +26,6 @@ int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind)
     return dialog.exec();
 }
 
-void DrawBitmapOnPage(PrintService& page, const QRect& rectangle, const QImage& bitmap)
-{
-    page.DrawImage(rectangle, bitmap);
-}
-
 
 bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& adresseId)
 {

@@ -4,9 +4,6 @@
 #include <QString>
 
 struct AppContext;
-class PrintService;
-class QImage;
-class QRect;
 class QWidget;
 
 // The return-envelope warning (when the swap is set), then the confirmation dialog.
@@ -18,9 +15,6 @@ int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind);
 // the envelope without it. Database and printing errors pass on, after an open job was
 // abandoned and the printer's orientation set back.
 bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& adresseId);
-
-// Copies the whole picture into the rectangle of the open page.
-void DrawBitmapOnPage(PrintService& page, const QRect& rectangle, const QImage& bitmap);
 
 // The "Einzeldruck" command for the selected sender and address (empty when none).
 void EinzeldruckCommand(AppContext& ctx, QWidget* parent, const QString& absenderId, const QString& adresseId);

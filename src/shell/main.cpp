@@ -1,6 +1,6 @@
 #include "app/AppContext.h"
 #include "mainwindow/TForm_Tavisto.h"
-#include "output/QtPrintService.h"
+#include "output/CupsPrintService.h"
 #include "shell/AppPaths.h"
 #include "shell/InstanceGuard.h"
 #include "shell/QtMessageService.h"
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     }
     app.setMessageService(&messages);
 
-    QtPrintService printer;
+    CupsPrintService printer;
     AppContext ctx;
     ctx.Messages = &messages;
     ctx.Printer = &printer;

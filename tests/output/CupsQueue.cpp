@@ -50,10 +50,11 @@ QString outputDirectory()
 }
 
 
-QList<CupsJob> queueJobs()
+QList<CupsJob> queueJobs(int which, const QString& queue)
 {
     cups_job_t* jobs = nullptr;
-    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, kQueue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+    const QByteArray name = queue.toUtf8();
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.isEmpty() ? nullptr : name.constData(), 0, which);
     QList<CupsJob> out;
     for (int i = 0; i < n; ++i)
         out.append({jobs[i].id, QString::fromUtf8(jobs[i].title), jobs[i].state});
@@ -63,9 +64,13 @@ QList<CupsJob> queueJobs()
 
 int lastJobId()
 {
+    // Job ids count across all queues of the scheduler.
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
     int id = 0;
-    for (const CupsJob& j : queueJobs())
-        id = std::max(id, j.id);
+    for (int i = 0; i < n; ++i)
+        id = std::max(id, jobs[i].id);
+    cupsFreeJobs(n, jobs);
     return id;
 }
 
@@ -95,6 +100,83 @@ QString run(const QString& program, const QStringList& args)
     p.start(program, args);
     p.waitForFinished(60000);
     return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+bool admin(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+CupsJob finishedJob(int jobId)
+{
+    CupsJob job;
+    const bool finished = QTest::qWaitFor(
+        [&] {
+            for (const CupsJob& j : queueJobs(CUPS_WHICHJOBS_ALL, QString()))
+                if (j.id == jobId)
+                    job = j;
+            return job.state >= IPP_JSTATE_STOPPED;
+        },
+        60000);
+    return finished ? job : CupsJob{};
+}
+
+QString cupsPdfOutput(int jobId)
+{
+    // cups-pdf names the file after the job's title and ends it with the job's id.
+    QString pdf;
+    const bool written = QTest::qWaitFor(
+        [&] {
+            const QFileInfoList files =
+                QDir(outputDirectory()).entryInfoList({QStringLiteral("*job_%1.pdf").arg(jobId)}, QDir::Files);
+            // Written in one go and then left alone: complete once poppler reads it.
+            if (!files.isEmpty() && files.first().size() > 0 &&
+                run("pdfinfo", {files.first().absoluteFilePath()}).contains("Pages:"))
+                pdf = files.first().absoluteFilePath();
+            return !pdf.isEmpty();
+        },
+        30000);
+    return written ? pdf : QString();
+}
+
+QMap<QString, QString> jobAttributes(int jobId)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    QMap<QString, QString> out;
+    for (ipp_attribute_t* a = response ? ippFirstAttribute(response) : nullptr; a; a = ippNextAttribute(response)) {
+        if (!ippGetName(a))
+            continue;
+        char value[4096];
+        ippAttributeString(a, value, sizeof value);
+        out.insert(QString::fromUtf8(ippGetName(a)), QString::fromUtf8(value));
+    }
+    ippDelete(response);
+    return out;
+}
+
+QList<int> pictureResolutions(const QString& pdf)
+{
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+    QList<int> ppi;
+    for (const QString& line : run("pdfimages", {"-list", pdf}).split('\n').mid(2)) {
+        const QStringList cells = line.simplified().split(' ');
+        if (cells.size() >= 14)
+            ppi.append(cells[12].toInt());
+    }
+    return ppi;
+}
+
+QImage rasterise(const QString& pdf, int r, const QString& scratchStem)
+{
+    run("pdftoppm", {"-r", QString::number(r), "-png", "-singlefile", pdf, scratchStem});
+    return QImage(scratchStem + ".png");
 }
 
 } // namespace CupsQueue

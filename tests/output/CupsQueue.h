@@ -1,6 +1,9 @@
 #pragma once
 // The test command's CUPS scheduler and its PDF queue Tavisto_PDF, seen through libcups.
+#include <QDateTime>
+#include <QImage>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <cups/cups.h>
@@ -21,11 +24,26 @@ bool queueReady();
 bool ensureQueue(QString& why);
 // Where cups-pdf writes the jobs of the user running the tests.
 QString outputDirectory();
-QList<CupsJob> queueJobs();
+// The jobs of a queue (of every queue when queue is empty).
+QList<CupsJob> queueJobs(int which = CUPS_WHICHJOBS_ALL, const QString& queue = kQueue);
+// The highest job id the scheduler gave, over all queues.
 int lastJobId();
 // The document of a job as the program handed it to the scheduler (CUPS-Get-Document).
 bool fetchDocument(int jobId, const QString& fileName);
 QString run(const QString& program, const QStringList& args);
+// Runs an administration command (cupsdisable, lpadmin ...); false when it failed.
+bool admin(const QString& program, const QStringList& args);
+
+// The job once the scheduler has finished it (id 0 when it did not within a minute).
+CupsJob finishedJob(int jobId);
+// The PDF cups-pdf wrote for the job; empty when none came.
+QString cupsPdfOutput(int jobId);
+// The job's attributes as the scheduler keeps them, each as text.
+QMap<QString, QString> jobAttributes(int jobId);
+// The resolutions (x-ppi) at which a PDF's pictures are placed, from pdfimages -list.
+QList<int> pictureResolutions(const QString& pdf);
+// The first page of a PDF as a picture of r pixels per inch.
+QImage rasterise(const QString& pdf, int r, const QString& scratchStem);
 
 } // namespace CupsQueue
 

@@ -1,7 +1,8 @@
 // A series of twelve envelopes through the real printing service into the CUPS PDF queue.
 #include "CupsQueue.h"
 #include "OutputTestContext.h"
-#include "output/QtPrintService.h"
+#include "output/CupsPrintService.h"
+#include "output/PrintError.h"
 #include "output/Seriendruck.h"
 
 #include <QRegularExpression>
@@ -15,7 +16,7 @@ TEST(CupsSeriesTest, TwelveEnvelopesAreTwelveOnePageJobs)
     TAVISTO_REQUIRE_CUPS_QUEUE();
 
     OutputTestContext t;
-    QtPrintService service;
+    CupsPrintService service;
     t.ctx.Printer = &service;
     PrintSettings& s = t.ctx.Print();
     s.PrinterIndex = int(service.Printers().indexOf(kQueue));
@@ -57,4 +58,39 @@ TEST(CupsSeriesTest, TwelveEnvelopesAreTwelveOnePageJobs)
         ASSERT_TRUE(size.hasMatch());
         EXPECT_LT(size.captured(1).toDouble(), size.captured(2).toDouble()) << "not portrait: " << info.toStdString();
     }
+}
+
+// A queue stopped before the series: the first hand-over raises the printing error, which
+// ends the series; nothing reaches the queue and the orientation is back.
+TEST(CupsSeriesTest, StoppedQueueEndsTheSeriesWithThePrintingError)
+{
+    TAVISTO_REQUIRE_CUPS_QUEUE();
+
+    OutputTestContext t;
+    CupsPrintService service;
+    t.ctx.Printer = &service;
+    PrintSettings& s = t.ctx.Print();
+    s.PrinterIndex = int(service.Printers().indexOf(kQueue));
+    ASSERT_GE(s.PrinterIndex, 0);
+    s.Orientation = 1;
+    t.addAbsender("AB00000001", {"Verein Lumo e.V.", "", "", "", ""});
+    for (int i = 1; i <= 3; ++i)
+        t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Mitglied %1").arg(i), "", "", "", ""});
+    service.SetPrinterIndex(s.PrinterIndex);
+    service.SetOrientation(PageOrientation::Landscape);
+
+    ASSERT_TRUE(admin("cupsdisable", {kQueue}));
+    struct Enable
+    {
+        ~Enable() { admin("cupsenable", {kQueue}); }
+    } enable;
+    try {
+        RunSeriendruck(t.ctx, {"AB00000001", "GR00000001", "", 5, 1});
+        ADD_FAILURE() << "the series went on";
+    } catch (const PrintError& e) {
+        EXPECT_TRUE(e.message().contains("angehalten")) << e.message().toStdString();
+    }
+    EXPECT_EQ(service.Orientation(), PageOrientation::Landscape);
+    EXPECT_FALSE(service.Printing());
+    EXPECT_EQ(service.LastJobId(), 0) << "a job was handed over";
 }

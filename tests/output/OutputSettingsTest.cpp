@@ -55,9 +55,14 @@ TEST(OutputSettingsTest, PrinterNameAndTheNoPrinterWarning)
     EXPECT_EQ(PrinterDisplayName(t.ctx), "[Unbekannt]");
     ASSERT_EQ(t.messages.shown.size(), 2);
     const QString warning = t.messages.shown[0].text;
-    EXPECT_TRUE(warning.startsWith("Es wurde kein Drucker gefunden! Ohne Drucker können Probleme"));
-    EXPECT_TRUE(warning.contains("\n\nBitte öffnen Sie über das Windows-Startmenü den Dialog \"Geräte und Drucker\""));
-    EXPECT_TRUE(warning.endsWith("wie z.B. \"doPDF free PDF\" installieren und das Problem beheben."));
+    // The first sentence as it always was; then advice for this system, not for another one.
+    EXPECT_TRUE(warning.startsWith("Es wurde kein Drucker gefunden! Ohne Drucker können Probleme während der "
+                                   "Programmausführung auftreten.\n\n"));
+    const QString advice = warning.section("\n\n", 1);
+    EXPECT_TRUE(advice.contains("Druckereinstellungen Ihres Systems")) << advice.toStdString();
+    EXPECT_TRUE(advice.contains("printer-driver-cups-pdf")) << advice.toStdString();
+    EXPECT_FALSE(warning.contains("Windows")) << warning.toStdString();
+    EXPECT_FALSE(warning.contains("doPDF")) << warning.toStdString();
     EXPECT_EQ(t.messages.shown[0].kind, Msg::Information);
     EXPECT_EQ(t.messages.shown[0].buttons, Msg::Ok);
 }
@@ -76,9 +81,13 @@ TEST(OutputSettingsTest, PropertiesDialogForAnotherPrinterKeepsTheSelection)
     ShowPrinterProperties(t.ctx, 1);
     EXPECT_EQ(t.printer.Orientation(), PageOrientation::Landscape);
 
-    // A failing selection still ends on the remembered printer.
-    EXPECT_THROW(ShowPrinterProperties(t.ctx, 5), PrintError);
+    // A failing selection is reported and still ends on the remembered printer.
+    t.messages.shown.clear();
+    EXPECT_NO_THROW(ShowPrinterProperties(t.ctx, 5));
     EXPECT_EQ(t.printer.PrinterIndex(), 1);
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].kind, Msg::Error);
+    EXPECT_TRUE(t.messages.shown[0].text.contains("nicht vorhanden")) << t.messages.shown[0].text.toStdString();
 }
 
 TEST(OutputSettingsTest, OrientationAndOffset)

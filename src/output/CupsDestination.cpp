@@ -1,0 +1,313 @@
+#include "output/CupsDestination.h"
+
+#include "output/PrintError.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cups/cups.h>
+
+namespace {
+
+QString reason()
+{
+    return QString::fromUtf8(cupsLastErrorString());
+}
+
+// The queue and what it supports, released on every way out.
+struct Dest
+{
+    cups_dest_t* dest = nullptr;
+    cups_dinfo_t* info = nullptr;
+
+    explicit Dest(const QString& name, bool withInfo)
+    {
+        const QByteArray full = name.toUtf8();
+        const qsizetype slash = full.indexOf('/');
+        const QByteArray queue = slash < 0 ? full : full.left(slash);
+        const QByteArray instance = slash < 0 ? QByteArray() : full.mid(slash + 1);
+        dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
+        if (!dest)
+            throw PrintError(QStringLiteral("Der Drucker „%1“ ist nicht vorhanden: %2").arg(name, reason()));
+        if (withInfo) {
+            info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+            if (!info)
+                throw PrintError(
+                    QStringLiteral("Die Eigenschaften des Druckers „%1“ können nicht gelesen werden: %2").arg(name, reason()));
+        }
+    }
+    ~Dest()
+    {
+        cupsFreeDestInfo(info);
+        cupsFreeDests(1, dest);
+    }
+    Dest(const Dest&) = delete;
+    Dest& operator=(const Dest&) = delete;
+
+    QByteArray option(const char* name) const { return QByteArray(cupsGetOption(name, dest->num_options, dest->options)); }
+    ipp_attribute_t* supported(const char* name) const
+    {
+        return cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, name);
+    }
+    ipp_attribute_t* defaultOf(const char* name) const { return cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, name); }
+};
+
+QByteArray valueAt(ipp_attribute_t* attr, int i)
+{
+    switch (ippGetValueTag(attr)) {
+    case IPP_TAG_ENUM:
+    case IPP_TAG_INTEGER:
+        return QByteArray::number(ippGetInteger(attr, i));
+    case IPP_TAG_RESOLUTION: {
+        int y = 0;
+        ipp_res_t units = IPP_RES_PER_INCH;
+        const int x = ippGetResolution(attr, i, &y, &units);
+        if (units != IPP_RES_PER_INCH)
+            return {};
+        return x == y ? QByteArray::number(x) + "dpi" : QByteArray::number(x) + 'x' + QByteArray::number(y) + "dpi";
+    }
+    default:
+        return QByteArray(ippGetString(attr, i, nullptr));
+    }
+}
+
+// German names of the keywords that queues commonly offer.
+QString keywordLabel(const QByteArray& option, const QByteArray& value)
+{
+    static const std::map<QByteArray, QString> known{
+        {"auto", "Automatisch"},
+        {"main", "Hauptfach"},
+        {"manual", "Manueller Einzug"},
+        {"envelope", "Umschlag"},
+        {"by-pass-tray", "Mehrzweckeinzug"},
+        {"alternate", "Alternativer Einzug"},
+        {"bottom", "Unteres Fach"},
+        {"top", "Oberes Fach"},
+        {"middle", "Mittleres Fach"},
+        {"large-capacity", "Großraumfach"},
+        {"rear", "Hinterer Einzug"},
+        {"side", "Seitlicher Einzug"},
+        {"stationery", "Normalpapier"},
+        {"stationery-heavyweight", "Schweres Papier"},
+        {"stationery-lightweight", "Leichtes Papier"},
+        {"cardstock", "Karton"},
+        {"labels", "Etiketten"},
+        {"transparency", "Folie"},
+        {"photographic", "Fotopapier"},
+        {"one-sided", "Einseitig"},
+        {"two-sided-long-edge", "Beidseitig, lange Kante"},
+        {"two-sided-short-edge", "Beidseitig, kurze Kante"},
+        {"color", "Farbe"},
+        {"monochrome", "Schwarzweiß"},
+        {"auto-monochrome", "Automatisch schwarzweiß"},
+        {"bi-level", "Schwarzweiß (ohne Graustufen)"},
+    };
+    if (option == "print-quality") {
+        if (value == "3")
+            return QStringLiteral("Entwurf");
+        if (value == "4")
+            return QStringLiteral("Normal");
+        if (value == "5")
+            return QStringLiteral("Hoch");
+    }
+    if (value.startsWith("tray-"))
+        return QStringLiteral("Fach %1").arg(QString::fromUtf8(value.mid(5)));
+    const auto it = known.find(value);
+    if (it != known.end())
+        return it->second;
+    return QString::fromUtf8(value);
+}
+
+QString resolutionLabel(const QByteArray& value)
+{
+    QString s = QString::fromUtf8(value);
+    s.chop(3);  // "dpi"
+    return s.replace(QLatin1Char('x'), QStringLiteral(" × ")) + QStringLiteral(" dpi");
+}
+
+// "iso_a4_210x297mm" → "A4 (210 × 297 mm)", "na_number-10_4.125x9.5in" → "Umschlag #10 (105 × 241 mm)".
+QString mediaLabel(const QByteArray& media)
+{
+    static const QRegularExpression pwg(QStringLiteral("^([a-z0-9]+)_(.+)_([0-9.]+)x([0-9.]+)(mm|in)$"));
+    const QRegularExpressionMatch m = pwg.match(QString::fromUtf8(media));
+    if (!m.hasMatch())
+        return QString::fromUtf8(media);
+    const QString kind = m.captured(1);
+    QString name = m.captured(2);
+    const double scale = m.captured(5) == QLatin1String("in") ? 25.4 : 1.0;
+    const QString dims = QStringLiteral("%1 × %2 mm")
+                             .arg(std::lround(m.captured(3).toDouble() * scale))
+                             .arg(std::lround(m.captured(4).toDouble() * scale));
+    static const QStringList envelopes{"dl", "c4", "c5", "c6", "c6c5", "c7c6", "b6c4", "number-9", "number-10",
+                                       "number-11", "number-12", "number-14", "monarch", "personal", "invite",
+                                       "a2", "italian", "c7"};
+    const bool envelope = (kind == QLatin1String("iso") || kind == QLatin1String("na")) && envelopes.contains(name) &&
+                          !(kind == QLatin1String("iso") && name == QLatin1String("a2"));
+    if (kind == QLatin1String("custom"))
+        name = QStringLiteral("Benutzerdefiniert");
+    else if (kind == QLatin1String("iso") || kind == QLatin1String("jis") || kind == QLatin1String("jpn"))
+        name = (kind == QLatin1String("iso") ? QString() : kind.toUpper() + QLatin1Char(' ')) + name.toUpper();
+    else if (name.startsWith(QLatin1String("number-")))
+        name = QLatin1Char('#') + name.mid(7);
+    else
+        name = name.left(1).toUpper() + name.mid(1);
+    return (envelope ? QStringLiteral("Umschlag ") : QString()) + name + QStringLiteral(" (") + dims + QLatin1Char(')');
+}
+
+QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const QByteArray& fallback)
+{
+    const auto it = chosen.find(name);
+    return it != chosen.end() ? it->second : fallback;
+}
+
+struct OptionSpec
+{
+    const char* name;
+    const char* label;
+};
+const OptionSpec kKeywordOptions[] = {
+    {"media-source", "Papierzufuhr:"}, {"media-type", "Medientyp:"},   {"sides", "Duplexdruck:"},
+    {"print-color-mode", "Farbmodus:"}, {"print-quality", "Druckqualität:"},
+};
+
+// Printer-state "stopped" and the reason the scheduler gives for it.
+void requireAccepting(const Dest& d, const QString& name)
+{
+    const QByteArray state = d.option("printer-state");
+    const QByteArray accepting = d.option("printer-is-accepting-jobs");
+    QString why = QString::fromUtf8(d.option("printer-state-message"));
+    if (why.isEmpty())
+        why = QString::fromUtf8(d.option("printer-state-reasons"));
+    if (state == QByteArray::number(int(IPP_PSTATE_STOPPED)))
+        throw PrintError(QStringLiteral("Der Drucker „%1“ ist angehalten (%2). Bitte geben Sie ihn in den "
+                                        "Druckereinstellungen des Systems wieder frei.")
+                             .arg(name, why));
+    if (accepting == "false" || accepting == "0")
+        throw PrintError(QStringLiteral("Der Drucker „%1“ nimmt keine Druckaufträge an (%2).").arg(name, why));
+}
+
+} // namespace
+
+int ResolutionOfChoice(const QByteArray& value)
+{
+    static const QRegularExpression re(QStringLiteral("^(\\d+)(x\\d+)?dpi$"));
+    const QRegularExpressionMatch m = re.match(QString::fromLatin1(value));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QStringList CupsDestination::Names(int* defaultIndex)
+{
+    cups_dest_t* dests = nullptr;
+    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    QStringList names;
+    if (defaultIndex)
+        *defaultIndex = -1;
+    for (int i = 0; i < n; ++i) {
+        QString name = QString::fromUtf8(dests[i].name);
+        if (dests[i].instance)
+            name += QLatin1Char('/') + QString::fromUtf8(dests[i].instance);
+        if (dests[i].is_default && defaultIndex)
+            *defaultIndex = int(names.size());
+        names.append(name);
+    }
+    cupsFreeDests(n, dests);
+    return names;
+}
+
+QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) const
+{
+    const Dest d(m_name, true);
+    QList<PrinterOption> options;
+
+    if (ipp_attribute_t* res = d.supported("printer-resolution")) {
+        PrinterOption o{"printer-resolution", QStringLiteral("Auflösung:"), {}, chosenOr(chosen, "printer-resolution", {})};
+        o.choices.append({QByteArray(), QStringLiteral("Standard (%1 dpi)").arg(kDefaultJobResolution)});
+        for (int i = 0; i < ippGetCount(res); ++i) {
+            const QByteArray v = valueAt(res, i);
+            if (!v.isEmpty())
+                o.choices.append({v, resolutionLabel(v)});
+        }
+        options.append(o);
+    }
+    if (ipp_attribute_t* media = d.supported("media")) {
+        ipp_attribute_t* def = d.defaultOf("media");
+        PrinterOption o{"media", QStringLiteral("Papierformat:"), {},
+                        chosenOr(chosen, "media", def ? valueAt(def, 0) : QByteArray())};
+        for (int i = 0; i < ippGetCount(media); ++i) {
+            const QByteArray v = valueAt(media, i);
+            if (!v.startsWith("custom_min_") && !v.startsWith("custom_max_"))
+                o.choices.append({v, mediaLabel(v)});
+        }
+        options.append(o);
+    }
+    for (const OptionSpec& spec : kKeywordOptions) {
+        ipp_attribute_t* attr = d.supported(spec.name);
+        if (!attr || ippGetCount(attr) == 0)
+            continue;
+        ipp_attribute_t* def = d.defaultOf(spec.name);
+        PrinterOption o{spec.name, QString::fromUtf8(spec.label), {},
+                        chosenOr(chosen, spec.name, def ? valueAt(def, 0) : QByteArray())};
+        for (int i = 0; i < ippGetCount(attr); ++i) {
+            const QByteArray v = valueAt(attr, i);
+            o.choices.append({v, keywordLabel(spec.name, v)});
+        }
+        options.append(o);
+    }
+    return options;
+}
+
+PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
+{
+    const Dest d(m_name, true);
+    ipp_attribute_t* def = d.defaultOf("media");
+    const QByteArray media = chosenOr(chosen, "media", def ? valueAt(def, 0) : QByteArray());
+    cups_size_t size{};
+    const bool found = (!media.isEmpty() && cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, media.constData(),
+                                                                   CUPS_MEDIA_FLAGS_DEFAULT, &size)) ||
+                       cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
+    if (!found || size.width <= 0 || size.length <= 0)
+        throw PrintError(QStringLiteral("Das Papierformat des Druckers „%1“ ist nicht bekannt: %2").arg(m_name, reason()));
+    return {QByteArray(size.media), QSizeF(size.width, size.length),
+            QMarginsF(size.left, size.top, size.right, size.bottom)};
+}
+
+int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const PrinterChoices& chosen) const
+{
+    // Asked afresh for every job: the queue may have been stopped or deleted meanwhile.
+    const Dest d(m_name, true);
+    requireAccepting(d, m_name);
+
+    cups_option_t* options = nullptr;
+    // The page is the whole sheet with the picture already in the printable area; a spooler
+    // that fitted the sheet into that area would shrink and shift the envelope.
+    int count = cupsAddOption("print-scaling", "none", 0, &options);
+    for (const auto& [name, value] : chosen)
+        if (!value.isEmpty())
+            count = cupsAddOption(name.constData(), value.constData(), count, &options);
+    struct FreeOptions
+    {
+        int& count;
+        cups_option_t*& options;
+        ~FreeOptions() { cupsFreeOptions(count, options); }
+    } freeOptions{count, options};
+
+    const QByteArray name = title.toUtf8();
+    int job = 0;
+    auto fail = [&](const QString& why) {
+        if (job > 0)
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, d.dest, job);
+        return PrintError(
+            QStringLiteral("Der Druckauftrag konnte nicht an den Drucker „%1“ übergeben werden: %2").arg(m_name, why));
+    };
+    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, d.dest, d.info, &job, name.constData(), count, options) != IPP_STATUS_OK ||
+        job <= 0)
+        throw fail(reason());
+    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info, job, name.constData(), CUPS_FORMAT_PDF, 0, nullptr,
+                              1) != HTTP_STATUS_CONTINUE)
+        throw fail(reason());
+    const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
+    const ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info);
+    if (!written || finished != IPP_STATUS_OK)
+        throw fail(reason());
+    return job;
+}

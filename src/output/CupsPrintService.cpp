@@ -1,0 +1,172 @@
+#include "output/CupsPrintService.h"
+
+#include "output/CupsDestination.h"
+#include "output/PrintError.h"
+#include "output/TDLG_Druckereigenschaften.h"
+
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+// Sheet sizes and margins come in hundredths of a millimetre.
+constexpr double kPerInch = 2540.0;
+
+} // namespace
+
+CupsPrintService::CupsPrintService()
+{
+    int def = -1;
+    m_names = CupsDestination::Names(&def);
+    m_index = def >= 0 ? def : (m_names.isEmpty() ? -1 : 0);
+}
+
+QStringList CupsPrintService::Printers()
+{
+    return m_names;
+}
+
+int CupsPrintService::PrinterIndex()
+{
+    return m_index;
+}
+
+void CupsPrintService::SetPrinterIndex(int index)
+{
+    if (index < 0) {
+        CupsDestination::Names(&index);
+        if (index < 0 && !m_names.isEmpty())
+            index = 0;
+    }
+    if (index >= m_names.size())
+        throw PrintError(QStringLiteral("Der Drucker mit der Nummer %1 ist nicht vorhanden.").arg(index));
+    m_index = index;
+}
+
+CupsPrintService::Setup& CupsPrintService::setup()
+{
+    if (m_index < 0 || m_index >= m_names.size())
+        throw PrintError(QStringLiteral("Es ist kein Drucker ausgewählt."));
+    return m_setups[m_names[m_index]];
+}
+
+const PrinterSheet& CupsPrintService::sheet()
+{
+    Setup& s = setup();
+    if (!s.sheet)
+        s.sheet = CupsDestination(m_names[m_index]).Sheet(s.choices);
+    return *s.sheet;
+}
+
+PrinterChoices CupsPrintService::Choices()
+{
+    return setup().choices;
+}
+
+int CupsPrintService::ResolutionX()
+{
+    const PrinterChoices& choices = setup().choices;
+    const auto it = choices.find("printer-resolution");
+    const int chosen = it == choices.end() ? 0 : ResolutionOfChoice(it->second);
+    return chosen > 0 ? chosen : kDefaultJobResolution;
+}
+
+int CupsPrintService::PageWidth()
+{
+    const PrinterSheet& s = sheet();
+    const double width = Orientation() == PageOrientation::Landscape
+                             ? s.size.height() - s.margins.top() - s.margins.bottom()
+                             : s.size.width() - s.margins.left() - s.margins.right();
+    return int(width * ResolutionX() / kPerInch);
+}
+
+// A landscape page lies on the sheet turned a quarter to the left, as printers print
+// landscape: its left edge is the sheet's bottom edge and its top edge the sheet's left edge.
+QPointF CupsPrintService::printableOrigin(int dpi)
+{
+    const PrinterSheet& s = sheet();
+    const QPointF origin = Orientation() == PageOrientation::Landscape ? QPointF(s.margins.bottom(), s.margins.left())
+                                                                       : QPointF(s.margins.left(), s.margins.top());
+    return origin * (dpi / kPerInch);
+}
+
+QSizeF CupsPrintService::sheetPoints()
+{
+    const QSizeF size = sheet().size * (72.0 / kPerInch);
+    return Orientation() == PageOrientation::Landscape ? size.transposed() : size;
+}
+
+PageOrientation CupsPrintService::Orientation()
+{
+    return setup().orientation;
+}
+
+void CupsPrintService::SetOrientation(PageOrientation orientation)
+{
+    setup().orientation = orientation;
+}
+
+void CupsPrintService::SetTitle(const QString& title)
+{
+    m_title = title;
+}
+
+void CupsPrintService::BeginDoc()
+{
+    setup();
+    m_page.clear();
+    m_jobIndex = m_index;
+    m_open = true;
+}
+
+void CupsPrintService::EndDoc()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    std::vector<PagePicture> page;
+    page.swap(m_page);
+    const int dpi = ResolutionX();
+    const QPointF origin = printableOrigin(dpi);
+    for (PagePicture& p : page)
+        p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
+    const QByteArray pdf = EnvelopePagePdf(sheetPoints(), dpi, page);
+    if (!m_outputFile.isEmpty()) {
+        QSaveFile file(m_outputFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+            throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2")
+                                 .arg(m_outputFile, file.errorString()));
+        return;
+    }
+    m_lastJob = CupsDestination(m_names[m_jobIndex]).Submit(m_title, pdf, m_setups[m_names[m_jobIndex]].choices);
+}
+
+void CupsPrintService::Abort()
+{
+    m_open = false;
+    m_page.clear();
+}
+
+bool CupsPrintService::Printing()
+{
+    return m_open;
+}
+
+void CupsPrintService::DrawImage(const QRect& target, const QImage& image)
+{
+    if (!m_open)
+        throw PrintError(QStringLiteral("Es ist kein Druckauftrag geöffnet."));
+    m_page.push_back({target, image});
+}
+
+void CupsPrintService::ShowProperties(QWidget* parent)
+{
+    Setup& s = setup();
+    const CupsDestination dest(m_names[m_index]);
+    TDLG_Druckereigenschaften dialog(m_names[m_index], dest.Options(s.choices), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    s.choices = dialog.Choices();
+    s.sheet.reset();  // the paper may have changed
+}

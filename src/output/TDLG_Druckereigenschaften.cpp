@@ -1,0 +1,64 @@
+#include "output/TDLG_Druckereigenschaften.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
+                                                     QWidget* parent)
+    : QDialog(parent), m_options(options)
+{
+    setObjectName(QStringLiteral("TDLG_Druckereigenschaften"));
+    setWindowTitle(QStringLiteral("Druckereigenschaften"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* title = new QLabel(QStringLiteral("<b>Drucker:</b> %1").arg(printerName.toHtmlEscaped()), this);
+    title->setObjectName(QStringLiteral("Label_Printer_Name"));
+    layout->addWidget(title);
+
+    auto* form = new QFormLayout;
+    for (const PrinterOption& option : m_options) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QStringLiteral("ComboBox_") + QString::fromLatin1(option.name));
+        box->setAccessibleName(option.label);
+        for (const PrinterChoice& choice : option.choices)
+            box->addItem(choice.label, choice.value);
+        int current = 0;
+        for (int i = 0; i < option.choices.size(); ++i)
+            if (option.choices[i].value == option.current)
+                current = i;
+        box->setCurrentIndex(current);
+        // An option with one value only is shown, not offered.
+        box->setEnabled(option.choices.size() > 1);
+        form->addRow(option.label, box);
+        m_boxes.append(box);
+    }
+    layout->addLayout(form);
+    if (m_options.isEmpty()) {
+        auto* none = new QLabel(QStringLiteral("Dieser Drucker bietet keine Eigenschaften zum Einstellen an."), this);
+        none->setObjectName(QStringLiteral("Label_NoOptions"));
+        layout->addWidget(none);
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("Button_OK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    setMinimumWidth(380);
+}
+
+PrinterChoices TDLG_Druckereigenschaften::Choices() const
+{
+    PrinterChoices choices;
+    for (int i = 0; i < m_options.size(); ++i)
+        choices[m_options[i].name] = m_boxes[i]->currentData().toByteArray();
+    return choices;
+}

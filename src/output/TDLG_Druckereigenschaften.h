@@ -1,0 +1,24 @@
+#pragma once
+#include "output/PrinterOptions.h"
+
+#include <QDialog>
+
+class QComboBox;
+
+// The properties of one printer, as its queue offers them: a list per option (resolution,
+// paper, paper source, duplex, ...), "OK" and "Abbrechen". It edits no printer list: the
+// printer is the one it was opened for.
+class TDLG_Druckereigenschaften : public QDialog
+{
+    Q_OBJECT
+public:
+    TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
+                              QWidget* parent = nullptr);
+
+    // Every option's selected value, by option name.
+    PrinterChoices Choices() const;
+
+private:
+    QList<PrinterOption> m_options;
+    QList<QComboBox*> m_boxes;
+};

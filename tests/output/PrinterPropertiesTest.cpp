@@ -1,0 +1,70 @@
+// The printer's properties dialog: the queue's own options, the current values selected,
+// the user's choices read back; nothing to choose where the queue offers one value only.
+#include "output/TDLG_Druckereigenschaften.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<PrinterOption> queueOptions()
+{
+    return {
+        {"printer-resolution", "Auflösung:", {{"", "Standard (600 dpi)"}, {"300dpi", "300 dpi"}, {"600dpi", "600 dpi"}}, ""},
+        {"media-source", "Papierzufuhr:", {{"auto", "Automatisch"}, {"envelope", "Umschlag"}}, "auto"},
+        {"sides", "Duplexdruck:", {{"one-sided", "Einseitig"}}, "one-sided"},
+    };
+}
+
+} // namespace
+
+TEST(PrinterPropertiesTest, ShowsTheQueuesOptionsAndReturnsTheChoices)
+{
+    TDLG_Druckereigenschaften d(QStringLiteral("Büro Laser"), queueOptions());
+    EXPECT_EQ(d.windowTitle(), "Druckereigenschaften");
+    EXPECT_TRUE(d.findChild<QLabel*>("Label_Printer_Name")->text().contains("Büro Laser"));
+    EXPECT_EQ(d.findChild<QPushButton*>("Button_OK")->text(), "OK");
+    EXPECT_EQ(d.findChild<QPushButton*>("Button_Cancel")->text(), "Abbrechen");
+
+    auto* res = d.findChild<QComboBox*>("ComboBox_printer-resolution");
+    auto* source = d.findChild<QComboBox*>("ComboBox_media-source");
+    auto* sides = d.findChild<QComboBox*>("ComboBox_sides");
+    ASSERT_TRUE(res && source && sides);
+    EXPECT_EQ(d.findChildren<QComboBox*>().size(), 3);
+    EXPECT_EQ(res->currentText(), "Standard (600 dpi)");
+    EXPECT_EQ(source->currentText(), "Automatisch");
+    EXPECT_TRUE(res->isEnabled());
+    EXPECT_FALSE(sides->isEnabled());
+
+    // Unchanged, the choices are the values shown.
+    EXPECT_EQ(d.Choices(), (PrinterChoices{{"printer-resolution", ""}, {"media-source", "auto"}, {"sides", "one-sided"}}));
+    res->setCurrentIndex(1);
+    source->setCurrentIndex(1);
+    EXPECT_EQ(d.Choices(),
+              (PrinterChoices{{"printer-resolution", "300dpi"}, {"media-source", "envelope"}, {"sides", "one-sided"}}));
+
+    QTest::mouseClick(d.findChild<QPushButton*>("Button_OK"), Qt::LeftButton);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+}
+
+TEST(PrinterPropertiesTest, EscapeCancelsAndAQueueWithoutOptionsSaysSo)
+{
+    TDLG_Druckereigenschaften d(QStringLiteral("Einfach"), {});
+    EXPECT_NE(d.findChild<QLabel*>("Label_NoOptions"), nullptr);
+    EXPECT_TRUE(d.Choices().empty());
+    d.show();
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+}
+
+TEST(PrinterPropertiesTest, ResolutionOfAChoice)
+{
+    const std::pair<QByteArray, int> cases[] = {
+        {"300dpi", 300}, {"1200dpi", 1200}, {"600x300dpi", 600}, {"", 0}, {"300dpc", 0}, {"dpi", 0}, {"x300dpi", 0},
+    };
+    for (const auto& [value, dpi] : cases)
+        EXPECT_EQ(ResolutionOfChoice(value), dpi) << value.toStdString();
+}
