@@ -9,12 +9,12 @@ namespace {
 class VcardSource : public AdressenImportSource
 {
 public:
-    void Read(const QByteArray& bytes) override { m_cards = ReadVcards(bytes); }
+    void Read(const QByteArray& bytes) override { m_stream.emplace(bytes); }
 
     std::optional<ImportedAdresse> Next() override
     {
-        while (m_index < m_cards.size()) {
-            std::optional<VcardAdresse> mapped = MapVcard(m_cards[m_index++]);
+        while (m_stream->Next(m_card)) {
+            std::optional<VcardAdresse> mapped = MapVcard(m_card);
             if (!mapped) {
                 ++m_skipped;
                 continue;
@@ -30,8 +30,8 @@ public:
     QString SuccessText() const override { return VcardImportSuccessText(m_imported, m_skipped, m_shortened); }
 
 private:
-    std::vector<Vcard> m_cards;
-    size_t m_index = 0;
+    std::optional<VcardStream> m_stream;
+    Vcard m_card; // one card at a time, its storage used again
     int m_imported = 0;
     int m_skipped = 0;
     int m_shortened = 0;

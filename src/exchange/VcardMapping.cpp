@@ -40,6 +40,8 @@ QString joinWords(std::initializer_list<QString> words)
 // A component of N may list several values ("Dr.,Prof."); they stand side by side.
 QString listedWords(const QString& component)
 {
+    if (!component.contains(u','))
+        return oneLine(component);
     QStringList words;
     for (const QString& w : oneLine(component).split(u',', Qt::SkipEmptyParts))
         if (!w.trimmed().isEmpty())
@@ -91,8 +93,9 @@ Name nameOf(const Vcard& card)
     if (const VcardProperty* n = card.First(u"N")) {
         const QStringList parts = n->Components();
         QStringList titles;
-        static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
-        for (const QString& word : oneLine(component(parts, 3)).split(separators, Qt::SkipEmptyParts)) {
+        QString prefixes = oneLine(component(parts, 3));
+        prefixes.replace(u',', u' ');
+        for (const QString& word : prefixes.split(u' ', Qt::SkipEmptyParts)) {
             const QString s = salutationOf(word);
             if (s.isEmpty())
                 titles.append(word);
@@ -117,7 +120,7 @@ bool isGermany(const QString& country)
 {
     static const QStringList names{"deutschland", "germany", "de", "deu", "d", "brd", "bundesrepublik deutschland",
                                    "federal republic of germany"};
-    return names.contains(country.toLower());
+    return names.contains(country, Qt::CaseInsensitive);
 }
 
 bool isEmptyAddress(const QStringList& parts)

@@ -13,26 +13,6 @@ bool startsWithNoCase(QByteArrayView s, QByteArrayView prefix)
 
 bool isFoldBlank(char c) { return c == ' ' || c == '\t'; }
 
-// The physical lines; CR LF, LF and CR alone each end one.
-std::vector<QByteArrayView> physicalLines(QByteArrayView bytes)
-{
-    std::vector<QByteArrayView> lines;
-    const char* p = bytes.data();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != '\r' && p[i] != '\n')
-            continue;
-        lines.emplace_back(p + start, i - start);
-        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.emplace_back(p + start, n - start);
-    return lines;
-}
-
 // The position of the first separator outside double quotes, or -1.
 qsizetype findUnquoted(QByteArrayView s, char separator, qsizetype from = 0)
 {
@@ -129,13 +109,56 @@ QString decodeCharset(QByteArrayView bytes, const QString& charset)
     return decoder(bytes);
 }
 
-// Parameters without a name in version 2.1: an encoding, a character set or a type.
-QString bareParamName(const QString& upperValue)
+// The names and parameter words that nearly every card repeats, shared instead of made
+// again for each line: an address book of thousands of cards is mostly these.
+const QString& shared(QByteArrayView word, bool& found)
 {
-    if (upperValue == u"QUOTED-PRINTABLE" || upperValue == u"BASE64" || upperValue == u"8BIT" ||
-        upperValue == u"7BIT" || upperValue == u"B")
-        return QStringLiteral("ENCODING");
-    return QStringLiteral("TYPE");
+    static const QString words[] = {
+        "BEGIN", "END", "VERSION", "N", "FN", "ORG", "ADR", "TEL", "EMAIL", "NOTE", "UID", "REV", "PRODID",
+        "GENDER", "TITLE", "LABEL", "PHOTO", "URL", "BDAY", "NICKNAME", "CATEGORIES", "X-ABLABEL", "X-ABADR",
+        "TYPE", "ENCODING", "CHARSET", "PREF", "VALUE", "WORK", "HOME", "VOICE", "CELL", "FAX", "INTERNET",
+        "QUOTED-PRINTABLE", "UTF-8", "work", "home", "voice", "cell", "fax", "pref", "internet", "text", "uri"};
+    static const QString none;
+    for (const QString& w : words) {
+        if (w.size() != word.size())
+            continue;
+        bool same = true;
+        for (qsizetype i = 0; same && i < word.size(); ++i)
+            same = w[i].unicode() == char16_t(static_cast<unsigned char>(word[i]));
+        if (same) {
+            found = true;
+            return w;
+        }
+    }
+    found = false;
+    return none;
+}
+
+QString sharedOrNew(QByteArrayView word)
+{
+    bool found = false;
+    const QString& w = shared(word, found);
+    return found ? w : QString::fromUtf8(word);
+}
+
+// Names of properties and parameters are compared in upper case.
+QString upperName(QByteArrayView name)
+{
+    name = name.trimmed();
+    bool found = false;
+    const QString& w = shared(name, found);
+    if (found && !w.at(0).isLower())
+        return w;
+    const QByteArray upper = name.toByteArray().toUpper();
+    return sharedOrNew(upper);
+}
+
+bool isEncodingWord(QByteArrayView v)
+{
+    for (const char* e : {"QUOTED-PRINTABLE", "BASE64", "8BIT", "7BIT", "B"})
+        if (v.compare(e, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 VcardParam parseParam(QByteArrayView token)
@@ -144,19 +167,33 @@ VcardParam parseParam(QByteArrayView token)
     const qsizetype eq = findUnquoted(token, '=');
     QByteArrayView values = token;
     if (eq >= 0) {
-        param.Name = QString::fromLatin1(token.first(eq)).trimmed().toUpper();
+        param.Name = upperName(token.first(eq));
         values = token.sliced(eq + 1);
+    } else {
+        // Parameters without a name in version 2.1: an encoding or a type.
+        values = values.trimmed();
+        param.Name = QStringLiteral("TYPE");
+        if (isEncodingWord(values)) {
+            param.Name = QStringLiteral("ENCODING");
+            param.Values.append(upperName(values));
+            return param;
+        }
     }
     // TYPE="work,voice" means both, as TYPE=work,voice does.
-    QString text = QString::fromUtf8(values).trimmed();
-    text.remove(u'"');
-    param.Values = text.split(u',', Qt::SkipEmptyParts);
-    for (QString& v : param.Values)
+    qsizetype start = 0;
+    while (start <= values.size()) {
+        qsizetype comma = values.indexOf(',', start);
+        if (comma < 0)
+            comma = values.size();
+        QByteArrayView v = values.sliced(start, comma - start).trimmed();
+        while (v.startsWith('"'))
+            v = v.sliced(1);
+        while (v.endsWith('"'))
+            v.chop(1);
         v = v.trimmed();
-    if (eq < 0) {
-        param.Name = bareParamName(text.toUpper());
-        if (param.Name == u"ENCODING")
-            param.Values = QStringList{text.toUpper()};
+        if (!v.isEmpty())
+            param.Values.append(sharedOrNew(v));
+        start = comma + 1;
     }
     return param;
 }
@@ -179,10 +216,10 @@ bool parseContentLine(QByteArrayView line, ParsedLine& out)
     QByteArrayView name = end < 0 ? head : head.first(end);
     const qsizetype dot = name.lastIndexOf('.');
     if (dot >= 0) {
-        out.property.Group = QString::fromLatin1(name.first(dot)).trimmed();
+        out.property.Group = QString::fromLatin1(name.first(dot).trimmed());
         name = name.sliced(dot + 1);
     }
-    out.property.Name = QString::fromLatin1(name).trimmed().toUpper();
+    out.property.Name = upperName(name);
     while (end >= 0) {
         const qsizetype start = end + 1;
         end = findUnquoted(head, ';', start);
@@ -193,26 +230,36 @@ bool parseContentLine(QByteArrayView line, ParsedLine& out)
     return !out.property.Name.isEmpty();
 }
 
-QString firstParam(const VcardProperty& p, QStringView name)
+// The first value of the parameter, or null.
+const QString* firstParam(const VcardProperty& p, QStringView name)
 {
-    const QStringList values = p.Param(name);
-    return values.isEmpty() ? QString() : values.first();
+    for (const VcardParam& param : p.Params)
+        if (param.Name == name && !param.Values.isEmpty())
+            return &param.Values.first();
+    return nullptr;
+}
+
+QString charsetOf(const VcardProperty& p)
+{
+    const QString* charset = firstParam(p, u"CHARSET");
+    return charset ? *charset : QString();
 }
 
 void decodeValue(ParsedLine& line, bool textIsUtf8)
 {
     VcardProperty& p = line.property;
-    const QString encoding = firstParam(p, u"ENCODING").toUpper();
-    if (encoding == u"QUOTED-PRINTABLE") {
-        p.Value = decodeCharset(decodeQuotedPrintable(line.rawValue), firstParam(p, u"CHARSET"));
+    const QString* encoding = firstParam(p, u"ENCODING");
+    if (encoding && encoding->compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0) {
+        p.Value = decodeCharset(decodeQuotedPrintable(line.rawValue), charsetOf(p));
         return;
     }
-    if (encoding == u"B" || encoding == u"BASE64") {
+    if (encoding && (encoding->compare(u"B", Qt::CaseInsensitive) == 0 ||
+                     encoding->compare(u"BASE64", Qt::CaseInsensitive) == 0)) {
         // Pictures and keys: nobody reads them as text, so they stay as written.
         p.Value = QString::fromLatin1(line.rawValue);
         return;
     }
-    p.Value = textIsUtf8 ? decodeGuessing(line.rawValue) : decodeCharset(line.rawValue, firstParam(p, u"CHARSET"));
+    p.Value = textIsUtf8 ? decodeGuessing(line.rawValue) : decodeCharset(line.rawValue, charsetOf(p));
 }
 
 bool isCardMark(const VcardProperty& p, QStringView mark, QByteArrayView rawValue)
@@ -312,66 +359,104 @@ QString UnescapeVcardText(QStringView text)
     return out;
 }
 
-std::vector<Vcard> ReadVcards(const QByteArray& input)
+VcardStream::VcardStream(const QByteArray& input) : m_bytes(input)
 {
-    QByteArrayView bytes(input);
-    QByteArray converted;
-    bool textIsUtf8 = false;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes = bytes.sliced(3);
-    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    if (m_bytes.startsWith("\xEF\xBB\xBF")) {
+        m_pos = 3;
+    } else if (m_bytes.startsWith("\xFF\xFE") || m_bytes.startsWith("\xFE\xFF")) {
         // Files of UTF-16 are read as UTF-8 from here on; their CHARSET names no bytes.
-        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+        QStringDecoder decoder(m_bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
                                QStringConverter::Flag::Stateless);
-        converted = QString(decoder(bytes.sliced(2))).toUtf8();
-        bytes = converted;
-        textIsUtf8 = true;
+        m_bytes = QString(decoder(QByteArrayView(m_bytes).sliced(2))).toUtf8();
+        m_textIsUtf8 = true;
     }
+}
 
-    const std::vector<QByteArrayView> lines = physicalLines(bytes);
-    std::vector<Vcard> cards;
-    bool inCard = false;
-    QByteArray logical;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty())
-            continue;
-        logical = lines[i].toByteArray();
-        while (i + 1 < lines.size()) {
-            const QByteArrayView next = lines[i + 1];
-            // A soft line break of quoted-printable continues the value on the next line,
-            // blank or not; an exporter that forgot its last line must not eat END:VCARD.
-            if (logical.endsWith('=') && isQuotedPrintable(logical) && !startsWithNoCase(next, "END:VCARD")) {
-                logical.chop(1);
-                logical.append(next);
-                ++i;
-            } else if (!next.isEmpty() && isFoldBlank(next[0])) {
-                logical.append(next.sliced(1));
-                ++i;
-            } else {
-                break;
-            }
+QByteArrayView VcardStream::lineAt(qsizetype pos, qsizetype* after) const
+{
+    const char* p = m_bytes.constData();
+    const qsizetype n = m_bytes.size();
+    qsizetype end = pos;
+    while (end < n && p[end] != '\r' && p[end] != '\n')
+        ++end;
+    qsizetype next = end;
+    if (next < n)
+        next += (p[next] == '\r' && next + 1 < n && p[next + 1] == '\n') ? 2 : 1;
+    *after = next;
+    return QByteArrayView(p + pos, end - pos);
+}
+
+QByteArrayView VcardStream::nextLogicalLine()
+{
+    qsizetype after = 0;
+    QByteArrayView logical = lineAt(m_pos, &after);
+    m_pos = after;
+    // Most lines stand alone and are read where they lie; only folded ones are joined.
+    bool isJoined = false;
+    while (m_pos < m_bytes.size()) {
+        const QByteArrayView next = lineAt(m_pos, &after);
+        // A soft line break of quoted-printable continues the value on the next line,
+        // blank or not; an exporter that forgot its last line must not eat END:VCARD.
+        const bool softBreak =
+            logical.endsWith('=') && isQuotedPrintable(logical) && !startsWithNoCase(next, "END:VCARD");
+        if (!softBreak && (next.isEmpty() || !isFoldBlank(next[0])))
+            break;
+        if (!isJoined) {
+            m_joined = logical.toByteArray();
+            isJoined = true;
         }
+        if (softBreak) {
+            m_joined.chop(1);
+            m_joined.append(next);
+        } else {
+            m_joined.append(next.sliced(1));
+        }
+        logical = m_joined;
+        m_pos = after;
+    }
+    return logical;
+}
 
+bool VcardStream::Next(Vcard& card)
+{
+    card.Properties.clear();
+    bool inCard = m_begun;
+    m_begun = false;
+    while (m_pos < m_bytes.size()) {
+        const QByteArrayView logical = nextLogicalLine();
+        if (logical.trimmed().isEmpty())
+            continue;
         ParsedLine line;
         if (!parseContentLine(logical, line))
             continue;
         if (isCardMark(line.property, u"BEGIN", line.rawValue)) {
+            if (!inCard) {
+                inCard = true;
+                continue;
+            }
             // A card that never ended is kept with what it had.
-            cards.emplace_back();
-            inCard = true;
-            continue;
+            m_begun = true;
+            return true;
         }
         if (!inCard)
             continue;
-        if (isCardMark(line.property, u"END", line.rawValue)) {
-            inCard = false;
-            continue;
-        }
+        if (isCardMark(line.property, u"END", line.rawValue))
+            return true;
         // The frame of another object inside a card (an old calendar entry) is no property.
         if (line.property.Name == u"BEGIN" || line.property.Name == u"END")
             continue;
-        decodeValue(line, textIsUtf8);
-        cards.back().Properties.push_back(std::move(line.property));
+        decodeValue(line, m_textIsUtf8);
+        card.Properties.push_back(std::move(line.property));
     }
+    return inCard;
+}
+
+std::vector<Vcard> ReadVcards(const QByteArray& bytes)
+{
+    std::vector<Vcard> cards;
+    VcardStream stream(bytes);
+    Vcard card;
+    while (stream.Next(card))
+        cards.push_back(card);
     return cards;
 }

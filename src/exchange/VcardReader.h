@@ -44,6 +44,28 @@ struct Vcard
     const VcardProperty* First(QStringView name) const;
 };
 
+// Reads the cards of a file one after the other, so that an import holds one card at a
+// time, whatever the size of the file. The rules are those of ReadVcards.
+class VcardStream
+{
+public:
+    explicit VcardStream(const QByteArray& bytes);
+    // The next card into `card`, whose properties it replaces; false after the last one.
+    bool Next(Vcard& card);
+
+private:
+    // The physical line from pos to its end (CR LF, LF or CR); *after is where the next begins.
+    QByteArrayView lineAt(qsizetype pos, qsizetype* after) const;
+    // The next content line, folded lines joined; the view lasts until the next call.
+    QByteArrayView nextLogicalLine();
+
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+    bool m_textIsUtf8 = false;
+    bool m_begun = false; // the BEGIN:VCARD of the next card was read with the last one
+    QByteArray m_joined;
+};
+
 // Every card between BEGIN:VCARD and END:VCARD, in the order of the file. Versions 2.1,
 // 3.0 and 4.0; lines folded with a blank or a tab, quoted-printable soft line breaks,
 // the CHARSET parameter, a byte order mark; text outside the cards is passed over. A card
