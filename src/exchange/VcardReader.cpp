@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 bool startsWithNoCase(QByteArrayView s, QByteArrayView prefix)
@@ -393,12 +395,19 @@ QByteArrayView VcardStream::nextLogicalLine()
     m_pos = after;
     // Most lines stand alone and are read where they lie; only folded ones are joined.
     bool isJoined = false;
+    // Asked once per content line: a long value of many soft breaks is not searched again
+    // at each of them.
+    std::optional<bool> quotedPrintable;
     while (m_pos < m_bytes.size()) {
         const QByteArrayView next = lineAt(m_pos, &after);
         // A soft line break of quoted-printable continues the value on the next line,
         // blank or not; an exporter that forgot its last line must not eat END:VCARD.
-        const bool softBreak =
-            logical.endsWith('=') && isQuotedPrintable(logical) && !startsWithNoCase(next, "END:VCARD");
+        bool softBreak = logical.endsWith('=') && !startsWithNoCase(next, "END:VCARD");
+        if (softBreak) {
+            if (!quotedPrintable)
+                quotedPrintable = isQuotedPrintable(logical);
+            softBreak = *quotedPrintable;
+        }
         if (!softBreak && (next.isEmpty() || !isFoldBlank(next[0])))
             break;
         if (!isJoined) {
