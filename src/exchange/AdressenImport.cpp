@@ -5,6 +5,7 @@
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/IdSequence.h"
 #include "exchange/ImportRecord.h"
+#include "exchange/VcardImport.h"
 #include "store/PreparedTextStatement.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
@@ -12,12 +13,18 @@
 #include "uikit/TBusyCursor.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 const QString kInsert = QStringLiteral(
     "INSERT INTO tab_adressen (\r\nAdresse_ID\r\n,Gruppe_ID\r\n,Line1\r\n,Line2\r\n,Line3\r\n,Line4\r\n,Line5\r\n"
     ",Line6\r\n,Aktiv\r\n)\r\nVALUES (\r\n?,?,?,?,?,?,?,?,1);\r\n");
+const QString kInsertDaten = QStringLiteral(
+    "INSERT INTO tab_daten (\r\nAdresse_ID\r\n,Daten_ID\r\n,Telefon\r\n,Fax\r\n,Handy\r\n,Mail\r\n,Versand\r\n"
+    ",Bemerkung\r\n)\r\nVALUES (\r\n?,?,?,?,?,?,?,?);\r\n");
+const QString kCsvFilter = QStringLiteral("CSV-Datei (*.csv)");
+const QString kVcardFilter = QStringLiteral("vCard-Datei (*.vcf)");
 
 bool anyGroupExists(TSQLiteDatabase& db)
 {
@@ -35,7 +42,52 @@ QByteArray readFile(const QString& fileName)
     return file.readAll();
 }
 
+// The records of a semicolon-separated file: the header line is skipped, Line4 stays
+// empty and no extra data are stored.
+class CsvSource : public AdressenImportSource
+{
+public:
+    void Read(const QByteArray& bytes) override { m_lines = SplitImportLines(DecodeImportText(bytes)); }
+    std::optional<ImportedAdresse> Next() override
+    {
+        while (++m_index < m_lines.size()) {
+            const std::optional<ImportRecord> r = ImportRecord::Parse(m_lines.at(m_index));
+            if (!r)
+                continue;
+            ImportedAdresse a;
+            a.Line1 = r->Line1;
+            a.Line2 = r->Line2;
+            a.Line3 = r->Line3;
+            a.Line5 = r->Line5;
+            return a;
+        }
+        return std::nullopt;
+    }
+    QString SuccessText() const override { return QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert."); }
+
+private:
+    QStringList m_lines;
+    qsizetype m_index = 0; // the header line
+};
+
+// The vCard filter chosen, or a file whose name says it is one. A name ending in .csv
+// stays with the CSV import whatever filter was shown.
+bool isVcardChoice(const ExchangeFileDialogs::FileChoice& choice)
+{
+    const QString suffix = QFileInfo(choice.fileName).suffix().toLower();
+    if (suffix == u"vcf" || suffix == u"vcard")
+        return true;
+    if (suffix == u"csv")
+        return false;
+    return choice.filterIndex == 1;
+}
+
 } // namespace
+
+bool ImportedAdresse::HasDaten() const
+{
+    return !Telefon.isEmpty() || !Fax.isEmpty() || !Handy.isEmpty() || !Mail.isEmpty() || !Bemerkung.isEmpty();
+}
 
 bool ImportAdressen(AppContext& ctx, QWidget* parent, const QString& gruppeId, ExchangeFileDialogs* dialogs)
 {
@@ -53,48 +105,67 @@ bool ImportAdressen(AppContext& ctx, QWidget* parent, const QString& gruppeId, E
     if (answer != Msg::IdOk)
         return false;
     ExchangeFileDialogs& fileDialogs = dialogs ? *dialogs : ExchangeFileDialogs::Standard();
-    const QString fileName = fileDialogs.OpenFileName(parent, QStringLiteral("Adressen importieren"),
-                                                      GetKnownFolder(CSIDL_PERSONAL),
-                                                      QStringLiteral("CSV-Datei (*.csv)"));
-    if (fileName.isEmpty())
+    const ExchangeFileDialogs::FileChoice choice =
+        fileDialogs.OpenFileName(parent, QStringLiteral("Adressen importieren"), GetKnownFolder(CSIDL_PERSONAL),
+                                 {kCsvFilter, kVcardFilter});
+    if (choice.fileName.isEmpty())
         return false;
-    return ImportAdressenFile(ctx, gruppeId, fileName);
+    if (isVcardChoice(choice))
+        return ImportVcardFile(ctx, gruppeId, choice.fileName);
+    return ImportAdressenFile(ctx, gruppeId, choice.fileName);
 }
 
 bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString& fileName)
+{
+    CsvSource csv;
+    return ImportAdressenFrom(ctx, gruppeId, fileName, csv);
+}
+
+bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString& fileName,
+                        AdressenImportSource& source)
 {
     TSQLiteDatabase& db = ctx.db();
     if (!db.TableExists(QStringLiteral("tab_adressen")))
         return false;
     TBusyCursor busy;
-    const QStringList lines = SplitImportLines(DecodeImportText(readFile(fileName)));
+    source.Read(readFile(fileName));
 
     Transaction transaction(db);
     // One scan for the greatest identifier; inside the transaction nobody else inserts,
     // so counting up gives the identifiers a scan per record would give.
     IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    // Made at the first address with extra data: an import without any never touches tab_daten.
+    std::optional<IdSequence> datenIds;
+    std::optional<PreparedTextStatement> insertDaten;
+    auto failed = [&](const QString& message) {
+        // The addresses before the failure stay.
+        transaction.Commit();
+        ctx.Messages->ErrorMessage(message);
+        return false;
+    };
     const QString empty;
     try {
         PreparedTextStatement insert(db, kInsert);
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const std::optional<ImportRecord> r = ImportRecord::Parse(lines.at(i));
-            if (!r)
-                continue;
+        while (const std::optional<ImportedAdresse> a = source.Next()) {
             const QString id = ids.Next();
-            if (id.isEmpty()) {
-                transaction.Commit();
-                ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
-                return false;
-            }
-            insert.Run({id, gruppeId, r->Line1, r->Line2, r->Line3, empty, r->Line5, empty});
+            if (id.isEmpty())
+                return failed(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
+            insert.Run({id, gruppeId, a->Line1, a->Line2, a->Line3, a->Line4, a->Line5, empty});
+            if (!a->HasDaten())
+                continue;
+            if (!datenIds)
+                datenIds.emplace(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
+            const QString datenId = datenIds->Next();
+            if (datenId.isEmpty())
+                return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
+            if (!insertDaten)
+                insertDaten.emplace(db, kInsertDaten);
+            insertDaten->Run({id, datenId, a->Telefon, a->Fax, a->Handy, a->Mail, empty, a->Bemerkung});
         }
     } catch (const ESQLiteException&) {
-        // The records before the failing one stay.
-        transaction.Commit();
-        ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
-        return false;
+        return failed(QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
     }
     transaction.Commit();
-    ctx.Messages->InfoMessage(QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert."));
+    ctx.Messages->InfoMessage(source.SuccessText());
     return true;
 }

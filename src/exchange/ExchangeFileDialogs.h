@@ -9,16 +9,17 @@ class QWidget;
 class ExchangeFileDialogs
 {
 public:
-    struct SaveChoice
+    struct FileChoice
     {
         QString fileName;    // empty when the dialog was cancelled
         int filterIndex = 0; // the filter entry chosen, counted from 0
     };
+    using SaveChoice = FileChoice;
 
     virtual ~ExchangeFileDialogs() = default;
-    // The chosen file, or the empty text when cancelled.
-    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
-                                 const QString& filter) = 0;
+    // The chosen existing file (empty when cancelled) and the filter entry it was chosen under.
+    virtual FileChoice OpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                                    const QStringList& filters) = 0;
     virtual SaveChoice SaveFileName(QWidget* parent, const QString& title, const QString& folder,
                                     const QStringList& filters, int selectedFilter, const QString& fileName) = 0;
 

@@ -9,15 +9,31 @@ ExchangeFileDialogs& ExchangeFileDialogs::Standard()
     return dialogs;
 }
 
-QString QtExchangeFileDialogs::OpenFileName(QWidget* parent, const QString& title, const QString& folder,
-                                            const QString& filter)
+namespace {
+
+// The chosen file and the index of the filter entry shown when it was chosen.
+ExchangeFileDialogs::FileChoice chosen(const QFileDialog& dialog, const QStringList& filters)
 {
-    QFileDialog dialog(parent, title, folder, filter);
+    ExchangeFileDialogs::FileChoice choice;
+    choice.fileName = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    choice.filterIndex = int(filters.indexOf(dialog.selectedNameFilter()));
+    if (choice.filterIndex < 0)
+        choice.filterIndex = 0;
+    return choice;
+}
+
+} // namespace
+
+ExchangeFileDialogs::FileChoice QtExchangeFileDialogs::OpenFileName(QWidget* parent, const QString& title,
+                                                                    const QString& folder, const QStringList& filters)
+{
+    QFileDialog dialog(parent, title, folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+        return FileChoice();
+    return chosen(dialog, filters);
 }
 
 ExchangeFileDialogs::SaveChoice QtExchangeFileDialogs::SaveFileName(QWidget* parent, const QString& title,
@@ -33,12 +49,7 @@ ExchangeFileDialogs::SaveChoice QtExchangeFileDialogs::SaveFileName(QWidget* par
     dialog.selectFile(fileName);
     // The command asks about an existing file itself, after the extension is settled.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    SaveChoice choice;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return choice;
-    choice.fileName = QDir::toNativeSeparators(dialog.selectedFiles().first());
-    choice.filterIndex = int(filters.indexOf(dialog.selectedNameFilter()));
-    if (choice.filterIndex < 0)
-        choice.filterIndex = 0;
-    return choice;
+        return SaveChoice();
+    return chosen(dialog, filters);
 }

@@ -27,13 +27,13 @@ inline void PrintTo(const StoredAdresse& a, std::ostream* os)
 class ScriptedFileDialogs : public ExchangeFileDialogs
 {
 public:
-    QString OpenFileName(QWidget*, const QString& title, const QString& folder, const QString& filter) override
+    FileChoice OpenFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters) override
     {
         ++openCalls;
         lastTitle = title;
         lastFolder = folder;
-        lastFilters = QStringList{filter};
-        return openName;
+        lastFilters = filters;
+        return {openName, openFilter};
     }
     SaveChoice SaveFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters,
                             int selectedFilter, const QString& fileName) override
@@ -48,6 +48,7 @@ public:
     }
 
     QString openName;
+    int openFilter = 0; // the filter entry the file was chosen under
     SaveChoice save;
     int openCalls = 0;
     int saveCalls = 0;

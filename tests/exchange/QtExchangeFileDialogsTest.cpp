@@ -52,19 +52,30 @@ TEST(QtExchangeFileDialogs, SaveReportsTheChosenFilterEntry)
     EXPECT_TRUE(c.fileName.isEmpty());
 }
 
-TEST(QtExchangeFileDialogs, OpenGivesTheChosenFileOrNothing)
+TEST(QtExchangeFileDialogs, OpenGivesTheChosenFileAndFilterOrNothing)
 {
     TempDir dir;
-    const QString file = dir.write("in.csv", "h\n");
+    const QString csv = dir.write("in.csv", "h\n");
+    const QString vcf = dir.write("in.vcf", "BEGIN:VCARD\nEND:VCARD\n");
+    const QStringList offered{"CSV-Datei (*.csv)", "vCard-Datei (*.vcf)"};
     QtExchangeFileDialogs dialogs;
     QString title;
     QStringList filters;
-    answerDialog(QString(), file, true, &title, &filters);
-    EXPECT_EQ(dialogs.OpenFileName(nullptr, "Adressen importieren", dir.path(), "CSV-Datei (*.csv)"), file);
+
+    answerDialog(QString(), csv, true, &title, &filters);
+    ExchangeFileDialogs::FileChoice c = dialogs.OpenFileName(nullptr, "Adressen importieren", dir.path(), offered);
     EXPECT_EQ(title, QStringLiteral("Adressen importieren"));
-    EXPECT_EQ(filters, QStringList{"CSV-Datei (*.csv)"});
-    answerDialog(QString(), file, false, &title, &filters);
-    EXPECT_TRUE(dialogs.OpenFileName(nullptr, "Adressen importieren", dir.path(), "CSV-Datei (*.csv)").isEmpty());
+    EXPECT_EQ(filters, offered);
+    EXPECT_EQ(c.fileName, csv);
+    EXPECT_EQ(c.filterIndex, 0);
+
+    answerDialog("vCard-Datei (*.vcf)", vcf, true, &title, &filters);
+    c = dialogs.OpenFileName(nullptr, "Adressen importieren", dir.path(), offered);
+    EXPECT_EQ(c.fileName, vcf);
+    EXPECT_EQ(c.filterIndex, 1);
+
+    answerDialog(QString(), csv, false, &title, &filters);
+    EXPECT_TRUE(dialogs.OpenFileName(nullptr, "Adressen importieren", dir.path(), offered).fileName.isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,266 @@
+#include "exchange/VcardMapping.h"
+
+#include "exchange/VcardReader.h"
+#include "shell/Cp1252.h"
+
+#include <QRegularExpression>
+
+#include <climits>
+
+namespace {
+
+// The lines of a value where the envelope has one line: joined by ", ".
+QString oneLine(const QString& value)
+{
+    if (!value.contains(u'\n') && !value.contains(u'\r'))
+        return value.trimmed();
+    QStringList parts;
+    for (QStringView part : QStringView(value).split(u'\n')) {
+        const QString line = part.toString().remove(u'\r').trimmed();
+        if (!line.isEmpty())
+            parts.append(line);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+// The words that are not empty, joined by one blank.
+QString joinWords(std::initializer_list<QString> words)
+{
+    QString out;
+    for (const QString& w : words) {
+        if (w.isEmpty())
+            continue;
+        if (!out.isEmpty())
+            out += u' ';
+        out += w;
+    }
+    return out;
+}
+
+// A component of N may list several values ("Dr.,Prof."); they stand side by side.
+QString listedWords(const QString& component)
+{
+    if (!component.contains(u','))
+        return oneLine(component);
+    QStringList words;
+    for (const QString& w : oneLine(component).split(u',', Qt::SkipEmptyParts))
+        if (!w.trimmed().isEmpty())
+            words.append(w.trimmed());
+    return words.join(u' ');
+}
+
+QString component(const QStringList& parts, int index) { return parts.value(index); }
+
+// "Herrn" or "Frau" for a salutation word of the name's prefix, else empty.
+QString salutationOf(QString word)
+{
+    word = word.toLower();
+    if (word.endsWith(u'.'))
+        word.chop(1);
+    static const QStringList herr{"herr", "herrn", "hr", "mr"};
+    static const QStringList frau{"frau", "fr", "mrs", "ms"};
+    if (herr.contains(word))
+        return QStringLiteral("Herrn");
+    if (frau.contains(word))
+        return QStringLiteral("Frau");
+    return QString();
+}
+
+QString salutationOfGender(const Vcard& card)
+{
+    const VcardProperty* gender = card.First(u"GENDER");
+    if (!gender)
+        return QString();
+    const QString sex = component(gender->Components(), 0).trimmed().toUpper();
+    if (sex == u"M")
+        return QStringLiteral("Herrn");
+    if (sex == u"F")
+        return QStringLiteral("Frau");
+    return QString();
+}
+
+struct Name
+{
+    QString salutation;
+    QString text;
+};
+
+// N: family;given;additional;prefixes;suffixes. Salutation words leave the prefix for
+// Line1, titles such as "Dr." stay with the name.
+Name nameOf(const Vcard& card)
+{
+    Name name;
+    if (const VcardProperty* n = card.First(u"N")) {
+        const QStringList parts = n->Components();
+        QStringList titles;
+        QString prefixes = oneLine(component(parts, 3));
+        prefixes.replace(u',', u' ');
+        for (const QString& word : prefixes.split(u' ', Qt::SkipEmptyParts)) {
+            const QString s = salutationOf(word);
+            if (s.isEmpty())
+                titles.append(word);
+            else if (name.salutation.isEmpty())
+                name.salutation = s;
+        }
+        const QString given = listedWords(component(parts, 1));
+        const QString middle = listedWords(component(parts, 2));
+        const QString family = listedWords(component(parts, 0));
+        if (!given.isEmpty() || !middle.isEmpty() || !family.isEmpty())
+            name.text = joinWords({titles.join(u' '), given, middle, family});
+    }
+    if (name.text.isEmpty())
+        if (const VcardProperty* fn = card.First(u"FN"))
+            name.text = oneLine(fn->Text());
+    if (name.salutation.isEmpty())
+        name.salutation = salutationOfGender(card);
+    return name;
+}
+
+bool isGermany(const QString& country)
+{
+    static const QStringList names{"deutschland", "germany", "de", "deu", "d", "brd", "bundesrepublik deutschland",
+                                   "federal republic of germany"};
+    return names.contains(country, Qt::CaseInsensitive);
+}
+
+bool isEmptyAddress(const QStringList& parts)
+{
+    for (const QString& p : parts)
+        if (!p.trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+// A preference rank: 1 to 100 for preferred entries, above them the others.
+int rank(const VcardProperty& p)
+{
+    const int pref = p.Preference();
+    return pref > 0 ? pref : 101;
+}
+
+// ADR: post office box;extended;street;locality;region;postal code;country.
+void mapAddress(const Vcard& card, bool hasOrganisation, ImportedAdresse& out)
+{
+    const VcardProperty* chosen = nullptr;
+    QStringList chosenParts;
+    int chosenScore = INT_MAX;
+    for (const VcardProperty& p : card.Properties) {
+        if (p.Name != u"ADR")
+            continue;
+        QStringList parts = p.Components();
+        if (isEmptyAddress(parts))
+            continue;
+        // Preferred first; then work for an organisation; then home; then file order.
+        int score = 1000;
+        if (p.Preference() > 0)
+            score = p.Preference();
+        else if (hasOrganisation && p.HasType(u"work"))
+            score = 200;
+        else if (p.HasType(u"home"))
+            score = 300;
+        if (score < chosenScore) {
+            chosen = &p;
+            chosenScore = score;
+            chosenParts = std::move(parts);
+        }
+    }
+    if (!chosen)
+        return;
+    out.Line3 = oneLine(component(chosenParts, 2));
+    out.Line4 = oneLine(component(chosenParts, 1));
+    if (out.Line4.isEmpty()) {
+        const QString box = oneLine(component(chosenParts, 0));
+        // A bare number says nothing on an envelope.
+        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+        out.Line4 = box.isEmpty() || box.contains(letter) ? box : QStringLiteral("Postfach ") + box;
+    }
+    if (out.Line4.isEmpty()) {
+        const QString country = oneLine(component(chosenParts, 6));
+        if (!isGermany(country))
+            out.Line4 = country;
+    }
+    out.Line5 = joinWords({oneLine(component(chosenParts, 5)), oneLine(component(chosenParts, 3))});
+}
+
+// A number of a URI value ("tel:+49-30-1234") without its scheme.
+QString telephoneNumber(const VcardProperty& p)
+{
+    QString number = oneLine(p.Text());
+    if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
+        number.remove(0, 4);
+    return number;
+}
+
+struct Pick
+{
+    QString value;
+    int rank = INT_MAX;
+
+    // Keeps the better ranked value; of two alike the first.
+    void offer(const QString& v, int r)
+    {
+        if (!v.isEmpty() && r < rank) {
+            value = v;
+            rank = r;
+        }
+    }
+};
+
+void mapContacts(const Vcard& card, ImportedAdresse& out)
+{
+    Pick telefon, fax, handy, mail;
+    QStringList notes;
+    for (const VcardProperty& p : card.Properties) {
+        if (p.Name == u"TEL") {
+            if (p.HasType(u"pager"))
+                continue;
+            Pick& target = p.HasType(u"fax") ? fax : p.HasType(u"cell") ? handy : telefon;
+            target.offer(telephoneNumber(p), rank(p));
+        } else if (p.Name == u"EMAIL") {
+            QString address = oneLine(p.Text());
+            if (address.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive))
+                address.remove(0, 7);
+            mail.offer(address, rank(p));
+        } else if (p.Name == u"NOTE") {
+            QString note = p.Text();
+            note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+            note = note.trimmed();
+            if (!note.isEmpty())
+                notes.append(note);
+        }
+    }
+    out.Telefon = telefon.value;
+    out.Fax = fax.value;
+    out.Handy = handy.value;
+    out.Mail = mail.value;
+    out.Bemerkung = notes.join(u'\n');
+}
+
+} // namespace
+
+std::optional<VcardAdresse> MapVcard(const Vcard& card)
+{
+    QString organisation;
+    if (const VcardProperty* org = card.First(u"ORG"))
+        organisation = oneLine(component(org->Components(), 0));
+    const Name name = nameOf(card);
+    if (organisation.isEmpty() && name.text.isEmpty())
+        return std::nullopt;
+
+    VcardAdresse result;
+    ImportedAdresse& a = result.Adresse;
+    a.Line1 = organisation.isEmpty() ? name.salutation : organisation;
+    // A company's card names the company again as its formatted name.
+    a.Line2 = name.text.compare(organisation, Qt::CaseInsensitive) == 0 ? QString() : name.text;
+    mapAddress(card, !organisation.isEmpty(), a);
+    mapContacts(card, a);
+    // Counted as the store keeps it: characters the code page lacks become one each.
+    if (a.Bemerkung.size() > kVcardBemerkungLimit) {
+        const QString stored = Cp1252::decode(Cp1252::encode(a.Bemerkung));
+        if (stored.size() > kVcardBemerkungLimit) {
+            a.Bemerkung = stored.left(kVcardBemerkungLimit);
+            result.BemerkungGekuerzt = true;
+        }
+    }
+    return result;
+}
