@@ -119,7 +119,7 @@ CupsJob finishedJob(int jobId)
                     job = j;
             return job.state >= IPP_JSTATE_STOPPED;
         },
-        60000);
+        120000);
     return finished ? job : CupsJob{};
 }
 

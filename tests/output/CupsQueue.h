@@ -34,7 +34,7 @@ QString run(const QString& program, const QStringList& args);
 // Runs an administration command (cupsdisable, lpadmin ...); false when it failed.
 bool admin(const QString& program, const QStringList& args);
 
-// The job once the scheduler has finished it (id 0 when it did not within a minute).
+// The job once the scheduler has finished it (id 0 when it did not within two minutes).
 CupsJob finishedJob(int jobId);
 // The PDF cups-pdf wrote for the job; empty when none came.
 QString cupsPdfOutput(int jobId);
