@@ -1,6 +1,7 @@
 #include "mainwindow/AdressenList.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "mainwindow/AdressenModel.h"
 #include "uikit/TGridView.h"
 
@@ -33,7 +34,7 @@ void AdressenList::Clear()
 void AdressenList::Load(const AdressenFilter& filter)
 {
     Clear();
-    if (filter.GruppeID.trimmed().isEmpty()) {
+    if (IsBlank(filter.GruppeID)) {
         SetCount(0);
         return;
     }
@@ -54,7 +55,7 @@ void AdressenList::ToggleAktiv(int row)
     const QString id = m_model->AdresseID(row);
     if (id.isEmpty())
         return;
-    const bool wasActive = !m_model->Cell(row, AdressenModel::ColAktiv).trimmed().isEmpty();
+    const bool wasActive = !IsBlank(m_model->Cell(row, AdressenModel::ColAktiv));
     m_model->SetCell(row, AdressenModel::ColAktiv, wasActive ? QString() : QStringLiteral("X"));
     TSQLiteDatabase& db = m_ctx.db();
     if (!db.TableExists(QStringLiteral("tab_adressen")))

@@ -1,6 +1,7 @@
 #include "mainwindow/MainCommands.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "dialogs/TDLG_Absender.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "dialogs/TDLG_Gruppe.h"
@@ -57,7 +58,7 @@ void MainCommands::GruppeSaved(const QString& gruppeId)
 void MainCommands::ShowAdresseDialog(const QString& adresseId)
 {
     const QString gruppeId = m_window.GetSelectedGruppeID();
-    if (gruppeId.trimmed().isEmpty())
+    if (IsBlank(gruppeId))
         return;
     TDLG_Adresse dialog(m_ctx, adresseId, gruppeId, &m_window);
     if (dialog.exec() == QDialog::Accepted)
@@ -153,14 +154,14 @@ void MainCommands::TB_Gruppe_AddClick()
 void MainCommands::TB_Gruppe_EditClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         ShowGruppeDialog(id);
 }
 
 void MainCommands::TB_Gruppe_DeleteClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         DeleteAfterAsking(id, DeleteGruppe, QStringLiteral("Sind Sie sicher, dass die gewählte Gruppe gelöscht werden soll?"),
                           QStringLiteral("Die gewählte Gruppe konnte nicht gelöscht werden!"),
                           &TForm_Tavisto::LoadGruppenList);
@@ -170,7 +171,7 @@ void MainCommands::TB_Gruppe_DeleteClick()
 
 void MainCommands::TB_Adresse_AddClick()
 {
-    if (m_window.GetSelectedGruppeID().trimmed().isEmpty()) {
+    if (IsBlank(m_window.GetSelectedGruppeID())) {
         m_ctx.Messages->ErrorMessage(QStringLiteral("Es wurde keine Gruppe gewählt!"));
         return;
     }
@@ -180,7 +181,7 @@ void MainCommands::TB_Adresse_AddClick()
 void MainCommands::TB_Adresse_EditClick()
 {
     const QString id = m_window.GetSelectedAdresseID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         ShowAdresseDialog(id);
 }
 
