@@ -1,6 +1,7 @@
 #include "dialogs/TDLG_Absender.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "dialogs/QtPictureSource.h"
 #include "dialogs/RecordDialogParts.h"
 #include "imaging/ImageError.h"
@@ -29,6 +30,8 @@
 using RecordDialogParts::Lines;
 
 namespace {
+
+constexpr int kLineLimit = 50;
 
 QToolButton* iconButton(const char* name, const QIcon& icon, const QString& tip, QWidget* parent)
 {
@@ -97,7 +100,7 @@ QWidget* TDLG_Absender::buildDaten()
     for (int i = 0; i < 5; ++i) {
         Edit_Line[i] = new QLineEdit(Panel_Daten);
         Edit_Line[i]->setObjectName(QStringLiteral("Edit_Line%1").arg(i + 1));
-        Edit_Line[i]->setMaxLength(50);
+        Edit_Line[i]->setMaxLength(kLineLimit);
         auto* l = new QLabel(QStringLiteral("Zeile %1:").arg(i + 1), Panel_Daten);
         l->setBuddy(Edit_Line[i]);
         v->addWidget(l);
@@ -177,7 +180,8 @@ void TDLG_Absender::LoadAbsender()
         return;
     TSQLiteTable t = db.GetTable(QStringLiteral("SELECT * FROM tab_absender WHERE Absender_ID = ?"), {FAbsenderID});
     for (int i = 0; i < 5; ++i)
-        Edit_Line[i]->setText(t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
+        RecordDialogParts::ShowStored(Edit_Line[i], kLineLimit,
+                                      t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
     QImage banner;
     // A stored banner that cannot be decoded must not lock the sender away: open without
     // it, so that the lines can be edited and the banner replaced or removed.
@@ -188,7 +192,7 @@ void TDLG_Absender::LoadAbsender()
 
 void TDLG_Absender::Button_SaveClick()
 {
-    if (Edit_Line[0]->text().trimmed().isEmpty()) {
+    if (IsBlank(Edit_Line[0]->text())) {
         if (TabsControl_Absender->currentIndex() != 0)
             showTab(0);
         if (Edit_Line[0]->isEnabled())
