@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "dialogs/QtPictureSource.h"
 #include "dialogs/RecordDialogParts.h"
 #include "imaging/ImageError.h"
@@ -76,13 +77,15 @@ TDLG_Absender::TDLG_Absender(AppContext& ctx, const QString& absenderId, QWidget
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Absender::Button_SaveClick);
+    // A statement the database refuses or a picture that cannot be stored is shown by the
+    // general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
-    connect(Timer1, &QTimer::timeout, this, &TDLG_Absender::UpdateButtonStates);
+    connect(Timer1, &QTimer::timeout, this, Guarded(ctx, [this] { UpdateButtonStates(); }));
     Timer1->start();
 
     showTab(0);
@@ -142,11 +145,15 @@ QWidget* TDLG_Absender::buildBanner()
     v->addLayout(row);
     v->addStretch(1);
 
-    connect(Button_Banner_Open, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_OpenClick);
-    connect(Button_Banner_Paste, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_PasteClick);
-    connect(Button_Banner_Copy, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_CopyClick);
-    connect(Button_Banner_Delete, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_DeleteClick);
-    connect(Button_Designer, &QPushButton::clicked, this, &TDLG_Absender::Button_DesignerClick);
+    const std::pair<QAbstractButton*, void (TDLG_Absender::*)()> actions[] = {
+        {Button_Banner_Open, &TDLG_Absender::Button_Banner_OpenClick},
+        {Button_Banner_Paste, &TDLG_Absender::Button_Banner_PasteClick},
+        {Button_Banner_Copy, &TDLG_Absender::Button_Banner_CopyClick},
+        {Button_Banner_Delete, &TDLG_Absender::Button_Banner_DeleteClick},
+        {Button_Designer, &TDLG_Absender::Button_DesignerClick},
+    };
+    for (const auto& [button, action] : actions)
+        connect(button, &QAbstractButton::clicked, this, Guarded(m_ctx, [this, action] { (this->*action)(); }));
     return Panel_Banner;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "app/ReverseWords.h"
 #include "dialogs/RecordDialogParts.h"
 #include "shell/HelpService.h"
@@ -85,7 +86,8 @@ TDLG_Adresse::TDLG_Adresse(AppContext& ctx, const QString& adresseId, const QStr
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Adresse::Button_SaveClick);
+    // A statement the database refuses is shown by the general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
 
     showTab(0);

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "dialogs/RecordDialogParts.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -43,7 +44,8 @@ TDLG_Gruppe::TDLG_Gruppe(AppContext& ctx, const QString& gruppeId, QWidget* pare
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Gruppe::Button_SaveClick);
+    // A statement the database refuses is shown by the general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
     setTabOrder(Edit_Name, Button_Help);
     setTabOrder(Button_Help, Button_Save);

@@ -1,5 +1,6 @@
 #include "exchange/AdresseDragController.h"
 
+#include "app/GeneralError.h"
 #include "exchange/GroupTransfer.h"
 
 #include <QAbstractItemView>
@@ -49,10 +50,11 @@ AdresseDragController::AdresseDragController(AppContext& ctx, QAbstractItemView*
 {
     PopMenu_Adresse_Drag = new QMenu(gruppenView);
     PopMenu_Adresse_Drag->setObjectName(QStringLiteral("PopMenu_Adresse_Drag"));
+    // The transfers write to the database: their errors go to the general error handler.
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Kopieren", QStringLiteral("&Kopieren")),
-            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_KopierenClick);
+            &QAction::triggered, this, Guarded(ctx, [this] { PopMenu_Adresse_KopierenClick(); }));
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Verschieben", QStringLiteral("&Verschieben")),
-            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_VerschiebenClick);
+            &QAction::triggered, this, Guarded(ctx, [this] { PopMenu_Adresse_VerschiebenClick(); }));
     PopMenu_Adresse_Drag->addSeparator();
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Abbrechen", QStringLiteral("&Abbrechen")),
             &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_AbbrechenClick);

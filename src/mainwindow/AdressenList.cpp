@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "mainwindow/AdressenModel.h"
 #include "uikit/TGridView.h"
 
@@ -22,7 +23,7 @@ AdressenList::AdressenList(AppContext& ctx, AdressenModel* model, QWidget* paren
     SetColumnWidths({120, 120, 120, 120, 120, 120});
     connect(Grid(), &TGridView::cellPressed, this, [this](const QModelIndex& index, Qt::MouseButton) {
         if (index.isValid() && index.column() == AdressenModel::ColAktiv)
-            ToggleAktiv(index.row());
+            RunGuarded(m_ctx.Messages, [&] { ToggleAktiv(index.row()); });
     });
 }
 
