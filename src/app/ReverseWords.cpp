@@ -1,28 +1,13 @@
 #include "app/ReverseWords.h"
 
+#include "app/BlankText.h"
+
 #include <QStringList>
-
-namespace {
-
-bool isBlank(QChar c) { return c.unicode() <= u' '; }
-
-// Removes control characters and blanks at both ends (only those up to U+0020).
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return s.mid(b, e - b);
-}
-
-} // namespace
 
 QString ReverseWords(const QString& line)
 {
     // A NUL ends the text, as it ends a C string.
-    const QString text = trimBlanks(line.left(line.indexOf(QChar(0)) < 0 ? line.size() : line.indexOf(QChar(0))));
+    const QString text = TrimBlanks(line.left(line.indexOf(QChar(0)) < 0 ? line.size() : line.indexOf(QChar(0))));
     QStringList words;
     qsizetype p = 0;
     const qsizetype n = text.size();
@@ -44,19 +29,19 @@ QString ReverseWords(const QString& line)
             }
         } else {
             const qsizetype start = p;
-            while (p < n && !isBlank(text[p]) && text[p] != u',')
+            while (p < n && !IsBlankChar(text[p]) && text[p] != u',')
                 ++p;
             word = text.mid(start, p - start);
         }
         words.append(word);
-        while (p < n && isBlank(text[p]))
+        while (p < n && IsBlankChar(text[p]))
             ++p;
         if (p < n && text[p] == u',') {
             if (p + 1 == n)
                 words.append(QString());
             do
                 ++p;
-            while (p < n && isBlank(text[p]));
+            while (p < n && IsBlankChar(text[p]));
         }
     }
     QStringList reversed(words.crbegin(), words.crend());

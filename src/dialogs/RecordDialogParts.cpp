@@ -6,10 +6,13 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace RecordDialogParts {
 
@@ -51,6 +54,18 @@ void AddSaveShortcut(QDialog* dialog, QPushButton* save)
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), dialog);
     shortcut->setContext(Qt::WindowShortcut);
     QObject::connect(shortcut, &QShortcut::activated, save, &QPushButton::click);
+}
+
+int InputLimit(int limit, const QString& stored)
+{
+    return std::max(limit, int(stored.size()));
+}
+
+void ShowStored(QLineEdit* edit, int limit, const QString& stored)
+{
+    // The limit first: a line edit cuts what it is given at its maximum length.
+    edit->setMaxLength(InputLimit(limit, stored));
+    edit->setText(stored);
 }
 
 } // namespace RecordDialogParts

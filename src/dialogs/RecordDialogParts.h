@@ -4,6 +4,7 @@
 
 class QDialog;
 class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -27,5 +28,11 @@ BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic);
 
 // Ctrl+S presses the button, wherever the focus is in the dialog.
 void AddSaveShortcut(QDialog* dialog, QPushButton* save);
+
+// The limits of the fields are input limits, not limits of what is stored: a stored value
+// (an imported line, a generated sort name) may be longer. The field shows it whole and
+// its limit grows to the value's length, so that typing cannot make it longer still.
+int InputLimit(int limit, const QString& stored);
+void ShowStored(QLineEdit* edit, int limit, const QString& stored);
 
 } // namespace RecordDialogParts

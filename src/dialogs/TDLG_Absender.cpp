@@ -1,6 +1,8 @@
 #include "dialogs/TDLG_Absender.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "dialogs/QtPictureSource.h"
 #include "dialogs/RecordDialogParts.h"
 #include "imaging/ImageError.h"
@@ -29,6 +31,8 @@
 using RecordDialogParts::Lines;
 
 namespace {
+
+constexpr int kLineLimit = 50;
 
 QToolButton* iconButton(const char* name, const QIcon& icon, const QString& tip, QWidget* parent)
 {
@@ -73,13 +77,15 @@ TDLG_Absender::TDLG_Absender(AppContext& ctx, const QString& absenderId, QWidget
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Absender::Button_SaveClick);
+    // A statement the database refuses or a picture that cannot be stored is shown by the
+    // general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
-    connect(Timer1, &QTimer::timeout, this, &TDLG_Absender::UpdateButtonStates);
+    connect(Timer1, &QTimer::timeout, this, Guarded(ctx, [this] { UpdateButtonStates(); }));
     Timer1->start();
 
     showTab(0);
@@ -97,7 +103,7 @@ QWidget* TDLG_Absender::buildDaten()
     for (int i = 0; i < 5; ++i) {
         Edit_Line[i] = new QLineEdit(Panel_Daten);
         Edit_Line[i]->setObjectName(QStringLiteral("Edit_Line%1").arg(i + 1));
-        Edit_Line[i]->setMaxLength(50);
+        Edit_Line[i]->setMaxLength(kLineLimit);
         auto* l = new QLabel(QStringLiteral("Zeile %1:").arg(i + 1), Panel_Daten);
         l->setBuddy(Edit_Line[i]);
         v->addWidget(l);
@@ -139,11 +145,15 @@ QWidget* TDLG_Absender::buildBanner()
     v->addLayout(row);
     v->addStretch(1);
 
-    connect(Button_Banner_Open, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_OpenClick);
-    connect(Button_Banner_Paste, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_PasteClick);
-    connect(Button_Banner_Copy, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_CopyClick);
-    connect(Button_Banner_Delete, &QToolButton::clicked, this, &TDLG_Absender::Button_Banner_DeleteClick);
-    connect(Button_Designer, &QPushButton::clicked, this, &TDLG_Absender::Button_DesignerClick);
+    const std::pair<QAbstractButton*, void (TDLG_Absender::*)()> actions[] = {
+        {Button_Banner_Open, &TDLG_Absender::Button_Banner_OpenClick},
+        {Button_Banner_Paste, &TDLG_Absender::Button_Banner_PasteClick},
+        {Button_Banner_Copy, &TDLG_Absender::Button_Banner_CopyClick},
+        {Button_Banner_Delete, &TDLG_Absender::Button_Banner_DeleteClick},
+        {Button_Designer, &TDLG_Absender::Button_DesignerClick},
+    };
+    for (const auto& [button, action] : actions)
+        connect(button, &QAbstractButton::clicked, this, Guarded(m_ctx, [this, action] { (this->*action)(); }));
     return Panel_Banner;
 }
 
@@ -177,7 +187,8 @@ void TDLG_Absender::LoadAbsender()
         return;
     TSQLiteTable t = db.GetTable(QStringLiteral("SELECT * FROM tab_absender WHERE Absender_ID = ?"), {FAbsenderID});
     for (int i = 0; i < 5; ++i)
-        Edit_Line[i]->setText(t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
+        RecordDialogParts::ShowStored(Edit_Line[i], kLineLimit,
+                                      t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
     QImage banner;
     // A stored banner that cannot be decoded must not lock the sender away: open without
     // it, so that the lines can be edited and the banner replaced or removed.
@@ -188,7 +199,7 @@ void TDLG_Absender::LoadAbsender()
 
 void TDLG_Absender::Button_SaveClick()
 {
-    if (Edit_Line[0]->text().trimmed().isEmpty()) {
+    if (IsBlank(Edit_Line[0]->text())) {
         if (TabsControl_Absender->currentIndex() != 0)
             showTab(0);
         if (Edit_Line[0]->isEnabled())

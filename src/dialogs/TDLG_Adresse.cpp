@@ -1,6 +1,8 @@
 #include "dialogs/TDLG_Adresse.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "app/ReverseWords.h"
 #include "dialogs/RecordDialogParts.h"
 #include "shell/HelpService.h"
@@ -21,9 +23,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using RecordDialogParts::Lines;
+using RecordDialogParts::ShowStored;
 
 namespace {
+
+constexpr int kLineLimit = 50;
+constexpr int kPhoneLimit = 30;
 
 QLineEdit* edit(const char* name, int limit, QWidget* parent)
 {
@@ -78,7 +86,8 @@ TDLG_Adresse::TDLG_Adresse(AppContext& ctx, const QString& adresseId, const QStr
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Adresse::Button_SaveClick);
+    // A statement the database refuses is shown by the general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
 
     showTab(0);
@@ -92,12 +101,12 @@ QWidget* TDLG_Adresse::buildDaten()
     auto* v = new QVBoxLayout(Panel_Daten);
     v->setSpacing(2);
     for (int i = 0; i < 5; ++i) {
-        Edit_Line[i] = edit(QStringLiteral("Edit_Line%1").arg(i + 1).toLatin1().constData(), 50, Panel_Daten);
+        Edit_Line[i] = edit(QStringLiteral("Edit_Line%1").arg(i + 1).toLatin1().constData(), kLineLimit, Panel_Daten);
         v->addWidget(label(QStringLiteral("Zeile %1:").arg(i + 1), Edit_Line[i], Panel_Daten));
         v->addWidget(Edit_Line[i]);
         v->addSpacing(4);
     }
-    ComboBox_Line6 = editableCombo("ComboBox_Line6", 50, Panel_Daten);
+    ComboBox_Line6 = editableCombo("ComboBox_Line6", kLineLimit, Panel_Daten);
     ComboBox_Line6->setMaxVisibleItems(20);
     v->addWidget(label(QStringLiteral("Zusätzlicher Name für das Sortieren der Adressen:"), ComboBox_Line6, Panel_Daten));
     v->addWidget(ComboBox_Line6);
@@ -118,9 +127,9 @@ QWidget* TDLG_Adresse::buildAngaben()
 
     auto* phones = new QGridLayout;
     phones->setHorizontalSpacing(8);
-    Edit_Telefon = edit("Edit_Telefon", 30, Panel_Angaben);
-    Edit_Fax = edit("Edit_Fax", 30, Panel_Angaben);
-    Edit_Handy = edit("Edit_Handy", 30, Panel_Angaben);
+    Edit_Telefon = edit("Edit_Telefon", kPhoneLimit, Panel_Angaben);
+    Edit_Fax = edit("Edit_Fax", kPhoneLimit, Panel_Angaben);
+    Edit_Handy = edit("Edit_Handy", kPhoneLimit, Panel_Angaben);
     phones->addWidget(label(QStringLiteral("Telefon:"), Edit_Telefon, Panel_Angaben), 0, 0);
     phones->addWidget(label(QStringLiteral("Fax:"), Edit_Fax, Panel_Angaben), 0, 1);
     phones->addWidget(label(QStringLiteral("Handy:"), Edit_Handy, Panel_Angaben), 0, 2);
@@ -130,12 +139,12 @@ QWidget* TDLG_Adresse::buildAngaben()
     v->addLayout(phones);
     v->addSpacing(4);
 
-    Edit_Mail = edit("Edit_Mail", 50, Panel_Angaben);
+    Edit_Mail = edit("Edit_Mail", kLineLimit, Panel_Angaben);
     v->addWidget(label(QStringLiteral("E-Mail:"), Edit_Mail, Panel_Angaben));
     v->addWidget(Edit_Mail);
     v->addSpacing(4);
 
-    ComboBox_Versand = editableCombo("ComboBox_Versand", 50, Panel_Angaben);
+    ComboBox_Versand = editableCombo("ComboBox_Versand", kLineLimit, Panel_Angaben);
     ComboBox_Versand->addItems({QStringLiteral("Deutsche Post"), QStringLiteral("Biberpost"), QStringLiteral("Kurier")});
     v->addWidget(label(QStringLiteral("Versandart:"), ComboBox_Versand, Panel_Angaben));
     v->addWidget(ComboBox_Versand);
@@ -172,37 +181,55 @@ void TDLG_Adresse::showEvent(QShowEvent* e)
         Edit_Line[0]->setFocus();
 }
 
-QString TDLG_Adresse::RemarkCounterText(int length)
+QString TDLG_Adresse::RemarkCounterText(int length, int limit)
 {
-    const int rest = RemarkLimit - length;
+    const int rest = std::max(0, limit - length);
     if (rest == 0)
         return QStringLiteral("Keine Eingabe mehr möglich!");
     return QStringLiteral("Noch ") + QString::number(rest) + QStringLiteral(" Zeichen");
 }
 
-QColor TDLG_Adresse::RemarkCounterColor(int length)
+QColor TDLG_Adresse::RemarkCounterColor(int length, int limit)
 {
-    return RemarkLimit - length > 15 ? QColor(128, 128, 128) : QColor(255, 0, 0);
+    return limit - length > 15 ? QColor(128, 128, 128) : QColor(255, 0, 0);
+}
+
+QString TDLG_Adresse::Remark() const
+{
+    // A multi-line field shows line ends its own way: unedited, the stored text is saved.
+    const QString shown = Memo_Bemerkung->toPlainText();
+    return shown == m_remarkShown ? m_remarkStored : shown;
+}
+
+void TDLG_Adresse::showStoredRemark(const QString& stored)
+{
+    m_remarkStored = stored;
+    m_remarkLimit = RecordDialogParts::InputLimit(RemarkLimit, stored);
+    m_remarkShown.clear();
+    Memo_Bemerkung->setPlainText(stored);
+    m_remarkShown = Memo_Bemerkung->toPlainText();
+    Memo_BemerkungChange();
 }
 
 void TDLG_Adresse::Memo_BemerkungChange()
 {
-    // A plain text edit has no input limit of its own: cut what goes beyond it (typing or
-    // pasting), keeping the cursor where it was.
+    // A plain text edit has no input limit of its own: cut what typing or pasting puts
+    // beyond it, keeping the cursor where it was. A longer stored remark sets the limit.
     QString text = Memo_Bemerkung->toPlainText();
-    if (text.size() > RemarkLimit) {
-        const int pos = qMin(Memo_Bemerkung->textCursor().position(), RemarkLimit);
+    if (text.size() > m_remarkLimit) {
+        const int pos = qMin(Memo_Bemerkung->textCursor().position(), m_remarkLimit);
         const QSignalBlocker block(Memo_Bemerkung);
-        text.truncate(RemarkLimit);
+        text.truncate(m_remarkLimit);
         Memo_Bemerkung->setPlainText(text);
         QTextCursor c = Memo_Bemerkung->textCursor();
         c.setPosition(pos);
         Memo_Bemerkung->setTextCursor(c);
     }
-    const int length = int(text.size());
-    Label_Bemerkung_Count->setText(RemarkCounterText(length));
+    // Counts what will be stored.
+    const int length = int(Remark().size());
+    Label_Bemerkung_Count->setText(RemarkCounterText(length, m_remarkLimit));
     QPalette pal = Label_Bemerkung_Count->palette();
-    pal.setColor(QPalette::WindowText, RemarkCounterColor(length));
+    pal.setColor(QPalette::WindowText, RemarkCounterColor(length, m_remarkLimit));
     Label_Bemerkung_Count->setPalette(pal);
 }
 
@@ -216,28 +243,20 @@ void TDLG_Adresse::LoadAdresse()
                                         ",Line6", ",Aktiv", ",Telefon", ",Fax", ",Handy", ",Mail", ",Versand", ",Bemerkung",
                                         "FROM tab_adressen", "LEFT JOIN tab_daten USING(Adresse_ID)", "WHERE Adresse_ID = ?"}),
                                  {FAdresseID});
-    if (t.Count() == 0) {
-        for (QLineEdit* e : Edit_Line)
-            e->clear();
-        ComboBox_Line6->setEditText(QString());
-        for (QLineEdit* e : {Edit_Telefon, Edit_Fax, Edit_Handy, Edit_Mail})
-            e->clear();
-        ComboBox_Versand->setEditText(QString());
-        Memo_Bemerkung->setPlainText(QString());
-        CheckBox_Aktiv->setChecked(true);
-    } else {
-        for (int i = 0; i < 5; ++i)
-            Edit_Line[i]->setText(t.Field(QStringLiteral("Line%1").arg(i + 1)));
-        ComboBox_Line6->setEditText(t.Field(QStringLiteral("Line6")));
-        CheckBox_Aktiv->setChecked(t.Field(QStringLiteral("Aktiv")) == u"1");
-        FDatenID = t.Field(QStringLiteral("Daten_ID"));
-        Edit_Telefon->setText(t.Field(QStringLiteral("Telefon")));
-        Edit_Fax->setText(t.Field(QStringLiteral("Fax")));
-        Edit_Handy->setText(t.Field(QStringLiteral("Handy")));
-        Edit_Mail->setText(t.Field(QStringLiteral("Mail")));
-        ComboBox_Versand->setEditText(t.Field(QStringLiteral("Versand")));
-        Memo_Bemerkung->setPlainText(t.Field(QStringLiteral("Bemerkung")));
-    }
+    // No row (a new address): every field empty and the address active.
+    const bool found = t.Count() > 0;
+    auto field = [&](const QString& name) { return found ? t.Field(name) : QString(); };
+    for (int i = 0; i < 5; ++i)
+        ShowStored(Edit_Line[i], kLineLimit, field(QStringLiteral("Line%1").arg(i + 1)));
+    ShowStored(ComboBox_Line6->lineEdit(), kLineLimit, field(QStringLiteral("Line6")));
+    CheckBox_Aktiv->setChecked(!found || field(QStringLiteral("Aktiv")) == u"1");
+    FDatenID = field(QStringLiteral("Daten_ID"));
+    ShowStored(Edit_Telefon, kPhoneLimit, field(QStringLiteral("Telefon")));
+    ShowStored(Edit_Fax, kPhoneLimit, field(QStringLiteral("Fax")));
+    ShowStored(Edit_Handy, kPhoneLimit, field(QStringLiteral("Handy")));
+    ShowStored(Edit_Mail, kLineLimit, field(QStringLiteral("Mail")));
+    ShowStored(ComboBox_Versand->lineEdit(), kLineLimit, field(QStringLiteral("Versand")));
+    showStoredRemark(field(QStringLiteral("Bemerkung")));
     FillLine6List();
 }
 
@@ -255,7 +274,7 @@ void TDLG_Adresse::FillLine6List()
 
 void TDLG_Adresse::Button_SaveClick()
 {
-    if (Edit_Line[0]->text().trimmed().isEmpty()) {
+    if (IsBlank(Edit_Line[0]->text())) {
         if (TabsControl_Adresse->currentIndex() != 0)
             showTab(0);
         if (Edit_Line[0]->isEnabled())
@@ -311,7 +330,7 @@ void TDLG_Adresse::SaveDaten()
     if (FAdresseID.isEmpty() || !db.TableExists(QStringLiteral("tab_daten")))
         return;
     const SqlParams values{Edit_Telefon->text(), Edit_Fax->text(), Edit_Handy->text(), Edit_Mail->text(),
-                           ComboBox_Versand->currentText(), Memo_Bemerkung->toPlainText()};
+                           ComboBox_Versand->currentText(), Remark()};
     if (!FDatenID.isEmpty()) {
         Transaction t(db);
         db.ExecSQL(Lines({"UPDATE tab_daten", "SET Telefon=?", ",Fax=?", ",Handy=?", ",Mail=?", ",Versand=?", ",Bemerkung=?",

@@ -30,9 +30,12 @@ public:
     // "Speichern": refuses a blank first line, else saves both rows and accepts.
     void Button_SaveClick();
 
-    // The counter's text and colour for a remark of the given length.
-    static QString RemarkCounterText(int length);
-    static QColor RemarkCounterColor(int length);
+    // The counter's text and colour for a remark of the given length, under the input
+    // limit (a stored remark that is longer raises it to its own length).
+    static QString RemarkCounterText(int length, int limit = RemarkLimit);
+    static QColor RemarkCounterColor(int length, int limit = RemarkLimit);
+    // The remark as it will be saved: the stored one while it is not edited.
+    QString Remark() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -45,12 +48,16 @@ private:
     void SaveAdresse();
     void SaveDaten();
     void Memo_BemerkungChange();
+    void showStoredRemark(const QString& stored);
     void showTab(int index);
 
     AppContext& m_ctx;
     QString FAdresseID;
     QString FDatenID;
     QString FGruppeID;
+    QString m_remarkStored;
+    QString m_remarkShown;
+    int m_remarkLimit = RemarkLimit;
 
     QTabBar* TabsControl_Adresse = nullptr;
     QStackedWidget* m_pages = nullptr;

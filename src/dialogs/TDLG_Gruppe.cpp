@@ -1,6 +1,8 @@
 #include "dialogs/TDLG_Gruppe.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "dialogs/RecordDialogParts.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -15,6 +17,10 @@
 
 using RecordDialogParts::Lines;
 
+namespace {
+constexpr int kNameLimit = 50;
+}
+
 TDLG_Gruppe::TDLG_Gruppe(AppContext& ctx, const QString& gruppeId, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), FGruppeID(gruppeId)
 {
@@ -25,7 +31,7 @@ TDLG_Gruppe::TDLG_Gruppe(AppContext& ctx, const QString& gruppeId, QWidget* pare
     auto* row = new QHBoxLayout;
     Edit_Name = new QLineEdit(this);
     Edit_Name->setObjectName(QStringLiteral("Edit_Name"));
-    Edit_Name->setMaxLength(50);
+    Edit_Name->setMaxLength(kNameLimit);
     Edit_Name->setMinimumWidth(300);
     auto* label = new QLabel(QStringLiteral("Name:"), this);
     label->setBuddy(Edit_Name);
@@ -38,7 +44,8 @@ TDLG_Gruppe::TDLG_Gruppe(AppContext& ctx, const QString& gruppeId, QWidget* pare
     Button_Save = bar.save;
     Button_Cancel = bar.cancel;
     root->addLayout(bar.layout);
-    connect(Button_Save, &QPushButton::clicked, this, &TDLG_Gruppe::Button_SaveClick);
+    // A statement the database refuses is shown by the general error handler; the dialog stays.
+    connect(Button_Save, &QPushButton::clicked, this, Guarded(ctx, [this] { Button_SaveClick(); }));
     RecordDialogParts::AddSaveShortcut(this, Button_Save);
     setTabOrder(Edit_Name, Button_Help);
     setTabOrder(Button_Help, Button_Save);
@@ -54,12 +61,12 @@ void TDLG_Gruppe::LoadGruppe()
     if (!db.TableExists(QStringLiteral("tab_gruppen")))
         return;
     TSQLiteTable t = db.GetTable(QStringLiteral("SELECT * FROM tab_gruppen WHERE Gruppe_ID = ?"), {FGruppeID});
-    Edit_Name->setText(t.Count() == 0 ? QString() : t.Field(QStringLiteral("Name")));
+    RecordDialogParts::ShowStored(Edit_Name, kNameLimit, t.Count() == 0 ? QString() : t.Field(QStringLiteral("Name")));
 }
 
 void TDLG_Gruppe::Button_SaveClick()
 {
-    if (Edit_Name->text().trimmed().isEmpty()) {
+    if (IsBlank(Edit_Name->text())) {
         m_ctx.Messages->ErrorMessage(QStringLiteral("Es wurde kein Name angegeben!"));
         return;
     }

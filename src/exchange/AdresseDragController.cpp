@@ -1,5 +1,6 @@
 #include "exchange/AdresseDragController.h"
 
+#include "app/GeneralError.h"
 #include "exchange/GroupTransfer.h"
 
 #include <QAbstractItemView>
@@ -8,7 +9,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTableView>
+
+#include <utility>
 
 namespace {
 
@@ -49,10 +53,11 @@ AdresseDragController::AdresseDragController(AppContext& ctx, QAbstractItemView*
 {
     PopMenu_Adresse_Drag = new QMenu(gruppenView);
     PopMenu_Adresse_Drag->setObjectName(QStringLiteral("PopMenu_Adresse_Drag"));
+    // The transfers write to the database: their errors go to the general error handler.
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Kopieren", QStringLiteral("&Kopieren")),
-            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_KopierenClick);
+            &QAction::triggered, this, Guarded(ctx, [this] { PopMenu_Adresse_KopierenClick(); }));
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Verschieben", QStringLiteral("&Verschieben")),
-            &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_VerschiebenClick);
+            &QAction::triggered, this, Guarded(ctx, [this] { PopMenu_Adresse_VerschiebenClick(); }));
     PopMenu_Adresse_Drag->addSeparator();
     connect(addEntry(PopMenu_Adresse_Drag, "PopMenu_Adresse_Abbrechen", QStringLiteral("&Abbrechen")),
             &QAction::triggered, this, &AdresseDragController::PopMenu_Adresse_AbbrechenClick);
@@ -63,8 +68,15 @@ AdresseDragController::AdresseDragController(AppContext& ctx, QAbstractItemView*
     });
     m_adressen->viewport()->installEventFilter(this);
     // A drag begun on the title row transfers the selected address as well.
-    if (auto* table = qobject_cast<QTableView*>(m_adressen))
-        table->horizontalHeader()->viewport()->installEventFilter(this);
+    if (auto* table = qobject_cast<QTableView*>(m_adressen)) {
+        QHeaderView* header = table->horizontalHeader();
+        header->viewport()->installEventFilter(this);
+        // A column that changes its width was a border taken by the mouse, never a drag.
+        connect(header, &QHeaderView::sectionResized, this, [this] {
+            if (!m_dragging)
+                m_armed = false;
+        });
+    }
 }
 
 AdresseDragController::~AdresseDragController()
@@ -81,6 +93,35 @@ int AdresseDragController::gruppenRowAt(const QPoint& globalPos) const
         return -1;
     const QModelIndex index = m_gruppen->indexAt(local);
     return index.isValid() ? index.row() : -1;
+}
+
+bool AdresseDragController::onTitleBorder(QObject* watched, const QPoint& pos) const
+{
+    auto* table = qobject_cast<QTableView*>(m_adressen);
+    QHeaderView* header = table ? table->horizontalHeader() : nullptr;
+    if (!header || watched != header->viewport())
+        return false;
+    // The title row's own test for its resize grip, which it keeps to itself.
+    const int x = pos.x();
+    int visual = header->visualIndexAt(x);
+    if (visual < 0)
+        return false;
+    const int logical = header->logicalIndex(visual);
+    const int start = header->sectionViewportPosition(logical);
+    const int grip = header->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, header);
+    bool atStart = x < start + grip;
+    bool atEnd = x > start + header->sectionSize(logical) - grip;
+    if (header->isRightToLeft())
+        std::swap(atStart, atEnd);
+    int resized = -1;
+    if (atEnd) {
+        resized = logical;
+    } else if (atStart) {
+        while (--visual >= 0 && header->isSectionHidden(header->logicalIndex(visual))) {
+        }
+        resized = visual >= 0 ? header->logicalIndex(visual) : -1;
+    }
+    return resized >= 0 && header->sectionResizeMode(resized) == QHeaderView::Interactive;
 }
 
 bool AdresseDragController::AcceptsDropAt(const QPoint& globalPos) const
@@ -122,7 +163,7 @@ void AdresseDragController::drop(const QPoint& globalPos)
     // The group under the mouse is looked at again; the group list's selection stays.
     if (!AcceptsDropAt(globalPos))
         return;
-    FDragAdresseID = m_hooks.selectedAdresseId();
+    FDragAdresseID = m_pressAdresseID;
     FDragGruppeID = m_hooks.gruppeIdAt(gruppenRowAt(globalPos));
     PopMenu_Adresse_Drag->exec(globalPos);
 }
@@ -132,8 +173,10 @@ bool AdresseDragController::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (!m_dragging) {
-            m_armed = true;
-            m_pressGlobal = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+            auto* me = static_cast<QMouseEvent*>(event);
+            m_armed = !onTitleBorder(watched, me->position().toPoint());
+            m_pressTaken = false;
+            m_pressGlobal = me->globalPosition().toPoint();
         }
         break;
     case QEvent::MouseMove: {
@@ -144,9 +187,15 @@ bool AdresseDragController::eventFilter(QObject* watched, QEvent* event)
             break;
         }
         if (m_armed && !m_dragging) {
+            // The list has handled the press by now (the filter sees it first).
+            if (!m_pressTaken) {
+                m_pressTaken = true;
+                m_pressAdresseID = m_hooks.selectedAdresseId();
+            }
             const QPoint d = global - m_pressGlobal;
+            // Below the threshold the list must not follow the mouse to the next row.
             if (qMax(qAbs(d.x()), qAbs(d.y())) < kDragThreshold)
-                break;
+                return true;
             startDrag();
         }
         if (m_dragging) {

@@ -12,8 +12,11 @@ class QMenu;
 
 // Dragging an address from the address list onto a group of the group list, then the
 // drop menu "Kopieren" / "Verschieben" / "Abbrechen". The drag stays inside the window:
-// a press on the address list arms it, 10 pixels of movement with a button held start it,
-// the release over a group other than the selected one drops it, Escape cancels it.
+// a press on the address list or its title row arms it (not a press on a border between
+// two titles, which resizes a column), 10 pixels of movement with a button held start it,
+// the release over a group other than the selected one drops it, Escape cancels it. The
+// address transferred is the one selected once the press was handled: until the drag
+// starts the mouse does not move the selection.
 class AdresseDragController : public QObject
 {
     Q_OBJECT
@@ -21,7 +24,7 @@ public:
     struct Hooks
     {
         std::function<QString()> selectedGruppeId;  // the group whose addresses are shown
-        std::function<QString()> selectedAdresseId; // the address to transfer, read at the drop
+        std::function<QString()> selectedAdresseId; // the address to transfer, read after the press
         std::function<QString(int row)> gruppeIdAt; // the group of a row of the group list
         std::function<void()> reloadAdressen;       // after a move
     };
@@ -50,6 +53,7 @@ protected:
 
 private:
     int gruppenRowAt(const QPoint& globalPos) const;
+    bool onTitleBorder(QObject* watched, const QPoint& pos) const;
     void startDrag();
     void endDrag();
     void updateCursor(const QPoint& globalPos);
@@ -63,6 +67,9 @@ private:
     QObject* m_escapeFilter;
 
     bool m_armed = false;
+    // The press was handled by the list: the selected address is the one to transfer.
+    bool m_pressTaken = false;
+    QString m_pressAdresseID;
     bool m_dragging = false;
     bool m_dropAccepted = false;
     QPoint m_pressGlobal;

@@ -1,6 +1,7 @@
 #include "exchange/ClipboardCopy.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "shell/MessageService.h"
 
 #include <QClipboard>
@@ -40,7 +41,7 @@ QString ClipboardText(const QStringList& lines)
 {
     QString text;
     for (const QString& line : lines)
-        if (!line.trimmed().isEmpty())
+        if (!IsBlank(line))
             text += line + QStringLiteral("\r\n");
     return text;
 }

@@ -1,5 +1,6 @@
 #include "exchange/ExportLayout.h"
 
+#include "app/BlankText.h"
 #include "exchange/ExchangeError.h"
 #include "shell/Cp1252.h"
 
@@ -13,7 +14,7 @@ QStringList TextLines(const ExportRows& rows)
     QStringList lines;
     for (const QStringList& row : rows) {
         for (qsizetype c = 0; c + 1 < row.size(); ++c)
-            if (!row.at(c).trimmed().isEmpty())
+            if (!IsBlank(row.at(c)))
                 lines << row.at(c);
         lines << QString();
     }
@@ -26,7 +27,7 @@ QStringList CsvLines(const QString& header, const ExportRows& rows)
     for (const QStringList& row : rows) {
         QStringList values = row;
         if (!values.isEmpty())
-            values.last() = values.last().trimmed();
+            values.last() = TrimBlanks(values.last());
         lines << u'"' + values.join(QStringLiteral("\";\"")) + u'"';
     }
     return lines;

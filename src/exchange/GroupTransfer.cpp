@@ -1,6 +1,7 @@
 #include "exchange/GroupTransfer.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "shell/MessageService.h"
 #include "store/RecordIds.h"
 
@@ -8,14 +9,12 @@ namespace {
 
 const QString kAdressen = QStringLiteral("tab_adressen");
 
-bool blank(const QString& s) { return s.trimmed().isEmpty(); }
-
 } // namespace
 
 bool CopyAdresseToGruppe(AppContext& ctx, const QString& adresseId, const QString& gruppeId)
 {
     TSQLiteDatabase& db = ctx.db();
-    if (blank(adresseId) || blank(gruppeId) || !db.TableExists(kAdressen))
+    if (IsBlank(adresseId) || IsBlank(gruppeId) || !db.TableExists(kAdressen))
         return false;
     const TSQLiteTable address =
         db.GetTable(QStringLiteral("SELECT * FROM tab_adressen\r\nWHERE Adresse_ID = ?\r\n"), {adresseId});
@@ -67,7 +66,7 @@ bool CopyAdresseToGruppe(AppContext& ctx, const QString& adresseId, const QStrin
 bool MoveAdresseToGruppe(AppContext& ctx, const QString& adresseId, const QString& gruppeId)
 {
     TSQLiteDatabase& db = ctx.db();
-    if (blank(adresseId) || blank(gruppeId) || !db.TableExists(kAdressen))
+    if (IsBlank(adresseId) || IsBlank(gruppeId) || !db.TableExists(kAdressen))
         return false;
     Transaction t(db);
     db.ExecSQL(QStringLiteral("UPDATE tab_adressen SET Gruppe_ID=? WHERE Adresse_ID=?"), {gruppeId, adresseId});

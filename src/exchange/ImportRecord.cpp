@@ -1,19 +1,11 @@
 #include "exchange/ImportRecord.h"
 
+#include "app/BlankText.h"
 #include "shell/Cp1252.h"
 
 #include <QStringDecoder>
 
 namespace {
-
-// trimmed().isEmpty() without building the trimmed copy.
-bool isBlank(QStringView s)
-{
-    for (QChar c : s)
-        if (!c.isSpace())
-            return false;
-    return true;
-}
 
 // Two fields joined by one blank: field 3 before field 2, field 5 before field 6.
 QString joined(const QString& first, const QString& second) { return first + u' ' + second; }
@@ -22,7 +14,7 @@ QString joined(const QString& first, const QString& second) { return first + u' 
 
 std::optional<ImportRecord> ImportRecord::Parse(const QString& line)
 {
-    if (isBlank(line))
+    if (IsBlank(line))
         return std::nullopt;
     QStringList fields = line.split(u';');
     if (line.endsWith(u';'))
@@ -31,9 +23,9 @@ std::optional<ImportRecord> ImportRecord::Parse(const QString& line)
         return std::nullopt;
     ImportRecord r;
     r.Line1 = fields[0];
-    r.Line2 = (!isBlank(fields[1]) && !isBlank(fields[2])) ? joined(fields[2], fields[1]) : fields[1];
+    r.Line2 = (!IsBlank(fields[1]) && !IsBlank(fields[2])) ? joined(fields[2], fields[1]) : fields[1];
     r.Line3 = fields[3];
-    r.Line5 = (!isBlank(fields[4]) && !isBlank(fields[5])) ? joined(fields[4], fields[5]) : fields[5];
+    r.Line5 = (!IsBlank(fields[4]) && !IsBlank(fields[5])) ? joined(fields[4], fields[5]) : fields[5];
     return r;
 }
 

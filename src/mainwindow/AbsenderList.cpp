@@ -1,6 +1,7 @@
 #include "mainwindow/AbsenderList.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "mainwindow/AbsenderModel.h"
 #include "uikit/TGridView.h"
 
@@ -78,5 +79,5 @@ void AbsenderList::onCellPressed(const QModelIndex& index)
     const QString id = m_model->AbsenderID(index.row());
     if (id.isEmpty())
         return;
-    emit bannerCellPressed(id, !m_model->Cell(index.row(), AbsenderModel::ColBanner).trimmed().isEmpty());
+    emit bannerCellPressed(id, !IsBlank(m_model->Cell(index.row(), AbsenderModel::ColBanner)));
 }

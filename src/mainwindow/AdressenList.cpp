@@ -1,6 +1,8 @@
 #include "mainwindow/AdressenList.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "mainwindow/AdressenModel.h"
 #include "uikit/TGridView.h"
 
@@ -21,7 +23,7 @@ AdressenList::AdressenList(AppContext& ctx, AdressenModel* model, QWidget* paren
     SetColumnWidths({120, 120, 120, 120, 120, 120});
     connect(Grid(), &TGridView::cellPressed, this, [this](const QModelIndex& index, Qt::MouseButton) {
         if (index.isValid() && index.column() == AdressenModel::ColAktiv)
-            ToggleAktiv(index.row());
+            RunGuarded(m_ctx.Messages, [&] { ToggleAktiv(index.row()); });
     });
 }
 
@@ -33,7 +35,7 @@ void AdressenList::Clear()
 void AdressenList::Load(const AdressenFilter& filter)
 {
     Clear();
-    if (filter.GruppeID.trimmed().isEmpty()) {
+    if (IsBlank(filter.GruppeID)) {
         SetCount(0);
         return;
     }
@@ -54,7 +56,7 @@ void AdressenList::ToggleAktiv(int row)
     const QString id = m_model->AdresseID(row);
     if (id.isEmpty())
         return;
-    const bool wasActive = !m_model->Cell(row, AdressenModel::ColAktiv).trimmed().isEmpty();
+    const bool wasActive = !IsBlank(m_model->Cell(row, AdressenModel::ColAktiv));
     m_model->SetCell(row, AdressenModel::ColAktiv, wasActive ? QString() : QStringLiteral("X"));
     TSQLiteDatabase& db = m_ctx.db();
     if (!db.TableExists(QStringLiteral("tab_adressen")))

@@ -1,5 +1,6 @@
 #include "mainwindow/AdressenModel.h"
 
+#include "app/BlankText.h"
 #include "store/TSQLiteTable.h"
 
 #include <QColor>
@@ -13,7 +14,7 @@ const QColor& AdressenModel::InactiveColor()
 QVariant AdressenModel::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::ForegroundRole && index.isValid() && index.row() < rowCount() &&
-        Cell(index.row(), ColAktiv).trimmed().isEmpty())
+        IsBlank(Cell(index.row(), ColAktiv)))
         return InactiveColor();
     return GridRowsModel::data(index, role);
 }

@@ -40,6 +40,21 @@ GruppenList::GruppenList(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
         if (!m_quiet)
             emit gruppeChanged();
     });
+    // One group stays selected while there are groups: a Ctrl+click or Ctrl+Space on the
+    // selected group must not leave its addresses shown under no group.
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        QItemSelectionModel* selection = m_view->selectionModel();
+        if (selection->hasSelection() || m_model->rowCount() == 0)
+            return;
+        const QModelIndex current = m_view->currentIndex();
+        selection->select(current.isValid() ? current : m_model->index(0), QItemSelectionModel::ClearAndSelect);
+    });
+    // A click on the group that is already selected lists its addresses again; a click on
+    // another one does so through the change of the current group.
+    connect(m_view, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() == m_rowBeforePress)
+            emit gruppeChanged();
+    });
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
 }
@@ -56,10 +71,15 @@ void GruppenList::Load()
     Clear();
     if (!m_ctx.db().TableExists(QStringLiteral("tab_gruppen")))
         return;
-    {
+    try {
         TBusyCursor busy;
         TSQLiteTable t = m_ctx.db().GetTable(QStringLiteral("SELECT * FROM tab_gruppen"));
         m_model->Load(t);
+    } catch (...) {
+        // No group is left selected, so the address list empties as well.
+        m_caption->setText(QStringLiteral("Gruppen (0)"));
+        emit gruppeChanged();
+        throw;
     }
     m_caption->setText(QStringLiteral("Gruppen (%1)").arg(m_model->rowCount()));
     if (m_model->rowCount() > 0)
@@ -69,6 +89,11 @@ void GruppenList::Load()
 
 QString GruppenList::SelectedID() const
 {
+    // The selected group is the current one: a click moves the current group before the
+    // selection follows, and the address list is asked for in between.
+    const QModelIndex current = m_view->currentIndex();
+    if (current.isValid())
+        return m_model->GruppeID(current.row());
     const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QString() : m_model->GruppeID(selected.first().row());
 }
@@ -112,6 +137,9 @@ bool GruppenList::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_view->viewport())
         return false;
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_rowBeforePress = m_view->currentIndex().isValid() ? m_view->currentIndex().row() : -1;
+        return false;
     case QEvent::MouseButtonDblClick:
         emit editRequested();
         return true;

@@ -43,4 +43,6 @@ private:
     QListView* m_view;
     GruppenModel* m_model;
     bool m_quiet = false;
+    // The current row when the mouse button went down on the list.
+    int m_rowBeforePress = -1;
 };

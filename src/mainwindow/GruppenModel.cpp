@@ -22,17 +22,17 @@ QVariant GruppenModel::data(const QModelIndex& index, int role) const
 
 void GruppenModel::Load(TSQLiteTable& t)
 {
-    beginResetModel();
-    m_items.clear();
-    if (t.Count() == 0) {
-        endResetModel();
-        return;
+    // Read before the reset: a result without the columns raises and leaves the list as it was.
+    std::vector<Item> items;
+    if (t.Count() > 0) {
+        items.reserve(size_t(t.Count()));
+        const int id = t.FieldIndex(QStringLiteral("Gruppe_ID"));
+        const int name = t.FieldIndex(QStringLiteral("Name"));
+        for (t.First(); !t.Eof(); t.Next())
+            items.push_back({t.FieldAsString(name), {t.FieldAsString(id)}});
     }
-    m_items.reserve(size_t(t.Count()));
-    const int id = t.FieldIndex(QStringLiteral("Gruppe_ID"));
-    const int name = t.FieldIndex(QStringLiteral("Name"));
-    for (t.First(); !t.Eof(); t.Next())
-        m_items.push_back({t.FieldAsString(name), {t.FieldAsString(id)}});
+    beginResetModel();
+    m_items = std::move(items);
     endResetModel();
 }
 

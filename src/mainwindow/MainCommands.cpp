@@ -1,13 +1,14 @@
 #include "mainwindow/MainCommands.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "dialogs/TDLG_Absender.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "dialogs/TDLG_Gruppe.h"
 #include "exchange/AdressenImport.h"
 #include "exchange/ClipboardCopy.h"
 #include "exchange/Export.h"
-#include "mainwindow/TForm_Tavisto.h"
+#include "mainwindow/MainWindowLists.h"
 #include "output/Seriendruck.h"
 #include "output/SinglePrint.h"
 #include "output/TDLG_Einstellungen.h"
@@ -20,17 +21,22 @@
 #include "tools/TDLG_Backup.h"
 #include "tools/TDLG_Info.h"
 
-MainCommands::MainCommands(AppContext& ctx, TForm_Tavisto& window)
-    : QObject(&window), m_ctx(ctx), m_window(window)
+MainCommands::MainCommands(AppContext& ctx, MainWindowLists& window, QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_window(window)
 {
     setObjectName(QStringLiteral("MainCommands"));
+}
+
+QWidget* MainCommands::parentWidget() const
+{
+    return m_window.DialogParent();
 }
 
 // ---- record dialogs ----
 
 void MainCommands::ShowAbsenderDialog(const QString& absenderId)
 {
-    TDLG_Absender dialog(m_ctx, absenderId, &m_window);
+    TDLG_Absender dialog(m_ctx, absenderId, parentWidget());
     if (dialog.exec() == QDialog::Accepted)
         AbsenderSaved(dialog.AbsenderID());
 }
@@ -43,7 +49,7 @@ void MainCommands::AbsenderSaved(const QString& absenderId)
 
 void MainCommands::ShowGruppeDialog(const QString& gruppeId)
 {
-    TDLG_Gruppe dialog(m_ctx, gruppeId, &m_window);
+    TDLG_Gruppe dialog(m_ctx, gruppeId, parentWidget());
     if (dialog.exec() == QDialog::Accepted)
         GruppeSaved(dialog.GruppeID());
 }
@@ -57,9 +63,9 @@ void MainCommands::GruppeSaved(const QString& gruppeId)
 void MainCommands::ShowAdresseDialog(const QString& adresseId)
 {
     const QString gruppeId = m_window.GetSelectedGruppeID();
-    if (gruppeId.trimmed().isEmpty())
+    if (IsBlank(gruppeId))
         return;
-    TDLG_Adresse dialog(m_ctx, adresseId, gruppeId, &m_window);
+    TDLG_Adresse dialog(m_ctx, adresseId, gruppeId, parentWidget());
     if (dialog.exec() == QDialog::Accepted)
         AdresseSaved(dialog.AdresseID());
 }
@@ -72,12 +78,12 @@ void MainCommands::AdresseSaved(const QString& adresseId)
 
 void MainCommands::ShowBannerDesigner(const QString& absenderId)
 {
-    if (::ShowBannerDesigner(m_ctx, &m_window, absenderId))
+    if (::ShowBannerDesigner(m_ctx, parentWidget(), absenderId))
         m_window.SetBannerMark(absenderId, QStringLiteral("X"));
 }
 
 void MainCommands::DeleteAfterAsking(const QString& id, DeleteRecord deleteRecord, const QString& question,
-                                     const QString& failure, void (TForm_Tavisto::*reload)())
+                                     const QString& failure, void (MainWindowLists::*reload)())
 {
     if (m_ctx.Messages->Confirm(question) != Msg::IdYes)
         return;
@@ -107,7 +113,7 @@ void MainCommands::TB_Absender_DeleteClick()
     if (!id.isEmpty())
         DeleteAfterAsking(id, DeleteAbsender, QStringLiteral("Sind Sie sicher, dass der gewählte Absender gelöscht werden soll?"),
                           QStringLiteral("Der gewählte Absender konnte nicht gelöscht werden!"),
-                          &TForm_Tavisto::LoadAbsenderList);
+                          &MainWindowLists::LoadAbsenderList);
 }
 
 void MainCommands::TB_Absender_DesignerClick()
@@ -124,7 +130,7 @@ void MainCommands::TB_Absender_CopyClick()
 
 void MainCommands::TB_Absender_ExportClick()
 {
-    ExportAbsender(m_ctx, &m_window);
+    ExportAbsender(m_ctx, parentWidget());
 }
 
 void MainCommands::BannerCellPressed(const QString& absenderId, bool hasBanner)
@@ -153,24 +159,24 @@ void MainCommands::TB_Gruppe_AddClick()
 void MainCommands::TB_Gruppe_EditClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         ShowGruppeDialog(id);
 }
 
 void MainCommands::TB_Gruppe_DeleteClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         DeleteAfterAsking(id, DeleteGruppe, QStringLiteral("Sind Sie sicher, dass die gewählte Gruppe gelöscht werden soll?"),
                           QStringLiteral("Die gewählte Gruppe konnte nicht gelöscht werden!"),
-                          &TForm_Tavisto::LoadGruppenList);
+                          &MainWindowLists::LoadGruppenList);
 }
 
 // ---- addresses ----
 
 void MainCommands::TB_Adresse_AddClick()
 {
-    if (m_window.GetSelectedGruppeID().trimmed().isEmpty()) {
+    if (IsBlank(m_window.GetSelectedGruppeID())) {
         m_ctx.Messages->ErrorMessage(QStringLiteral("Es wurde keine Gruppe gewählt!"));
         return;
     }
@@ -180,7 +186,7 @@ void MainCommands::TB_Adresse_AddClick()
 void MainCommands::TB_Adresse_EditClick()
 {
     const QString id = m_window.GetSelectedAdresseID();
-    if (!id.trimmed().isEmpty())
+    if (!IsBlank(id))
         ShowAdresseDialog(id);
 }
 
@@ -189,7 +195,7 @@ void MainCommands::TB_Adresse_DeleteClick()
     const QString id = m_window.GetSelectedAdresseID();
     if (!id.isEmpty())
         DeleteAfterAsking(id, DeleteAdresse, QStringLiteral("Sind Sie sicher, dass die gewählte Adresse gelöscht werden sollen?"),
-                          QStringLiteral("Die Adresse konnte nicht gelöscht werden!"), &TForm_Tavisto::LoadAdressenList);
+                          QStringLiteral("Die Adresse konnte nicht gelöscht werden!"), &MainWindowLists::LoadAdressenList);
 }
 
 void MainCommands::TB_Adresse_CopyClick()
@@ -201,31 +207,31 @@ void MainCommands::TB_Adresse_CopyClick()
 
 void MainCommands::TB_Adresse_ImportClick()
 {
-    if (ImportAdressen(m_ctx, &m_window, m_window.GetSelectedGruppeID()))
+    if (ImportAdressen(m_ctx, parentWidget(), m_window.GetSelectedGruppeID()))
         m_window.LoadAdressenList();
 }
 
 void MainCommands::TB_Adresse_ExportClick()
 {
-    ExportAdressen(m_ctx, &m_window, m_window.AdressenRowsShown());
+    ExportAdressen(m_ctx, parentWidget(), m_window.AdressenRowsShown());
 }
 
 void MainCommands::TB_Adresse_AutoNamenClick()
 {
     // The names are written into the shown rows as well, so no reload is needed.
-    RunAutoNamen(m_ctx, &m_window.AdressenRowsShown(), &m_window);
+    RunAutoNamen(m_ctx, &m_window.AdressenRowsShown(), parentWidget());
 }
 
 // ---- output ----
 
 void MainCommands::TB_VorschauClick()
 {
-    ShowVorschau(m_ctx, &m_window, m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
+    ShowVorschau(m_ctx, parentWidget(), m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
 }
 
 void MainCommands::TB_EinzeldruckClick()
 {
-    EinzeldruckCommand(m_ctx, &m_window, m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
+    EinzeldruckCommand(m_ctx, parentWidget(), m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
 }
 
 void MainCommands::TB_SeriendruckClick()
@@ -239,12 +245,12 @@ void MainCommands::TB_SeriendruckClick()
     input.SearchText = filter.SearchText;
     input.SearchColumn = filter.SearchLine;
     input.SortChoice = filter.SortIndex;
-    SeriendruckCommand(m_ctx, &m_window, input);
+    SeriendruckCommand(m_ctx, parentWidget(), input);
 }
 
 void MainCommands::TB_EinstellungenClick()
 {
-    if (ShowEinstellungen(m_ctx, &m_window))
+    if (ShowEinstellungen(m_ctx, parentWidget()))
         m_window.BuildStatusLine();
 }
 
@@ -253,8 +259,8 @@ void MainCommands::TB_EinstellungenClick()
 void MainCommands::TB_BackupClick()
 {
     // Without a working database the program cannot go on; its message has been shown.
-    if (!ExecBackupDialog(m_ctx, &m_window, [this] { m_window.ReloadAll(); }))
-        m_window.close();
+    if (!ExecBackupDialog(m_ctx, parentWidget(), [this] { m_window.ReloadAll(); }))
+        m_window.CloseWindow();
 }
 
 void MainCommands::TB_HilfeClick()
@@ -265,10 +271,10 @@ void MainCommands::TB_HilfeClick()
 
 void MainCommands::TB_InfoClick()
 {
-    ShowInfo(m_ctx, &m_window);
+    ShowInfo(m_ctx, parentWidget());
 }
 
 void MainCommands::TB_BeendenClick()
 {
-    m_window.close();
+    m_window.CloseWindow();
 }

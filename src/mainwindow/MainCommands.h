@@ -3,18 +3,19 @@
 #include <QString>
 
 struct AppContext;
+class MainWindowLists;
 class MessageService;
 class TSQLiteDatabase;
-class TForm_Tavisto;
 
 // The commands of the main window: the handler of every ribbon button and menu entry,
-// the record dialogs with their reload and reselect, the deletions and the banner column. Commands that need a selection and find none do nothing, unless a
-// message is named for them.
+// the record dialogs with their reload and reselect, the deletions and the banner column.
+// Commands that need a selection and find none do nothing, unless a message is named for
+// them. Errors are not caught here: the window runs every command guarded.
 class MainCommands : public QObject
 {
     Q_OBJECT
 public:
-    MainCommands(AppContext& ctx, TForm_Tavisto& window);
+    MainCommands(AppContext& ctx, MainWindowLists& window, QObject* parent = nullptr);
 
     // After a record dialog closed with OK: reload its list and select the saved record.
     void AbsenderSaved(const QString& absenderId);
@@ -61,8 +62,9 @@ private:
     // Deletes the record after "Ja" to the question, then reloads its list; the failure
     // text when the deletion did not happen.
     void DeleteAfterAsking(const QString& id, DeleteRecord deleteRecord, const QString& question,
-                           const QString& failure, void (TForm_Tavisto::*reload)());
+                           const QString& failure, void (MainWindowLists::*reload)());
+    QWidget* parentWidget() const;
 
     AppContext& m_ctx;
-    TForm_Tavisto& m_window;
+    MainWindowLists& m_window;
 };

@@ -57,7 +57,13 @@ void RecordGridPanel::Refill(const std::function<void()>& fill)
         QWidget* w;
         ~Resume() { w->setUpdatesEnabled(true); }
     } resume{m_grid};
-    fill();
+    try {
+        fill();
+    } catch (...) {
+        // The list stays empty, and its caption says so.
+        SetCount(0);
+        throw;
+    }
     if (m_rows->rowCount() > 0)
         m_grid->setCurrentIndex(m_rows->index(0, 1));
 }

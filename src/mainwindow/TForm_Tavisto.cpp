@@ -3,6 +3,7 @@
 #include "output/OutputSettings.h"
 
 #include "app/AppContext.h"
+#include "app/GeneralError.h"
 #include "exchange/AdresseDragController.h"
 #include "mainwindow/AbsenderList.h"
 #include "mainwindow/AdressenList.h"
@@ -47,7 +48,7 @@ TForm_Tavisto::TForm_Tavisto(AppContext& ctx, const StartupFolders& folders, QWi
     f.setPixelSize(13);
     setFont(f);
     buildLayout();
-    m_commands = new MainCommands(ctx, *this);
+    m_commands = new MainCommands(ctx, *this, this);
     // An address dragged from the grid onto another group is copied or moved.
     AdresseDragController::Hooks hooks;
     hooks.selectedGruppeId = [this] { return GetSelectedGruppeID(); };
@@ -131,7 +132,7 @@ void TForm_Tavisto::buildLayout()
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(300);
-    connect(m_timer, &QTimer::timeout, this, &TForm_Tavisto::Timer1Timer);
+    connect(m_timer, &QTimer::timeout, this, Guarded(m_ctx, [this] { Timer1Timer(); }));
 }
 
 void TForm_Tavisto::connectCommands()
@@ -162,8 +163,11 @@ void TForm_Tavisto::connectCommands()
         {"TB_Hilfe", &MainCommands::TB_HilfeClick},
         {"TB_Info", &MainCommands::TB_InfoClick},
     };
+    // Every command runs guarded: an error it does not catch itself goes to the general
+    // error handler and the window stays usable.
+    auto command = [this, c](void (MainCommands::*slot)()) { return Guarded(m_ctx, [c, slot] { (c->*slot)(); }); };
     for (const auto& [name, slot] : buttons)
-        connect(m_ribbon->Button(QString::fromLatin1(name)), &QToolButton::clicked, c, slot);
+        connect(m_ribbon->Button(QString::fromLatin1(name)), &QToolButton::clicked, c, command(slot));
 
     const std::pair<const char*, void (MainCommands::*)()> entries[] = {
         {"PM_MenuButton_Absender", &MainCommands::TB_Absender_AddClick},
@@ -179,17 +183,19 @@ void TForm_Tavisto::connectCommands()
         {"PM_MenuButton_Beenden", &MainCommands::TB_BeendenClick},
     };
     for (const auto& [name, slot] : entries)
-        connect(m_ribbon->MenuAction(QString::fromLatin1(name)), &QAction::triggered, c, slot);
+        connect(m_ribbon->MenuAction(QString::fromLatin1(name)), &QAction::triggered, c, command(slot));
 
-    connect(m_absender, &AbsenderList::editRequested, c, &MainCommands::TB_Absender_EditClick);
-    connect(m_absender, &AbsenderList::deleteRequested, c, &MainCommands::TB_Absender_DeleteClick);
-    connect(m_absender, &AbsenderList::bannerCellPressed, c, &MainCommands::BannerCellPressed);
-    connect(m_gruppen, &GruppenList::gruppeChanged, this, &TForm_Tavisto::LoadAdressenList);
-    connect(m_gruppen, &GruppenList::editRequested, c, &MainCommands::TB_Gruppe_EditClick);
-    connect(m_gruppen, &GruppenList::deleteRequested, c, &MainCommands::TB_Gruppe_DeleteClick);
-    connect(m_adressen, &AdressenList::editRequested, c, &MainCommands::TB_Adresse_EditClick);
-    connect(m_adressen, &AdressenList::deleteRequested, c, &MainCommands::TB_Adresse_DeleteClick);
-    connect(m_options, &AdressenOptionsBar::filterChanged, this, &TForm_Tavisto::LoadAdressenList);
+    connect(m_absender, &AbsenderList::editRequested, c, command(&MainCommands::TB_Absender_EditClick));
+    connect(m_absender, &AbsenderList::deleteRequested, c, command(&MainCommands::TB_Absender_DeleteClick));
+    connect(m_absender, &AbsenderList::bannerCellPressed, c, [this, c](const QString& absenderId, bool hasBanner) {
+        RunGuarded(m_ctx.Messages, [&] { c->BannerCellPressed(absenderId, hasBanner); });
+    });
+    connect(m_gruppen, &GruppenList::gruppeChanged, this, Guarded(m_ctx, [this] { LoadAdressenList(); }));
+    connect(m_gruppen, &GruppenList::editRequested, c, command(&MainCommands::TB_Gruppe_EditClick));
+    connect(m_gruppen, &GruppenList::deleteRequested, c, command(&MainCommands::TB_Gruppe_DeleteClick));
+    connect(m_adressen, &AdressenList::editRequested, c, command(&MainCommands::TB_Adresse_EditClick));
+    connect(m_adressen, &AdressenList::deleteRequested, c, command(&MainCommands::TB_Adresse_DeleteClick));
+    connect(m_options, &AdressenOptionsBar::filterChanged, this, Guarded(m_ctx, [this] { LoadAdressenList(); }));
     connect(m_options, &AdressenOptionsBar::nameHiddenChanged, m_adressen, &AdressenList::SetNameHidden);
 }
 
@@ -298,11 +304,11 @@ bool TForm_Tavisto::eventFilter(QObject* watched, QEvent* event)
     // parents as if it had not been handled.
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_F1) {
-        m_commands->TB_HilfeClick();
+        RunGuarded(m_ctx.Messages, [this] { m_commands->TB_HilfeClick(); });
         return true;
     }
     if (key == Qt::Key_F2) {
-        m_commands->TB_InfoClick();
+        RunGuarded(m_ctx.Messages, [this] { m_commands->TB_InfoClick(); });
         return true;
     }
     return false;
@@ -332,7 +338,7 @@ void TForm_Tavisto::FormActivate()
 {
     // Shown once per settings file: the cleared flag is saved at exit.
     if (m_started)
-        ShowNewsIfDue(m_ctx);
+        RunGuarded(m_ctx.Messages, [this] { ShowNewsIfDue(m_ctx); });
 }
 
 void TForm_Tavisto::FormDestroy()
@@ -425,7 +431,7 @@ void TForm_Tavisto::BuildStatusLine()
 
 void TForm_Tavisto::ReloadAll()
 {
-    LoadAbsenderList();
-    LoadGruppenList();
-    BuildStatusLine();
+    RunGuarded(m_ctx.Messages, [this] { LoadAbsenderList(); });
+    RunGuarded(m_ctx.Messages, [this] { LoadGruppenList(); });
+    RunGuarded(m_ctx.Messages, [this] { BuildStatusLine(); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/Startup.h"
 #include "mainwindow/AdressenQuery.h"
+#include "mainwindow/MainWindowLists.h"
 
 #include <QMainWindow>
 
@@ -20,7 +21,7 @@ class TCaptionBar;
 // The program's main window: the ribbon, the sender list, the groups beside the addresses
 // with their options bar, and the status line. Its creation runs the start-up sequence;
 // its destruction saves the settings.
-class TForm_Tavisto : public QMainWindow
+class TForm_Tavisto : public QMainWindow, public MainWindowLists
 {
     Q_OBJECT
 public:
@@ -33,25 +34,26 @@ public:
     void ShowAsSaved();
 
     // The lists, as the commands and other windows use them.
-    void LoadAbsenderList();
-    void LoadGruppenList();
-    void LoadAdressenList();
-    QString GetSelectedAbsenderID() const;
-    QString GetSelectedGruppeID() const;
-    QString GetSelectedAdresseID() const;
+    QWidget* DialogParent() override { return this; }
+    void LoadAbsenderList() override;
+    void LoadGruppenList() override;
+    void LoadAdressenList() override;
+    QString GetSelectedAbsenderID() const override;
+    QString GetSelectedGruppeID() const override;
+    QString GetSelectedAdresseID() const override;
     QString GetGruppeIDAt(int index) const;
-    void SelectAbsenderByID(const QString& absenderId);
-    void SelectGruppeByID(const QString& gruppeId);
-    void SelectAdresseByID(const QString& adresseId);
-    void SetBannerMark(const QString& absenderId, const QString& mark);
-    // The selected group with the options bar's state (series print reads it).
-    AdressenFilter CurrentAdressenFilter() const;
-    // The rows the address list shows (export, sort names).
-    AdressenRows& AdressenRowsShown();
+    void SelectAbsenderByID(const QString& absenderId) override;
+    void SelectGruppeByID(const QString& gruppeId) override;
+    void SelectAdresseByID(const QString& adresseId) override;
+    void SetBannerMark(const QString& absenderId, const QString& mark) override;
+    AdressenFilter CurrentAdressenFilter() const override;
+    AdressenRows& AdressenRowsShown() override;
 
-    void BuildStatusLine();
-    // The sender list, the group list (with the first group's addresses) and the status line.
-    void ReloadAll();
+    void BuildStatusLine() override;
+    // Each of the three steps on its own: an error in one list is shown by the general
+    // error handler and the others are loaded all the same.
+    void ReloadAll() override;
+    void CloseWindow() override { close(); }
 
     // Moves the remembered state to the widgets and back.
     void ApplyWindowSettings();

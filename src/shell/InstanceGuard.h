@@ -16,6 +16,14 @@ public:
     bool alreadyRunning() const { return m_alreadyRunning; }
 
     static QString defaultLockFile();
+    // The lock file's place: the runtime folder when there is one, else a folder of our own
+    // in the temporary folder, made with mode 0700. A folder there that another user owns,
+    // that others may enter, or that is no plain folder could let them hold or remove our
+    // lock: then the user's configuration folder takes the lock file instead.
+    static QString lockFileIn(const QString& runtimeDir, const QString& tempDir, const QString& configDir);
+    // True when the folder exists as a real folder (no link), belongs to this user and no
+    // one else may read, write or enter it.
+    static bool isPrivateFolder(const QString& dir);
 
 private:
     int m_fd = -1;

@@ -25,12 +25,13 @@ PreparedTextStatement::~PreparedTextStatement()
 void PreparedTextStatement::Run(std::initializer_list<QStringView> texts)
 {
     sqlite3_reset(m_stmt);
-    m_values.resize(texts.size());
+    // A run with fewer values than the one before must not reuse what that one bound.
+    sqlite3_clear_bindings(m_stmt);
     int index = 1;
     for (QStringView text : texts) {
-        QByteArray& bytes = m_values[size_t(index - 1)];
-        bytes = Cp1252::encode(text);
-        if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_STATIC,
+        const QByteArray bytes = Cp1252::encode(text);
+        // SQLite keeps its own copy: the bytes need not outlive this call.
+        if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT,
                                 SQLITE_UTF8) != SQLITE_OK)
             throw ESQLiteException(m_db.ComposeMessage(QStringLiteral("Error executing SQL"), m_sql));
     }

@@ -1,9 +1,7 @@
 #pragma once
 #include <QString>
-#include <QByteArray>
 #include <QStringView>
 #include <initializer_list>
-#include <vector>
 
 class TSQLiteDatabase;
 struct sqlite3_stmt;
@@ -19,12 +17,12 @@ public:
     PreparedTextStatement(const PreparedTextStatement&) = delete;
     PreparedTextStatement& operator=(const PreparedTextStatement&) = delete;
 
+    // Binds the texts to the parameters 1, 2, ... and steps once; parameters beyond the
+    // texts given are NULL.
     void Run(std::initializer_list<QStringView> texts);
 
 private:
     TSQLiteDatabase& m_db;
     QString m_sql;
     sqlite3_stmt* m_stmt = nullptr;
-    // The encoded values stay here until the step, so SQLite need not copy them.
-    std::vector<QByteArray> m_values;
 };

@@ -6,6 +6,7 @@
 #include "tools/HelpWindow.h"
 
 #include <QApplication>
+#include <QWindow>
 
 ChmHelpService::ChmHelpService(AppContext& ctx) : m_ctx(ctx) {}
 
@@ -25,14 +26,17 @@ void ChmHelpService::ShowHelpTopic(int context)
     }
     m_window->ShowContext(context);
 
-    // Called from a modal dialog the help window must take part in the modal chain, or
-    // it would show but ignore every click; from the main window it stays independent.
-    const Qt::WindowModality wanted = QApplication::activeModalWidget() && QApplication::activeModalWidget() != m_window.get()
-                                          ? Qt::ApplicationModal
-                                          : Qt::NonModal;
-    if (m_window->windowModality() != wanted) {
+    // Help never blocks: it stays a window without modality. Asked for from a modal
+    // dialog it belongs to that dialog's window, so the dialog does not block it either;
+    // it is not the dialog's child and stays open when the dialog closes.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWindow* owner = modal && modal != m_window.get() ? modal->window()->windowHandle() : nullptr;
+    m_window->winId();
+    QWindow* handle = m_window->windowHandle();
+    if (handle && handle->transientParent() != owner) {
+        // Taken over while hidden, so that the new owner decides what blocks the window.
         m_window->hide();
-        m_window->setWindowModality(wanted);
+        handle->setTransientParent(owner);
     }
     m_window->show();
     m_window->raise();

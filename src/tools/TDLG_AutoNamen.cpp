@@ -2,6 +2,7 @@
 
 #include "app/AdressenRows.h"
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "app/ReverseWords.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -134,7 +135,7 @@ void TDLG_AutoNamen::generate()
         const TAdresseData* data = FStringGrid->Data(row);
         if (!data || data->Adresse_ID.isEmpty())
             continue;
-        if (onlyMissing && !FStringGrid->Cell(row, kLine6Column).trimmed().isEmpty())
+        if (onlyMissing && !IsBlank(FStringGrid->Cell(row, kLine6Column)))
             continue;
         const QString name = ReverseWords(FStringGrid->Cell(row, column));
         m_ctx.db().ExecSQL(QStringLiteral("UPDATE tab_adressen SET Line6=? WHERE Adresse_ID=?"),

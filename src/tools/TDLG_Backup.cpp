@@ -1,6 +1,7 @@
 #include "tools/TDLG_Backup.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "app/Startup.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -136,7 +137,7 @@ void TDLG_Backup::Edit_BackupPathChange(const QString& text)
 
 void TDLG_Backup::Timer1Timer()
 {
-    const bool canBackup = !m_path->text().trimmed().isEmpty();
+    const bool canBackup = !IsBlank(m_path->text());
     if (m_backup->isEnabled() != canBackup)
         m_backup->setEnabled(canBackup);
     if (!m_restore->isEnabled())

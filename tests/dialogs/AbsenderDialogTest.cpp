@@ -351,3 +351,33 @@ TEST_F(AbsenderDialog, PreviewScalesToFitAndCentres)
         EXPECT_EQ(preview->pictureRect(), c.drawn) << c.picture.width();
     }
 }
+
+TEST_F(AbsenderDialog, LongStoredLinesAreShownWholeAndSavedUnchanged)
+{
+    const QString imported = QStringLiteral("Lumo Software GmbH & Co. KG, Geschäftsbereich Briefumschläge");
+    ASSERT_GT(imported.size(), 50);
+    db().ExecSQL("INSERT INTO tab_absender (Absender_ID, Line1, Line2) VALUES ('AB00000009', ?, 'kurz')", {imported});
+    TDLG_Absender d(ctx, "AB00000009", nullptr);
+    EXPECT_EQ(child<QLineEdit>(d, "Edit_Line1")->text(), imported);
+    // Typing cannot lengthen it; a short line keeps the usual limit.
+    child<QLineEdit>(d, "Edit_Line1")->end(false);
+    QTest::keyClicks(child<QLineEdit>(d, "Edit_Line1"), "!");
+    EXPECT_EQ(child<QLineEdit>(d, "Edit_Line1")->text(), imported);
+    EXPECT_EQ(child<QLineEdit>(d, "Edit_Line2")->maxLength(), 50);
+    d.Button_SaveClick();
+    EXPECT_EQ(value("SELECT Line1 FROM tab_absender WHERE Absender_ID='AB00000009'"), imported);
+    EXPECT_EQ(value("SELECT Line2 FROM tab_absender WHERE Absender_ID='AB00000009'"), QStringLiteral("kurz"));
+}
+
+TEST_F(AbsenderDialog, FirstLineOfANonBreakingSpaceIsNotBlankButOneOfControlsIs)
+{
+    TDLG_Absender refused(ctx, QString(), nullptr);
+    child<QLineEdit>(refused, "Edit_Line1")->setText(QStringLiteral("\u0001\t"));
+    refused.Button_SaveClick();
+    EXPECT_EQ(messages.texts(), QStringList{"Die 1. Zeile muss angegeben werden!"});
+    TDLG_Absender taken(ctx, QString(), nullptr);
+    child<QLineEdit>(taken, "Edit_Line1")->setText(QStringLiteral("\u00a0"));
+    taken.Button_SaveClick();
+    EXPECT_EQ(taken.result(), QDialog::Accepted);
+    EXPECT_EQ(value("SELECT Line1 FROM tab_absender WHERE Absender_ID=?", {taken.AbsenderID()}), QStringLiteral("\u00a0"));
+}

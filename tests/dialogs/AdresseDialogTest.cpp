@@ -211,3 +211,69 @@ TEST_F(AdresseDialog, EscapeDiscardsEditsAndHelpOpensItsTopic)
     EXPECT_EQ(value("SELECT Line1 FROM tab_adressen"), QStringLiteral("Herrn"));
     EXPECT_EQ(count("SELECT COUNT(*) FROM tab_daten"), 0);
 }
+
+TEST_F(AdresseDialog, LongStoredValuesAreShownWholeAndSavedUnchanged)
+{
+    // An imported address joins two fields into one line; a remark written elsewhere can be
+    // longer than the field takes and hold Windows line ends.
+    const QStringList lines{"Lumo Software GmbH & Co. KG, Geschäftsbereich Briefumschläge", "kurz",
+                            "Am Alten Güterbahnhof, Gebäude C, Eingang Nord, 3. Obergeschoss", "", ""};
+    insertAddress("AD00000001", lines);
+    const QString line6 = QStringLiteral("Geschäftsbereich Briefumschläge KG Co. & GmbH Software Lumo");
+    const QString telefon = QStringLiteral("+49 221 1234567-890 (Zentrale, Durchwahl)");
+    const QString remark = QString(200, u'a') + QStringLiteral("\r\n") + QString(120, u'b');
+    db().ExecSQL("UPDATE tab_adressen SET Line6=? WHERE Adresse_ID='AD00000001'", {line6});
+    db().ExecSQL("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon, Mail, Versand, Bemerkung) VALUES "
+                 "('DA00000001', 'AD00000001', ?, 'm@example.org', ?, ?)",
+                 {telefon, QString(60, u'v'), remark});
+    const QString before = value("SELECT Line1 || '|' || Line2 || '|' || Line3 || '|' || Line6 || '|' || Telefon || '|' "
+                                 "|| Versand || '|' || Bemerkung FROM tab_adressen JOIN tab_daten USING(Adresse_ID)");
+
+    TDLG_Adresse d(ctx, "AD00000001", "GR00000001", nullptr);
+    EXPECT_EQ(line(d, 1)->text(), lines[0]);
+    EXPECT_EQ(line(d, 3)->text(), lines[2]);
+    EXPECT_EQ(child<QComboBox>(d, "ComboBox_Line6")->currentText(), line6);
+    EXPECT_EQ(child<QLineEdit>(d, "Edit_Telefon")->text(), telefon);
+    EXPECT_EQ(child<QComboBox>(d, "ComboBox_Versand")->currentText(), QString(60, u'v'));
+    EXPECT_EQ(child<QPlainTextEdit>(d, "Memo_Bemerkung")->toPlainText(), QString(remark).replace("\r\n", "\n"));
+    // The counter counts the stored remark, which is as long as it may get.
+    EXPECT_EQ(child<QLabel>(d, "Label_Bemerkung_Count")->text(), QStringLiteral("Keine Eingabe mehr möglich!"));
+    d.Button_SaveClick();
+    EXPECT_EQ(value("SELECT Line1 || '|' || Line2 || '|' || Line3 || '|' || Line6 || '|' || Telefon || '|' "
+                    "|| Versand || '|' || Bemerkung FROM tab_adressen JOIN tab_daten USING(Adresse_ID)"),
+              before);
+}
+
+TEST_F(AdresseDialog, TypingDoesNotLengthenAFieldBeyondItsLimitOrStoredLength)
+{
+    const QString longLine(70, u'L');
+    insertAddress("AD00000001", {longLine, "kurz"});
+    db().ExecSQL("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Bemerkung) VALUES ('DA00000001', 'AD00000001', ?)",
+                 {QString(300, u'r')});
+    TDLG_Adresse d(ctx, "AD00000001", "GR00000001", nullptr);
+    for (QLineEdit* e : {line(d, 1), line(d, 2)}) {
+        e->end(false);
+        QTest::keyClicks(e, QString(60, u'x'));
+    }
+    EXPECT_EQ(line(d, 1)->text(), longLine);
+    EXPECT_EQ(line(d, 2)->text(), QStringLiteral("kurz") + QString(46, u'x'));
+    auto* memo = child<QPlainTextEdit>(d, "Memo_Bemerkung");
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, "abc");
+    EXPECT_EQ(memo->toPlainText(), QString(300, u'r'));
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    EXPECT_EQ(child<QLabel>(d, "Label_Bemerkung_Count")->text(), QStringLiteral("Noch 1 Zeichen"));
+}
+
+TEST_F(AdresseDialog, FirstLineOfControlCharactersIsBlankButANonBreakingSpaceIsNot)
+{
+    TDLG_Adresse refused(ctx, QString(), "GR00000001", nullptr);
+    line(refused, 1)->setText(QStringLiteral("\u0001\u001f"));
+    refused.Button_SaveClick();
+    EXPECT_EQ(messages.texts(), QStringList{"Die 1. Zeile muss angegeben werden!"});
+    TDLG_Adresse taken(ctx, QString(), "GR00000001", nullptr);
+    line(taken, 1)->setText(QStringLiteral("\u00a0"));
+    taken.Button_SaveClick();
+    EXPECT_EQ(taken.result(), QDialog::Accepted);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tab_adressen"), 1);
+}

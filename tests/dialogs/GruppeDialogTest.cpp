@@ -96,3 +96,45 @@ TEST_F(GruppeDialog, FailedInsertCanBeRetried)
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(value("SELECT Name FROM tab_gruppen WHERE Gruppe_ID=?", {d.GruppeID()}), QStringLiteral("Zweiter Versuch"));
 }
+
+TEST_F(GruppeDialog, LongStoredNameIsShownWholeKeptUnlessEditedAndNotLengthenedByTyping)
+{
+    const QString stored = QStringLiteral("Kunden aus dem Import der Messe in Köln, Halle 7, Stand 12");
+    ASSERT_GT(stored.size(), 50);
+    db().ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000001', ?)", {stored});
+    {
+        TDLG_Gruppe d(ctx, "GR00000001", nullptr);
+        EXPECT_EQ(name(d)->text(), stored);
+        d.findChild<QPushButton*>("Button_Save")->click();
+        EXPECT_EQ(value("SELECT Name FROM tab_gruppen"), stored);
+    }
+    {
+        TDLG_Gruppe d(ctx, "GR00000001", nullptr);
+        name(d)->end(false);
+        QTest::keyClicks(name(d), "xyz");
+        EXPECT_EQ(name(d)->text(), stored);
+        QTest::keyClick(name(d), Qt::Key_Backspace);
+        QTest::keyClicks(name(d), "3!");
+        EXPECT_EQ(name(d)->text(), stored.chopped(1) + u'3');
+        d.findChild<QPushButton*>("Button_Save")->click();
+        EXPECT_EQ(value("SELECT Name FROM tab_gruppen"), stored.chopped(1) + u'3');
+    }
+}
+
+TEST_F(GruppeDialog, OnlyCodesUpToTheSpaceMakeANameBlank)
+{
+    for (const QString& blank : {QStringLiteral("\u0001\u0002"), QStringLiteral("\t \u001f")}) {
+        messages.shown.clear();
+        TDLG_Gruppe d(ctx, QString(), nullptr);
+        name(d)->setText(blank);
+        d.Button_SaveClick();
+        EXPECT_EQ(messages.texts(), QStringList{"Es wurde kein Name angegeben!"});
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tab_gruppen"), 0);
+    // A non-breaking space is a character like any other.
+    TDLG_Gruppe d(ctx, QString(), nullptr);
+    name(d)->setText(QStringLiteral("\u00a0"));
+    d.Button_SaveClick();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(value("SELECT Name FROM tab_gruppen"), QStringLiteral("\u00a0"));
+}

@@ -245,4 +245,56 @@ TEST_F(DragWindowTest, DragFromTheTitleRowTransfersTheSelectedAddress)
     EXPECT_EQ(reloads, 1);
 }
 
+TEST_F(DragWindowTest, TitleBorderResizesItsColumnAndNeverDrags)
+{
+    answerMenuWith(Qt::Key_K);
+    QHeaderView* header = addressView->horizontalHeader();
+    QWidget* titles = header->viewport();
+    const int before = header->sectionSize(0);
+    // Just inside the first column's right edge: the resize grip.
+    const QPoint border(header->sectionViewportPosition(0) + before - 1, titles->height() / 2);
+    QTest::mousePress(titles, Qt::LeftButton, {}, border);
+    for (int dx = 5; dx <= 40; dx += 5) {
+        QTest::mouseMove(titles, border + QPoint(dx, 0));
+        EXPECT_FALSE(controller->IsDragging()) << dx;
+    }
+    QTest::mouseRelease(titles, Qt::LeftButton, {}, border + QPoint(40, 0));
+    EXPECT_EQ(header->sectionSize(0), before + 40);
+
+    // A border taken and let go over a group opens no drop menu.
+    const QPoint newBorder = border + QPoint(40, 0);
+    QTest::mousePress(titles, Qt::LeftButton, {}, newBorder);
+    const QPoint overGruppe =
+        titles->mapFromGlobal(groupView->viewport()->mapToGlobal(groupView->visualRect(gruppen.index(1)).center()));
+    QTest::mouseMove(titles, overGruppe);
+    EXPECT_FALSE(controller->IsDragging());
+    QTest::mouseRelease(titles, Qt::LeftButton, {}, overGruppe);
+    QTest::qWait(30);
+    EXPECT_TRUE(menuShown.isEmpty()) << "menu opened";
+    EXPECT_EQ(count("tab_adressen"), 3);
+    menuTimer->stop();
+}
+
+TEST_F(DragWindowTest, SmallMovementBeforeTheDragKeepsTheAddressPressedOn)
+{
+    answerMenuWith(Qt::Key_K);
+    // Pressed near the lower edge of the first row, the mouse crosses into the second row
+    // before the drag starts.
+    const QRect first = addressView->visualRect(addresses.index(0, 0));
+    const QPoint start(first.center().x(), first.bottom() - 2);
+    QTest::mousePress(grid(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(grid(), start + QPoint(0, 5));
+    QTest::mouseMove(grid(), start + QPoint(0, 9));
+    EXPECT_EQ(addressView->currentIndex().row(), 0);
+    QTest::mouseMove(grid(), start + QPoint(0, 14));
+    ASSERT_TRUE(controller->IsDragging());
+    QTest::mouseMove(grid(), overGroup(1));
+    QTest::mouseRelease(grid(), Qt::LeftButton, {}, overGroup(1));
+    EXPECT_EQ(controller->DragAdresseID(), QStringLiteral("AD00000001"));
+    const QList<StoredAdresse> copied = adressen("GR00000002");
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied[0].Line1, QStringLiteral("Anna"));
+    EXPECT_EQ(addressView->currentIndex().row(), 0);
+}
+
 } // namespace

@@ -24,6 +24,14 @@ TEST_F(ExchangeTest, ClipboardGetsOnlyNonBlankLinesOneToFive)
     EXPECT_EQ(messages.shown.value(1).kind, Msg::Information);
 }
 
+TEST_F(ExchangeTest, ClipboardKeepsNonBreakingSpacesAndDropsControlCharacters)
+{
+    addAbsender("AB00000001", {"Firma", QStringLiteral("\u00a0"), QStringLiteral("\u0001\u0007"), QStringLiteral("\u00a0 \u00a0"),
+                               QStringLiteral("\t\u001f ")});
+    CopyAbsenderToClipboard(ctx, "AB00000001");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Firma\r\n\u00a0\r\n\u00a0 \u00a0\r\n"));
+}
+
 TEST_F(ExchangeTest, ClipboardCopyWithoutSelectionDoesNothing)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));

@@ -101,6 +101,21 @@ TEST_F(ExportTest, TextLayoutWritesNonBlankLinesAndAnEmptyLinePerRecord)
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Die Adressen wurden als Textdatei gespeichert.")});
 }
 
+TEST(ExportLayoutBlanks, OnlyCodesUpToTheSpaceAreBlank)
+{
+    const QString nbsp = QStringLiteral("\u00a0");
+    const ExportRows rows{{"Erika", nbsp, QStringLiteral("\u0001\u0002"), QStringLiteral("\t\u001f"), "Ort", nbsp,
+                           QStringLiteral("\u0001X\t")},
+                          {"Zweite", "", "", "", "", "", nbsp + "X" + nbsp}};
+    // A line of a non-breaking space is written, a line of control characters is not.
+    EXPECT_EQ(ExportLayout::TextLines(rows), (QStringList{"Erika", nbsp, "Ort", nbsp, "", "Zweite", ""}));
+    // The mark is trimmed of control characters only.
+    const QStringList csv = ExportLayout::CsvLines("Kopf", rows);
+    ASSERT_EQ(csv.size(), 3);
+    EXPECT_TRUE(csv[1].endsWith(QStringLiteral("\";\"X\""))) << csv[1].toStdString();
+    EXPECT_TRUE(csv[2].endsWith(u'"' + nbsp + "X" + nbsp + u'"')) << csv[2].toStdString();
+}
+
 TEST_F(ExportTest, SendersFromTheSenderListInBothLayouts)
 {
     addAbsender("AB00000001", {"Firma Eins", "", "Straße 1", "", "12345 Ort"});

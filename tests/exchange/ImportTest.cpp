@@ -66,6 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"SemicolonInsideQuotesSplits", "\"A;B\";V;W;X;Y", {{"\"A", "V B\"", "W", "X Y"}}},
         ImportCase{"BlanksKeptUntrimmed", " U ; V ; W ;X;Y;Z", {{" U ", " W   V ", "X", "Y Z"}}},
         ImportCase{"ValueNamedLikeColumn", "Line2;Line3;;Aktiv;Y;Z", {{"Line2", "Line3", "Aktiv", "Y Z"}}},
+        // Blank means the codes 0 to 32 only: a non-breaking space is text, a control
+        // character is blank.
+        ImportCase{"NonBreakingSpaceLineIsARecord", QStringLiteral("\u00a0;\u00a0;W;X;\u00a0;Z"),
+                   {{QStringLiteral("\u00a0"), QStringLiteral("W \u00a0"), "X", QStringLiteral("\u00a0 Z")}}},
+        ImportCase{"ControlCharactersAreBlank", QStringLiteral("U;\u0001\t;W;X;Y;\u001f"),
+                   {{"U", QStringLiteral("\u0001\t"), "X", QStringLiteral("\u001f")}}},
+        ImportCase{"ControlLineIsSkipped", QStringLiteral("\u0001\u0002 \t\u001f"), {}},
         ImportCase{"HeaderOnly", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -221,3 +221,48 @@ TEST(MainWindow, AddressesAreCopiedAndMovedByDraggingOntoAnotherGroup)
     EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
     EXPECT_TRUE(h.messages.shown.isEmpty());
 }
+
+// The commands know the window only by what it hands them: any MainWindowLists will do.
+class ListsWithoutWindow : public MainWindowLists
+{
+public:
+    QWidget* DialogParent() override { return nullptr; }
+    QString GetSelectedAbsenderID() const override { return {}; }
+    QString GetSelectedGruppeID() const override { return gruppe; }
+    QString GetSelectedAdresseID() const override { return {}; }
+    void LoadAbsenderList() override { calls << "LoadAbsenderList"; }
+    void LoadGruppenList() override { calls << "LoadGruppenList"; }
+    void LoadAdressenList() override { calls << "LoadAdressenList"; }
+    void SelectAbsenderByID(const QString&) override {}
+    void SelectGruppeByID(const QString& id) override { calls << "SelectGruppeByID " + id; }
+    void SelectAdresseByID(const QString&) override {}
+    void SetBannerMark(const QString&, const QString&) override {}
+    AdressenFilter CurrentAdressenFilter() const override { return {}; }
+    AdressenRows& AdressenRowsShown() override { return rows; }
+    void BuildStatusLine() override {}
+    void ReloadAll() override {}
+    void CloseWindow() override { calls << "CloseWindow"; }
+
+    QString gruppe;
+    QStringList calls;
+    AdressenModel rows;
+};
+
+TEST(MainCommandsAlone, WorkOnTheListsTheyAreHanded)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    h.ctx.Database = std::make_unique<TSQLiteDatabase>(h.databaseFile());
+    ListsWithoutWindow lists;
+    MainCommands commands(h.ctx, lists);
+
+    commands.TB_Adresse_AddClick();
+    EXPECT_EQ(h.messages.texts(), QStringList{"Es wurde keine Gruppe gewählt!"});
+    lists.gruppe = QStringLiteral("GR00000002");
+    h.messages.answer({Msg::IdYes});
+    commands.TB_Gruppe_DeleteClick();
+    EXPECT_EQ(h.scalar("SELECT COUNT(*) FROM tab_gruppen"), QStringLiteral("1"));
+    commands.GruppeSaved(QStringLiteral("GR00000001"));
+    commands.TB_BeendenClick();
+    EXPECT_EQ(lists.calls, (QStringList{"LoadGruppenList", "LoadGruppenList", "SelectGruppeByID GR00000001", "CloseWindow"}));
+}

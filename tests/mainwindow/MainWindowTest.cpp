@@ -276,3 +276,35 @@ TEST(MainWindow, AwkwardDataLoadsAndShows)
               QStringLiteral("Nr: %1\nZeile 1: %2\nZeile 2: a/b\nAktiv: X").arg(full + 1).arg(fifty));
     EXPECT_EQ(w.GetSelectedAdresseID().size(), 10);
 }
+
+TEST(MainWindow, OneGroupStaysSelectedAndAClickOnItListsItsAddressesAgain)
+{
+    MainWindowHarness h;
+    h.seed(StandardData());
+    TForm_Tavisto& w = h.start();
+    showActive(w);
+    QListView* groups = h.gruppenList();
+    const QPoint kunden = groups->visualRect(groups->model()->index(0, 0)).center();
+
+    // Ctrl+click and Ctrl+Space would take the selection from the selected group.
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::ControlModifier, kunden);
+    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
+    groups->setFocus();
+    QTest::keyClick(groups, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000001"));
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (3)"));
+
+    // An address added behind the window's back shows after a click on the selected group.
+    {
+        TSQLiteDatabase other(h.databaseFile());
+        other.ExecSQL("INSERT INTO tab_adressen VALUES('AD00000009','GR00000001','Neu','','','','','',1)");
+    }
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, kunden);
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (4)"));
+    // A click on another group lists that group once.
+    QSignalSpy reloads(h.find<GruppenList>("Panel_Gruppen"), &GruppenList::gruppeChanged);
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, groups->visualRect(groups->model()->index(1, 0)).center());
+    EXPECT_EQ(w.GetSelectedGruppeID(), QStringLiteral("GR00000002"));
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (1)"));
+}

@@ -1,4 +1,5 @@
 #include "store/ESQLiteException.h"
+#include "store/PreparedTextStatement.h"
 #include "store/Schema.h"
 #include "support/StoreFixture.h"
 
@@ -181,4 +182,54 @@ TEST(DatabaseOpen, UnopenableFileNamesTheFile)
     } catch (const ESQLiteException& e) {
         EXPECT_TRUE(e.message().startsWith("Failed to open database \"" + blocker + "/Tavisto.dbs\" : "));
     }
+}
+
+TEST_F(DatabaseTest, ExpressionColumnNullInTheFirstRowIsEmptyInEveryRow)
+{
+    exec("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Aktiv) VALUES ('AD1', 'GR1', 'Anna', 1)");
+    exec("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Aktiv) VALUES ('AD2', 'GR1', 'Bernd', 0)");
+    exec("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon) VALUES ('DA1', 'AD2', '0221 4711')");
+    // Expression columns take their type from the first row: NULL there makes a NULL column.
+    // A declared column keeps its type, whatever the first row holds.
+    const struct
+    {
+        const char* sql;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {"SELECT CASE WHEN Aktiv = 1 THEN NULL ELSE Line1 END AS V FROM tab_adressen ORDER BY Adresse_ID", "", ""},
+        {"SELECT NULLIF(Aktiv, 1) AS V FROM tab_adressen ORDER BY Adresse_ID", "", ""},
+        {"SELECT NULL AS V UNION ALL SELECT 2.5", "", ""},
+        {"SELECT CASE WHEN Aktiv = 1 THEN 'x' ELSE Line1 END AS V FROM tab_adressen ORDER BY Adresse_ID", "x", "Bernd"},
+        {"SELECT Telefon AS V FROM tab_adressen LEFT JOIN tab_daten USING(Adresse_ID) ORDER BY Adresse_ID", "",
+         "0221 4711"},
+    };
+    for (const auto& c : cases) {
+        TSQLiteTable t = db->GetTable(QString::fromUtf8(c.sql));
+        ASSERT_EQ(t.Count(), 2) << c.sql;
+        EXPECT_EQ(t.Field("V"), QString::fromUtf8(c.first)) << c.sql;
+        t.Next();
+        EXPECT_EQ(t.Field("V"), QString::fromUtf8(c.second)) << c.sql;
+    }
+}
+
+TEST_F(DatabaseTest, PreparedStatementBindsEveryRunAfresh)
+{
+    exec("CREATE TABLE tab_probe (A VARCHAR(50), B VARCHAR(50), C VARCHAR(50))");
+    {
+        PreparedTextStatement insert(*db, "INSERT INTO tab_probe (A, B, C) VALUES (?, ?, ?)");
+        QString a = "Anna", b = "Bahnhofstraße 5", c = "Köln";
+        insert.Run({a, b, c});
+        // The texts the first run was given are gone before the next run.
+        a = QString(40, u'x');
+        b.clear();
+        c.clear();
+        insert.Run({QStringLiteral("Bernd"), QStringLiteral("Ring 2")});
+        insert.Run({QStringLiteral("Clara")});
+    }
+    TSQLiteTable t = db->GetTable("SELECT A, B, C, C IS NULL AS NoC, B IS NULL AS NoB FROM tab_probe ORDER BY A");
+    QStringList rows;
+    for (; !t.Eof(); t.Next())
+        rows << t.Field("A") + "|" + t.Field("B") + "|" + t.Field("C") + "|" + t.Field("NoB") + t.Field("NoC");
+    EXPECT_EQ(rows, (QStringList{"Anna|Bahnhofstraße 5|Köln|00", "Bernd|Ring 2||01", "Clara|||11"}));
 }

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 const QString kBuiltHelp = QStringLiteral(TAVISTO_BIN_DIR "/Tavisto.chm");
@@ -139,22 +140,45 @@ TEST_F(HelpServiceTest, MissingFileIsReported)
     EXPECT_EQ(env.messages.texts(), QStringList{QStringLiteral("Die Hilfedatei wurde nicht gefunden!")});
 }
 
-TEST_F(HelpServiceTest, HelpFromAModalDialogCanBeUsed)
+// A click as the window system delivers it: a window that a modal one blocks ignores it.
+void clickThroughWindow(QAbstractButton* button)
 {
-    QDialog dialog;
-    bool modalHelp = false;
+    QWidget* window = button->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
+}
+
+TEST_F(HelpServiceTest, HelpFromAModalDialogBlocksNeitherTheDialogNorItself)
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    QDialog dialog(&mainWindow);
+    auto* dialogButton = new QPushButton(QStringLiteral("Weiter"), &dialog);
+    int dialogClicks = 0;
+    QObject::connect(dialogButton, &QPushButton::clicked, [&] { ++dialogClicks; });
+    QWidget* modalWhileHelpShown = nullptr;
+    QString pageAfterHome;
+    bool helpVisibleAfterDialog = false;
     QTimer::singleShot(0, [&] {
         service.ShowHelpTopic(1009);
-        modalHelp = service.Window()->isVisible() && service.Window()->windowModality() == Qt::ApplicationModal &&
-                    QApplication::activeModalWidget() == service.Window();
-        service.Window()->close();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(service.Window()));
+        modalWhileHelpShown = QApplication::activeModalWidget();
+        EXPECT_EQ(service.Window()->windowModality(), Qt::NonModal);
+        // Both windows take clicks while the dialog runs.
+        clickThroughWindow(dialogButton);
+        clickThroughWindow(service.Window()->findChild<QPushButton*>(QStringLiteral("Button_Home")));
+        pageAfterHome = service.Window()->CurrentPage();
         dialog.reject();
     });
     dialog.exec();
-    EXPECT_TRUE(modalHelp);
-    // From the main window it is an ordinary window again.
+    helpVisibleAfterDialog = service.Window()->isVisible();
+    EXPECT_EQ(modalWhileHelpShown, &dialog);
+    EXPECT_EQ(dialogClicks, 1);
+    EXPECT_EQ(pageAfterHome, QStringLiteral("/hauptfenster.htm"));
+    EXPECT_TRUE(helpVisibleAfterDialog);
+    // From the main window it is a window of its own, with no dialog behind it.
     service.ShowHelpTopic(1000);
     EXPECT_EQ(service.Window()->windowModality(), Qt::NonModal);
+    EXPECT_EQ(service.Window()->windowHandle()->transientParent(), nullptr);
     service.Window()->close();
 }
 

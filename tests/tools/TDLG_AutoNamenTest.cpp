@@ -111,6 +111,15 @@ TEST_F(AutoNamenTest, UpdateOnlyLeavesExistingNamesAlone)
     EXPECT_EQ(env.line6("AD00000004"), QString());
 }
 
+TEST_F(AutoNamenTest, UpdateOnlyTakesNonBreakingSpaceAsANameAndControlCharactersAsNone)
+{
+    listed("AD00000001", {"Herrn", "Max Mustermann"}, QStringLiteral("\u00a0"));
+    listed("AD00000002", {"Frau", "Erika Musterfrau"}, QStringLiteral("\u0001\t"));
+    start(1, true);
+    EXPECT_EQ(env.line6("AD00000001"), QStringLiteral("\u00a0"));
+    EXPECT_EQ(env.line6("AD00000002"), QStringLiteral("Musterfrau Erika"));
+}
+
 TEST_F(AutoNamenTest, TwoRunsEqualOne)
 {
     listed("AD00000001", {"", "Max Mustermann"});
