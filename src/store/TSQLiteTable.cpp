@@ -36,10 +36,8 @@ const TSQLiteTable::Cell& TSQLiteTable::cell(int column) const
 QString TSQLiteTable::FieldAsString(int column) const
 {
     const Cell& c = cell(column);
-    // A column without a declared type takes its type from the first row; one that was
-    // NULL there is a NULL column, and reads as the empty text in every row.
-    if (m_colTypes[size_t(column)] == Null)
-        return QString();
+    // Each cell reads as what it holds: a column that was NULL in the first row still
+    // shows the values of the rows after it, which a type fixed by that row would lose.
     switch (c.index()) {
     case 1: return QString::number(std::get<qint64>(c));
     case 2: return QLocale().toString(std::get<double>(c), 'g', 15);

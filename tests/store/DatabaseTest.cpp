@@ -184,22 +184,23 @@ TEST(DatabaseOpen, UnopenableFileNamesTheFile)
     }
 }
 
-TEST_F(DatabaseTest, ExpressionColumnNullInTheFirstRowIsEmptyInEveryRow)
+TEST_F(DatabaseTest, ColumnNullInTheFirstRowKeepsTheValuesOfLaterRows)
 {
     exec("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Aktiv) VALUES ('AD1', 'GR1', 'Anna', 1)");
     exec("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Aktiv) VALUES ('AD2', 'GR1', 'Bernd', 0)");
     exec("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon) VALUES ('DA1', 'AD2', '0221 4711')");
-    // Expression columns take their type from the first row: NULL there makes a NULL column.
-    // A declared column keeps its type, whatever the first row holds.
+    // NULL in the first row reads as the empty text there, and never hides what later rows
+    // hold, whether the column has a declared type or is an expression.
     const struct
     {
         const char* sql;
         const char* first;
         const char* second;
     } cases[] = {
-        {"SELECT CASE WHEN Aktiv = 1 THEN NULL ELSE Line1 END AS V FROM tab_adressen ORDER BY Adresse_ID", "", ""},
-        {"SELECT NULLIF(Aktiv, 1) AS V FROM tab_adressen ORDER BY Adresse_ID", "", ""},
-        {"SELECT NULL AS V UNION ALL SELECT 2.5", "", ""},
+        {"SELECT CASE WHEN Aktiv = 1 THEN NULL ELSE Line1 END AS V FROM tab_adressen ORDER BY Adresse_ID", "",
+         "Bernd"},
+        {"SELECT NULLIF(Aktiv, 1) AS V FROM tab_adressen ORDER BY Adresse_ID", "", "0"},
+        {"SELECT NULL AS V UNION ALL SELECT 'zwei'", "", "zwei"},
         {"SELECT CASE WHEN Aktiv = 1 THEN 'x' ELSE Line1 END AS V FROM tab_adressen ORDER BY Adresse_ID", "x", "Bernd"},
         {"SELECT Telefon AS V FROM tab_adressen LEFT JOIN tab_daten USING(Adresse_ID) ORDER BY Adresse_ID", "",
          "0221 4711"},
