@@ -1,6 +1,6 @@
 #include "exchange/VcardImport.h"
 
-#include "exchange/AdressenImport.h"
+#include "exchange/AdressenImportFrame.h"
 #include "exchange/VcardMapping.h"
 #include "exchange/VcardReader.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "exchange/AdressenImport.h"
+#include "exchange/AdressenImportFrame.h"
 
 #include <optional>
 
