@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing. Usage: install-deps.sh [--test]
+# Installs the Debian packages that are missing. Usage: install-deps.sh [--test | --package]
+#   (none)     what building and running the program needs
+#   --package  and what building its Debian package needs
+#   --test     and what the tests need (the package tests included)
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev
-  fonts-liberation
-  fp-utils libchm-dev
+  fonts-liberation qt6-translations-l10n
+  fp-utils libchm-dev librsvg2-bin
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(
-    libgtest-dev libgmock-dev libbenchmark-dev sqlite3
-    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-    xvfb xauth imagemagick xdotool
-  )
-fi
+case "${1:-}" in
+  --package)
+    packages+=(dpkg-dev file)
+    ;;
+  --test)
+    packages+=(
+      libgtest-dev libgmock-dev libbenchmark-dev sqlite3
+      cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+      xvfb xauth imagemagick xdotool x11-utils
+      dpkg-dev file desktop-file-utils appstream
+    )
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

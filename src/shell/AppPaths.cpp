@@ -1,8 +1,15 @@
 #include "shell/AppPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <filesystem>
+
+// The installed program's data folder, seen from the folder of the executable. The build
+// passes the value its install rules use; this is their default layout.
+#ifndef TAVISTO_DATA_FROM_PROGRAM
+#define TAVISTO_DATA_FROM_PROGRAM "../share/tavisto"
+#endif
 
 namespace {
 QString withSeparator(QString dir)
@@ -11,7 +18,19 @@ QString withSeparator(QString dir)
         dir += u'/';
     return dir;
 }
+
+const QString kHelpFileName = QStringLiteral("Tavisto.chm");
 } // namespace
+
+QString FindHelpFile(const QString& programDir)
+{
+    const QString beside = withSeparator(programDir) + kHelpFileName;
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(withSeparator(programDir) + QStringLiteral(TAVISTO_DATA_FROM_PROGRAM) +
+                                              u'/' + kHelpFileName);
+    return QFileInfo::exists(installed) ? installed : beside;
+}
 
 QString GetKnownFolder(KnownFolder kind)
 {
@@ -34,7 +53,7 @@ AppPaths AppPaths::Resolve(const QString& programDir, const QString& appDataFold
 {
     AppPaths p;
     p.ProgramDir = withSeparator(programDir);
-    p.HelpFile = p.ProgramDir + QStringLiteral("Tavisto.chm");
+    p.HelpFile = FindHelpFile(p.ProgramDir);
     p.SettingsDir = withSeparator(appDataFolder) + QLatin1String(kProductFolder) + u'/';
     p.SettingsFile = p.SettingsDir + QStringLiteral("Tavisto.ini");
     p.DataDir = withSeparator(documentsFolder) + QLatin1String(kProductFolder) + u'/';

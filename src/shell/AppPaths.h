@@ -11,6 +11,11 @@ QString GetKnownFolder(KnownFolder kind);
 // Creates the folder with any missing parents; false when it cannot exist as a folder.
 bool ForceDirectories(const QString& dir);
 
+// The help file: beside the program (as in the build folder), else in the installed
+// program's data folder (<prefix>/share/tavisto for <prefix>/bin/tavisto). When neither
+// holds it, the place beside the program.
+QString FindHelpFile(const QString& programDir);
+
 // The program's folders and files; every folder ends with a separator.
 struct AppPaths
 {

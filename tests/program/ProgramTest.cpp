@@ -1,6 +1,6 @@
-// The real program in a real X display: first start, single instance, bad database file.
-#include "support/TempDir.h"
-#include "support/XvfbSession.h"
+// The real program in a real X display: first start, single instance, bad database file;
+// and its answers on the terminal.
+#include "ProgramHarness.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,82 +8,13 @@
 #include <QProcess>
 #include <QThread>
 #include <csignal>
+#include <sys/file.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 namespace {
 
-const QString kProgram = QStringLiteral(TAVISTO_BIN_DIR "/Tavisto");
-
-bool isMainWindow(const QString& title) { return title.startsWith("Lumo Tavisto (64-bit)"); }
-
-class ProgramTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!xvfb.ok()) {
-            if (qEnvironmentVariable("CI") == "true")
-                FAIL() << "Xvfb could not be started";
-            GTEST_SKIP() << "Xvfb could not be started";
-        }
-    }
-
-    // Starts the program and answers the messages of a first start (missing help file,
-    // no printer) with Return until the main window shows.
-    std::unique_ptr<QProcess> startToMainWindow()
-    {
-        auto p = start();
-        // Generous: the machine may be busy compiling.
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 60000) {
-            for (const auto& w : xvfb.windows(p->processId())) {
-                if (qEnvironmentVariableIsSet("TAVISTO_TRACE"))
-                    fprintf(stderr, "window %s [%s]\n", qPrintable(w.id), qPrintable(w.title));
-                if (isMainWindow(w.title)) {
-                    xvfb.focus(w);
-                    return p;
-                }
-                if (w.title == "Fehler" || w.title == "Informationen")
-                    xvfb.pressKey(w, "Return");
-            }
-            // An instance that ended shows nothing more: say how it ended instead of waiting.
-            if (p->waitForFinished(200))
-                break;
-        }
-        QStringList seen;
-        for (const auto& w : xvfb.windows(p->processId()))
-            seen << w.title;
-        ADD_FAILURE() << "no main window; windows: " << seen.join(" | ").toStdString()
-                      << "; process state " << int(p->state()) << ", exit status " << int(p->exitStatus())
-                      << ", exit code " << p->exitCode() << "; stderr: " << p->readAllStandardError().toStdString();
-        return p;
-    }
-
-    std::unique_ptr<QProcess> start()
-    {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(xvfb.environment(home.path()));
-        p->start(kProgram, {});
-        EXPECT_TRUE(p->waitForStarted(5000));
-        return p;
-    }
-
-    QString dataFile() const { return home.file("Documents/Lumo Tavisto/Tavisto.dbs"); }
-    QString settingsFile() const { return home.file(".config/Lumo Tavisto/Tavisto.ini"); }
-
-    XvfbSession xvfb;
-    TempDir home;
-};
-
-// Only a running process is signalled: an ended one has the id 0, and kill(0, ...) would
-// reach the test's whole process group.
-void sendSignal(QProcess& p, int sig)
-{
-    if (p.state() != QProcess::NotRunning && p.processId() > 0)
-        ::kill(pid_t(p.processId()), sig);
-}
+using ProgramTest = ProgramHarness;
 
 int tableCount(const QString& path)
 {
@@ -180,4 +111,50 @@ TEST_F(ProgramTest, FileThatIsNoDatabaseEndsTheProgramAndStaysUntouched)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), garbage);
     EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+TEST(ProgramCommandLine, VersionAndHelpAnswerWithoutAWindow)
+{
+    struct Case
+    {
+        const char* arg;
+        const char* answerContains;
+    };
+    const Case cases[] = {
+        {"--version", "Lumo Tavisto 2.6\n"},
+        {"-v", "Lumo Tavisto 2.6\n"},
+        {"--help", "  -v, --version   zeigt die Version und endet\n"},
+        {"-h", "Aufruf: tavisto [Option]\n"},
+    };
+    // No display at all: a program that tried to open a window would abort on it. And an
+    // instance already running must not matter, so the lock is held meanwhile.
+    TempDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("HOME", home.path());
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    QFile lock(home.file("Lumo Tavisto"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    ASSERT_EQ(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arg);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(kBuiltProgram, {QString::fromLatin1(c.arg)});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QString::fromUtf8(c.answerContains))) << out.toStdString();
+        EXPECT_EQ(p.readAllStandardError(), "");
+    }
+    // The premise of the cases above: here a start that goes on to its windows fails.
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(kBuiltProgram, {"--unbekannt"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_TRUE(p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0);
+    EXPECT_EQ(p.readAllStandardOutput(), "");
 }

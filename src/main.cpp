@@ -9,9 +9,43 @@
 #include "tools/ChmHelpService.h"
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+// "--version" and "--help" answer on the terminal and end before anything else happens:
+// no display is needed, and a running instance is not disturbed. Every other argument is
+// left to Qt's own options and otherwise ignored.
+bool answeredOnTerminal(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::fputs("Lumo Tavisto " TAVISTO_VERSION "\n", stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs("Aufruf: tavisto [Option]\n"
+                       "\n"
+                       "Lumo Tavisto verwaltet Absender, Gruppen und Adressen und druckt Briefumschläge.\n"
+                       "Ohne Option öffnet es sein Hauptfenster.\n"
+                       "\n"
+                       "Optionen:\n"
+                       "  -h, --help      zeigt diese Hilfe und endet\n"
+                       "  -v, --version   zeigt die Version und endet\n",
+                       stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (answeredOnTerminal(argc, argv))
+        return 0;
+
     // Taken before the application exists and held until the process ends.
     InstanceGuard guard;
 
