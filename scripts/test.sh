@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --test
-bash scripts/build.sh
+bash scripts/build.sh -DTAVISTO_BUILD_TESTS=ON -DTAVISTO_BUILD_BENCH=ON  # also after run.sh switched them off
 bash scripts/test-cups.sh
 cd build
 ctest --output-on-failure --parallel "$(nproc)"
