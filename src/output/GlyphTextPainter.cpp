@@ -111,6 +111,11 @@ GlyphTextPainter::GlyphTextPainter(const QFont& font) : m_font(font)
     m_lineHeight = fm.height();
 }
 
+int GlyphTextPainter::LineHeightOf(const QFont& font)
+{
+    return QFontMetrics(font).height();
+}
+
 PlacedLine GlyphTextPainter::Place(int x, int top, const QString& line) const
 {
     QTextLayout layout(line, m_font);

@@ -43,9 +43,11 @@ class GlyphTextPainter
 public:
     explicit GlyphTextPainter(const QFont& font);
 
+    const QFont& Font() const { return m_font; }
     int Ascent() const { return m_ascent; }
     // The height of the text cell of "W": ascent plus descent.
     int LineHeight() const { return m_lineHeight; }
+    static int LineHeightOf(const QFont& font);
     // The line with the top-left corner of its cell at (x, top).
     PlacedLine Place(int x, int top, const QString& line) const;
 
