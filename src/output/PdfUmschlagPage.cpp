@@ -1,0 +1,49 @@
+#include "output/PdfUmschlagPage.h"
+
+#include "output/UmschlagFormat.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <vector>
+
+QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned)
+{
+    const auto format = UmschlagFormatAt(formatIndex);
+    if (!format)
+        return QPageLayout();
+    // A PDF page has whole points here. Given in millimetres, a format that is also a
+    // standard size would take that size's points, which for C3 are 2 points short; given
+    // in points it is only rounded.
+    const QSizeF points(format->ShortSide * 72.0 / 25.4, format->LongSide * 72.0 / 25.4);
+    const QPageSize size(points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    return QPageLayout(size, turned ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF());
+}
+
+void DrawPdfUmschlagPage(QPainter& painter, const UmschlagLayout& layout, const QImage* banner)
+{
+    painter.save();
+    if (layout.Turned) {
+        // The lying picture's top edge becomes the right edge: (x, y) goes to (H - y, x).
+        painter.translate(layout.Size.height(), 0);
+        painter.rotate(90);
+    }
+    std::vector<QRectF> drawn;
+    if (!layout.Banner.isEmpty() && banner && !banner->isNull()) {
+        painter.drawImage(layout.Banner.topLeft(), *banner);
+        drawn.push_back(layout.Banner);
+    }
+    painter.setPen(Qt::black);
+    for (const UmschlagLine& line : layout.Lines) {
+        const QFont font = UmschlagFont(line.FontFamily, line.PixelSize);
+        const QFontMetricsF metrics(font);
+        const QRectF cell(line.TopLeft, QSizeF(metrics.horizontalAdvance(line.Text), line.LineHeight));
+        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRectF& r) { return r.intersects(cell); }))
+            painter.fillRect(cell, Qt::white);
+        drawn.push_back(cell);
+        painter.setFont(font);
+        painter.drawText(QPointF(cell.left(), cell.top() + metrics.ascent()), line.Text);
+    }
+    painter.restore();
+}
