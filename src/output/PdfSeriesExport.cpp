@@ -1,6 +1,7 @@
 #include "output/PdfSeriesExport.h"
 
 #include "app/AppContext.h"
+#include "output/PdfObjectStreams.h"
 #include "output/PdfUmschlagPage.h"
 #include "output/PrintError.h"
 #include "output/PrintService.h"
@@ -14,6 +15,7 @@
 #include "store/TSQLiteDatabase.h"
 #include "uikit/TBusyCursor.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -105,7 +107,10 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     if (!file.open(QIODevice::WriteOnly))
         return {PdfWriteOutcome::Failed, file.errorString()};
 
-    QPdfWriter writer(&file);
+    // The pages are made in memory and repacked before they reach the file.
+    QBuffer made;
+    made.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&made);
     writer.setResolution(dpi);
     writer.setPageLayout(page);
     writer.setCreator(QStringLiteral("Tavisto"));
@@ -140,14 +145,15 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
         if (k > 0 && !writer.newPage()) {
             painter.end();
             file.cancelWriting();
-            return {PdfWriteOutcome::Failed, file.errorString()};
+            return {PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1)};
         }
         DrawPdfUmschlagPage(painter, *layout, pageBanner);
     }
     painter.end();
+    const QByteArray bytes = PackPdfObjects(made.data());
     // A write cut short (a full disk, a file size limit) can look successful: the file
-    // must hold every byte written before it replaces the old one.
-    if (!file.flush() || file.size() != file.pos() || file.error() != QFileDevice::NoError || !file.commit()) {
+    // must hold every byte before it replaces the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size() || !file.commit()) {
         QString reason = file.errorString();
         if (file.error() == QFileDevice::NoError)
             reason = QStringLiteral("Die Datei wurde nicht vollständig geschrieben.");

@@ -1,11 +1,12 @@
 #include "output/PdfUmschlagPage.h"
 
+#include "output/GlyphTextPainter.h"
 #include "output/UmschlagFormat.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned)
@@ -29,21 +30,24 @@ void DrawPdfUmschlagPage(QPainter& painter, const UmschlagLayout& layout, const 
         painter.translate(layout.Size.height(), 0);
         painter.rotate(90);
     }
-    std::vector<QRectF> drawn;
+    std::vector<QRect> drawn;
     if (!layout.Banner.isEmpty() && banner && !banner->isNull()) {
         painter.drawImage(layout.Banner.topLeft(), *banner);
         drawn.push_back(layout.Banner);
     }
     painter.setPen(Qt::black);
+    std::optional<GlyphTextPainter> text;
     for (const UmschlagLine& line : layout.Lines) {
-        const QFont font = UmschlagFont(line.FontFamily, line.PixelSize);
-        const QFontMetricsF metrics(font);
-        const QRectF cell(line.TopLeft, QSizeF(metrics.horizontalAdvance(line.Text), line.LineHeight));
-        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRectF& r) { return r.intersects(cell); }))
+        if (!text || text->Font().pixelSize() != line.PixelSize || text->Font().family() != line.FontFamily)
+            text.emplace(UmschlagFont(line.FontFamily, line.PixelSize));
+        // The glyphs at the picture's own pen positions, in whole dots.
+        const ShapedLine shaped = text->Shape(line.Text);
+        const QRect cell(line.TopLeft, QSize(shaped.Width, line.LineHeight));
+        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(cell); }))
             painter.fillRect(cell, Qt::white);
         drawn.push_back(cell);
-        painter.setFont(font);
-        painter.drawText(QPointF(cell.left(), cell.top() + metrics.ascent()), line.Text);
+        for (const QGlyphRun& run : shaped.Runs)
+            painter.drawGlyphRun(line.TopLeft, run);
     }
     painter.restore();
 }
