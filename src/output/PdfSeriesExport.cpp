@@ -122,31 +122,28 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     QPainter painter;
     if (!painter.begin(&writer))
         return {PdfWriteOutcome::Failed, QStringLiteral("Die PDF-Ausgabe konnte nicht beginnen.")};
+    // Ends the export before its last page: the temporary file goes, the old one stays.
+    auto stop = [&](PdfWriteOutcome::Result result, const QString& why) {
+        painter.end();
+        file.cancelWriting();
+        return PdfWriteOutcome{result, why};
+    };
     const int n = int(series.Addresses.size());
     for (int k = 0; k < n; ++k) {
-        if (step && !step(k, n)) {
-            painter.end();
-            file.cancelWriting();
-            return {PdfWriteOutcome::Cancelled, QString()};
-        }
+        if (step && !step(k, n))
+            return stop(PdfWriteOutcome::Cancelled, QString());
         const UmschlagBlocks blocks = AssignBlocks(series.Sender, series.Addresses[k], s.Swap);
         const QImage* pageBanner = blocks.WithBanner && !banner.isNull() ? &banner : nullptr;
         const auto layout =
             LayoutUmschlag(blocks.Upper, blocks.Lower, pageBanner ? pageBanner->size() : QSize(), s, dpi);
-        if (!layout) {
-            painter.end();
-            file.cancelWriting();
-            return {PdfWriteOutcome::Failed,
-                    QStringLiteral("Bei dieser Auflösung (%1 dpi) und dem Umrechnungsfaktor %2 ergibt sich keine "
-                                   "Schriftgröße.")
-                        .arg(dpi)
-                        .arg(s.DpiFactor)};
-        }
-        if (k > 0 && !writer.newPage()) {
-            painter.end();
-            file.cancelWriting();
-            return {PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1)};
-        }
+        if (!layout)
+            return stop(PdfWriteOutcome::Failed,
+                        QStringLiteral("Bei dieser Auflösung (%1 dpi) und dem Umrechnungsfaktor %2 ergibt sich keine "
+                                       "Schriftgröße.")
+                            .arg(dpi)
+                            .arg(s.DpiFactor));
+        if (k > 0 && !writer.newPage())
+            return stop(PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
         DrawPdfUmschlagPage(painter, *layout, pageBanner);
     }
     painter.end();

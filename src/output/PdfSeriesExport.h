@@ -38,8 +38,9 @@ struct PdfWriteOutcome
 using PdfPageStep = std::function<bool(int k, int n)>;
 
 // Writes one page per address, each the envelope itself, laid out as the printed picture
-// at dpi, into a temporary file beside fileName that replaces it only when every page is
-// written. A cancelled or failed export leaves no file behind and an older file as it was.
+// at dpi. The pages are made in memory and go into a temporary file beside fileName that
+// replaces it only when all of it is written. A cancelled or failed export leaves no file
+// behind and an older file as it was.
 PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& settings, int dpi,
                                const QString& fileName, const PdfPageStep& step = {});
 

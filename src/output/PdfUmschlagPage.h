@@ -11,8 +11,8 @@ QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned);
 
 // Draws an envelope's layout onto a page whose device has the layout's resolution (one
 // device unit per dot): the banner at one pixel per dot, the lines as real text in their
-// font, each with its cell's top-left corner where the printed picture has it, and all of
-// it turned clockwise for a standing envelope. Cells are opaque where they meet the banner
+// font with every glyph at the printed picture's own pen position, and all of it turned
+// clockwise for a standing envelope. Cells are opaque where they meet the banner
 // or an earlier cell, as on the printed picture. The banner is drawn as the given picture
 // itself, so a writer that draws the same picture on every page can keep it once.
 void DrawPdfUmschlagPage(QPainter& painter, const UmschlagLayout& layout, const QImage* banner);
