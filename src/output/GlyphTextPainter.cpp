@@ -104,16 +104,16 @@ std::shared_ptr<const GlyphMap> glyphMap(const QRawFont& raw, quint32 glyph)
 
 } // namespace
 
-GlyphTextPainter::GlyphTextPainter(const QFont& font) : m_font(font)
-{
-    const QFontMetrics fm(m_font);
-    m_ascent = fm.ascent();
-    m_lineHeight = fm.height();
-}
+GlyphTextPainter::GlyphTextPainter(const QFont& font) : m_font(font), m_lineHeight(LineHeightOf(font)) {}
 
 int GlyphTextPainter::LineHeightOf(const QFont& font)
 {
-    return QFontMetrics(font).height();
+    static QHash<QString, int> heights;
+    const QString key = font.key();
+    auto it = heights.constFind(key);
+    if (it == heights.constEnd())
+        it = heights.insert(key, QFontMetrics(font).height());
+    return it.value();
 }
 
 ShapedLine GlyphTextPainter::Shape(const QString& line) const

@@ -53,9 +53,9 @@ public:
     explicit GlyphTextPainter(const QFont& font);
 
     const QFont& Font() const { return m_font; }
-    int Ascent() const { return m_ascent; }
     // The height of the text cell of "W": ascent plus descent.
     int LineHeight() const { return m_lineHeight; }
+    // Measured once per face and size in a run; every envelope asks again.
     static int LineHeightOf(const QFont& font);
     // The line's glyphs where the picture puts them: every pen position rounded to a dot.
     ShapedLine Shape(const QString& line) const;
@@ -70,6 +70,5 @@ public:
 
 private:
     QFont m_font;
-    int m_ascent;
     int m_lineHeight;
 };
