@@ -4,6 +4,14 @@
 # Usage: bench.sh [program...]   (bench/<program>.cpp; all of them when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# PdfSeriesBench measures the PDF export against gLabels' batch tool; only the benchmarks
+# need it.
+if ! command -v glabels-3-batch >/dev/null; then
+  SUDO=""
+  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+  $SUDO apt-get install -y -qq --no-install-recommends glabels >/dev/null ||
+    echo "glabels could not be installed: PdfSeriesBench skips its comparison" >&2
+fi
 if (($#)); then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   ninja -C build "$@" >/dev/null

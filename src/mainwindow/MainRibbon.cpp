@@ -60,7 +60,8 @@ const GroupDef kGroups[] = {
      {{"TB_Vorschau", "&Druckvorschau", "Druckvorschau (Alt+D)", G::Vorschau, B::None}}},
     {MainRibbon::TabDrucken, "Drucken",
      {{"TB_Einzeldruck", "&Einzeldruck", "Einzelnen Umschlag drucken (Alt+E)", G::Einzeldruck, B::None},
-      {"TB_Seriendruck", "&Seriendruck", "Mehrere Umschläge drucken (Alt+S)", G::Seriendruck, B::None}}},
+      {"TB_Seriendruck", "&Seriendruck", "Mehrere Umschläge drucken (Alt+S)", G::Seriendruck, B::None},
+      {"TB_PdfSpeichern", "Als PDF speichern", "Umschläge als PDF-Datei speichern", G::Export, B::None}}},
     {MainRibbon::TabOptionen, "",
      {{"TB_Einstellungen", "&Einstellungen (Druckausgabe)", "Druckausgabe anpassen (Alt+E)", G::Einstellungen,
        B::None},
@@ -125,6 +126,8 @@ void MainRibbon::buildMenu()
     drucken->addSeparator();
     add(drucken, "PM_MenuButton_Einzeldruck", QStringLiteral("&Einzeldruck"), QStringLiteral("Einzelnen Umschlag drucken"));
     add(drucken, "PM_MenuButton_Seriendruck", QStringLiteral("&Seriendruck"), QStringLiteral("Mehrere Umschläge drucken"));
+    add(drucken, "PM_MenuButton_PdfSpeichern", QStringLiteral("Als PDF speichern"),
+        QStringLiteral("Umschläge als PDF-Datei speichern"));
     add(m_menu, "PM_MenuButton_Einstellungen", QStringLiteral("&Einstellungen"), QStringLiteral("Druckausgabe anpassen"));
     m_menu->addSeparator();
     add(m_menu, "PM_MenuButton_Datensicherung", QStringLiteral("Daten&sicherung"),

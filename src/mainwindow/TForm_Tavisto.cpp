@@ -12,6 +12,7 @@
 #include "mainwindow/GruppenList.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainRibbon.h"
+#include "mainwindow/PdfCommand.h"
 #include "output/PrintService.h"
 #include "shell/IniFile.h"
 #include "shell/MessageService.h"
@@ -197,6 +198,7 @@ void TForm_Tavisto::connectCommands()
     connect(m_adressen, &AdressenList::deleteRequested, c, command(&MainCommands::TB_Adresse_DeleteClick));
     connect(m_options, &AdressenOptionsBar::filterChanged, this, Guarded(m_ctx, [this] { LoadAdressenList(); }));
     connect(m_options, &AdressenOptionsBar::nameHiddenChanged, m_adressen, &AdressenList::SetNameHidden);
+    ConnectPdfCommand(m_ctx, *this);
 }
 
 void TForm_Tavisto::FormCreate(const StartupFolders& folders)

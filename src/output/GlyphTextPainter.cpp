@@ -104,14 +104,19 @@ std::shared_ptr<const GlyphMap> glyphMap(const QRawFont& raw, quint32 glyph)
 
 } // namespace
 
-GlyphTextPainter::GlyphTextPainter(const QFont& font) : m_font(font)
+GlyphTextPainter::GlyphTextPainter(const QFont& font) : m_font(font), m_lineHeight(LineHeightOf(font)) {}
+
+int GlyphTextPainter::LineHeightOf(const QFont& font)
 {
-    const QFontMetrics fm(m_font);
-    m_ascent = fm.ascent();
-    m_lineHeight = fm.height();
+    static QHash<QString, int> heights;
+    const QString key = font.key();
+    auto it = heights.constFind(key);
+    if (it == heights.constEnd())
+        it = heights.insert(key, QFontMetrics(font).height());
+    return it.value();
 }
 
-PlacedLine GlyphTextPainter::Place(int x, int top, const QString& line) const
+ShapedLine GlyphTextPainter::Shape(const QString& line) const
 {
     QTextLayout layout(line, m_font);
     layout.beginLayout();
@@ -119,11 +124,26 @@ PlacedLine GlyphTextPainter::Place(int x, int top, const QString& line) const
     tl.setNumColumns(int(line.size()));
     layout.endLayout();
 
-    PlacedLine placed;
-    placed.Cell = QRect(x, top, int(std::lround(tl.horizontalAdvance())), m_lineHeight);
+    ShapedLine shaped;
+    shaped.Width = int(std::lround(tl.horizontalAdvance()));
     // Glyph positions from the layout are relative to the line's top-left corner, on the
     // baseline.
-    for (const QGlyphRun& run : layout.glyphRuns()) {
+    shaped.Runs = layout.glyphRuns();
+    for (QGlyphRun& run : shaped.Runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions)
+            p = QPointF(double(std::lround(p.x())), double(std::lround(p.y())));
+        run.setPositions(positions);
+    }
+    return shaped;
+}
+
+PlacedLine GlyphTextPainter::Place(int x, int top, const QString& line) const
+{
+    const ShapedLine shaped = Shape(line);
+    PlacedLine placed;
+    placed.Cell = QRect(x, top, shaped.Width, m_lineHeight);
+    for (const QGlyphRun& run : shaped.Runs) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
@@ -131,8 +151,8 @@ PlacedLine GlyphTextPainter::Place(int x, int top, const QString& line) const
             auto map = glyphMap(raw, glyphs[i]);
             if (!map)
                 continue;
-            const int penX = x + int(std::lround(positions[i].x()));
-            const int penY = top + int(std::lround(positions[i].y()));
+            const int penX = x + int(positions[i].x());
+            const int penY = top + int(positions[i].y());
             placed.Glyphs.push_back({map, penX + map->Offset.x(), penY + map->Offset.y()});
         }
     }

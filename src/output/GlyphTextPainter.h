@@ -1,5 +1,6 @@
 #pragma once
 #include <QFont>
+#include <QGlyphRun>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -27,6 +28,14 @@ struct GlyphPlacement
     int Y;
 };
 
+// One line of text shaped: its glyph runs with pen positions on the baseline in whole dots
+// from the cell's top-left corner, and the cell's width.
+struct ShapedLine
+{
+    QList<QGlyphRun> Runs;
+    int Width = 0;
+};
+
 // One line of text laid out: its opaque cell and its glyphs.
 struct PlacedLine
 {
@@ -43,9 +52,13 @@ class GlyphTextPainter
 public:
     explicit GlyphTextPainter(const QFont& font);
 
-    int Ascent() const { return m_ascent; }
+    const QFont& Font() const { return m_font; }
     // The height of the text cell of "W": ascent plus descent.
     int LineHeight() const { return m_lineHeight; }
+    // Measured once per face and size in a run; every envelope asks again.
+    static int LineHeightOf(const QFont& font);
+    // The line's glyphs where the picture puts them: every pen position rounded to a dot.
+    ShapedLine Shape(const QString& line) const;
     // The line with the top-left corner of its cell at (x, top).
     PlacedLine Place(int x, int top, const QString& line) const;
 
@@ -57,6 +70,5 @@ public:
 
 private:
     QFont m_font;
-    int m_ascent;
     int m_lineHeight;
 };

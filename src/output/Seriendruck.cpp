@@ -114,16 +114,23 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
     return true;
 }
 
-void SeriendruckCommand(AppContext& ctx, QWidget* mainWindow, const SeriendruckInput& input)
+bool SeriendruckSelectionGiven(AppContext& ctx, const SeriendruckInput& input)
 {
     if (input.AbsenderID.isEmpty()) {
         ctx.Messages->InfoMessage(QStringLiteral("Bitte wählen Sie einen Absender!"));
-        return;
+        return false;
     }
     if (input.GruppeID.isEmpty()) {
         ctx.Messages->InfoMessage(QStringLiteral("Bitte wählen Sie eine Gruppe!"));
-        return;
+        return false;
     }
+    return true;
+}
+
+void SeriendruckCommand(AppContext& ctx, QWidget* mainWindow, const SeriendruckInput& input)
+{
+    if (!SeriendruckSelectionGiven(ctx, input))
+        return;
     if (ConfirmPrint(ctx, mainWindow, DDT_SERIES) != Msg::IdYes)
         return;
     // Enabled again however the series ends, errors included.

@@ -21,6 +21,9 @@ struct SeriendruckInput
 // closed and the printer's orientation set back.
 bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input);
 
+// Whether a sender and a group are selected; says which is missing when not.
+bool SeriendruckSelectionGiven(AppContext& ctx, const SeriendruckInput& input);
+
 // The "Seriendruck" command: the selection messages, the confirmation, and the main window
 // disabled while the series runs (enabled again on every way out).
 void SeriendruckCommand(AppContext& ctx, QWidget* mainWindow, const SeriendruckInput& input);

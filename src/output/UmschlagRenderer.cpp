@@ -36,24 +36,18 @@ struct DrawOp
     GlyphPlacement glyph;
 };
 
-// Lays out one block of lines from (x, y). Cells are opaque: where a cell meets
-// something drawn before (the banner, an earlier cell) it is cleared to white first; on
-// the white rest of the picture that changes nothing, so it is skipped.
-void layoutBlock(const GlyphTextPainter& text, const AddressLines& lines, int x, int y, bool keepBlankLines,
-                 std::vector<QRect>& drawn, std::vector<DrawOp>& ops)
+// Lays out one block of lines from (x, y), each line one line height below the last;
+// blank lines are dropped unless they keep their space.
+void layoutBlock(const AddressLines& lines, int x, int y, const QString& family, int pixelSize, bool keepBlankLines,
+                 std::vector<UmschlagLine>& out)
 {
+    const int lineHeight = GlyphTextPainter::LineHeightOf(UmschlagFont(family, pixelSize));
     for (const QString& line : lines) {
         if (isBlank(line) && !keepBlankLines)
             continue;
-        if (!line.isEmpty()) {
-            PlacedLine placed = text.Place(x, y, line);
-            if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(placed.Cell); }))
-                ops.push_back({DrawOp::Clear, placed.Cell, {}});
-            for (GlyphPlacement& g : placed.Glyphs)
-                ops.push_back({DrawOp::Glyph, {}, std::move(g)});
-            drawn.push_back(placed.Cell);
-        }
-        y += text.LineHeight();
+        if (!line.isEmpty())
+            out.push_back({line, family, pixelSize, QPoint(x, y), lineHeight});
+        y += lineHeight;
     }
 }
 
@@ -90,16 +84,6 @@ void paint(QImage& bitmap, const std::vector<DrawOp>& ops, const QImage* banner)
     }
 }
 
-QFont blockFont(const PrintSettings& s, int fontSize, int base)
-{
-    QFont font(s.FontName);
-    font.setPixelSize(UmschlagPixelSize(UmschlagPointSize(fontSize, base)));
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    font.setUnderline(false);
-    return font;
-}
-
 } // namespace
 
 int UmschlagPointSize(int fontSize, int base)
@@ -113,47 +97,101 @@ int UmschlagPixelSize(int pointSize)
     return int(std::lround(double(pointSize) * 96.0 / 72.0));
 }
 
+QFont UmschlagFont(const QString& family, int pixelSize)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    return font;
+}
+
+std::optional<UmschlagLayout> LayoutUmschlag(const AddressLines& upperLines, const AddressLines& lowerLines,
+                                             const QSize& bannerSize, const PrintSettings& s, int dpi)
+{
+    // A resolution below the factor leaves no usable font size: the same as a failed sizing.
+    const int base = s.DpiFactor > 0 ? dpi / s.DpiFactor : 0;
+    if (base <= 0)
+        return std::nullopt;
+    const std::optional<QSize> size = UmschlagSize(s.FormatIndex, dpi);
+    if (!size)
+        return std::nullopt;
+
+    UmschlagLayout layout;
+    layout.Dpi = dpi;
+    layout.Size = *size;
+    layout.Turned = s.Orientation == 1;
+    int x = 100 + 100 * s.SpaceX;
+    int y = 100 + 100 * s.SpaceY;
+    if (s.PrintBanner && !bannerSize.isEmpty()) {
+        // One banner pixel is one dot; the banner shares x with the upper block.
+        layout.Banner = QRect(QPoint(x, y), bannerSize);
+        y += bannerSize.height() + 100;
+    }
+    if (s.PrintSender)
+        layoutBlock(upperLines, x, y, s.FontName, UmschlagPixelSize(UmschlagPointSize(s.SenderFontSize, base)),
+                    s.PrintBlankLines, layout.Lines);
+    x = size->width() / 2;
+    if (s.MoveMode == 1)
+        x -= 100 * s.MoveSpace;
+    else if (s.MoveMode == 2)
+        x += 100 * s.MoveSpace;
+    y = size->height() / 2;
+    if (s.PrintAddress)
+        layoutBlock(lowerLines, x, y, s.FontName, UmschlagPixelSize(UmschlagPointSize(s.AddressFontSize, base)),
+                    s.PrintBlankLines, layout.Lines);
+    return layout;
+}
+
+void PaintUmschlag(QImage& bitmap, const UmschlagLayout& layout, const QImage* banner)
+{
+    if (bitmap.size() != layout.Size || bitmap.format() != QImage::Format_RGB888) {
+        bitmap = QImage(layout.Size, QImage::Format_RGB888);
+        if (bitmap.isNull())
+            throw PrintError(QStringLiteral("Für das Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
+                                 .arg(layout.Size.width())
+                                 .arg(layout.Size.height()));
+    }
+    std::vector<DrawOp> ops;
+    std::vector<QRect> drawn;
+    QImage banner24;
+    if (!layout.Banner.isEmpty() && banner && !banner->isNull()) {
+        banner24 = banner->format() == QImage::Format_RGB888 ? *banner : banner->convertToFormat(QImage::Format_RGB888);
+        ops.push_back({DrawOp::Banner, layout.Banner, {}});
+        drawn.push_back(layout.Banner);
+    }
+    // Cells are opaque: where a cell meets something drawn before (the banner, an earlier
+    // cell) it is cleared to white first; on the white rest of the picture that changes
+    // nothing, so it is skipped.
+    std::optional<GlyphTextPainter> text;
+    for (const UmschlagLine& line : layout.Lines) {
+        if (!text || text->Font().pixelSize() != line.PixelSize || text->Font().family() != line.FontFamily)
+            text.emplace(UmschlagFont(line.FontFamily, line.PixelSize));
+        PlacedLine placed = text->Place(line.TopLeft.x(), line.TopLeft.y(), line.Text);
+        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(placed.Cell); }))
+            ops.push_back({DrawOp::Clear, placed.Cell, {}});
+        for (GlyphPlacement& g : placed.Glyphs)
+            ops.push_back({DrawOp::Glyph, {}, std::move(g)});
+        drawn.push_back(placed.Cell);
+    }
+    paint(bitmap, ops, &banner24);
+
+    if (layout.Turned)
+        RotateClockwise(bitmap);
+}
+
 void RenderUmschlag(QImage* bitmap, const AddressLines& upperLines, const AddressLines& lowerLines,
                     const QImage* banner, const PrintSettings& s, int dpi)
 {
     if (!bitmap)
         return;
-    // A resolution below the factor leaves no usable font size: the same as a failed sizing.
-    const int base = s.DpiFactor > 0 ? dpi / s.DpiFactor : 0;
-    if (base <= 0)
+    const bool withBanner = s.PrintBanner && banner && !banner->isNull();
+    const std::optional<UmschlagLayout> layout =
+        LayoutUmschlag(upperLines, lowerLines, withBanner ? banner->size() : QSize(), s, dpi);
+    if (!layout || !ResizeUmschlagBitmap(bitmap, s.FormatIndex, dpi))
         return;
-    if (!ResizeUmschlagBitmap(bitmap, s.FormatIndex, dpi))
-        return;
-
-    std::vector<DrawOp> ops;
-    std::vector<QRect> drawn;
-    QImage banner24;
-    int x = 100 + 100 * s.SpaceX;
-    int y = 100 + 100 * s.SpaceY;
-    if (s.PrintBanner && banner && !banner->isNull()) {
-        // One banner pixel is one dot.
-        banner24 = banner->format() == QImage::Format_RGB888 ? *banner : banner->convertToFormat(QImage::Format_RGB888);
-        const QRect where(x, y, banner24.width(), banner24.height());
-        ops.push_back({DrawOp::Banner, where, {}});
-        drawn.push_back(where);
-        y += banner24.height() + 100;
-    }
-    if (s.PrintSender)
-        layoutBlock(GlyphTextPainter(blockFont(s, s.SenderFontSize, base)), upperLines, x, y, s.PrintBlankLines, drawn,
-                    ops);
-    x = bitmap->width() / 2;
-    if (s.MoveMode == 1)
-        x -= 100 * s.MoveSpace;
-    else if (s.MoveMode == 2)
-        x += 100 * s.MoveSpace;
-    y = bitmap->height() / 2;
-    if (s.PrintAddress)
-        layoutBlock(GlyphTextPainter(blockFont(s, s.AddressFontSize, base)), lowerLines, x, y, s.PrintBlankLines, drawn,
-                    ops);
-    paint(*bitmap, ops, &banner24);
-
-    if (s.Orientation == 1)
-        RotateClockwise(*bitmap);
+    PaintUmschlag(*bitmap, *layout, withBanner ? banner : nullptr);
 }
 
 void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLines, const AddressLines& lowerLines,

@@ -1,9 +1,11 @@
 #include "InkProbe.h"
+#include "output/GlyphTextPainter.h"
 #include "output/UmschlagFormat.h"
 #include "output/UmschlagRenderer.h"
 #include "shell/PrintSettings.h"
 
 #include <QFontDatabase>
+#include <tuple>
 #include <gtest/gtest.h>
 
 using InkProbe::inkBox;
@@ -322,5 +324,112 @@ TEST(UmschlagRendererTest, RotateClockwiseMapsEveryPixel)
             // The turned picture is an ordinary one: it copies and paints.
             EXPECT_EQ(turned.copy(), turned);
         }
+    }
+}
+
+TEST(UmschlagLayoutTest, WorkedExampleInDots)
+{
+    const PrintSettings s = exampleSettings();
+    const auto layout = LayoutUmschlag(kSender, kAddress, QSize(800, 400), s, 600);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->Dpi, 600);
+    EXPECT_EQ(layout->Size, QSize(5196, 2598));
+    EXPECT_FALSE(layout->Turned);
+    EXPECT_EQ(layout->Banner, QRect(100, 100, 800, 400));
+    // Line3 of each block is empty: no line, but its space is kept.
+    ASSERT_EQ(layout->Lines.size(), 8u);
+    const UmschlagLine& sender1 = layout->Lines[0];
+    const UmschlagLine& address1 = layout->Lines[4];
+    EXPECT_EQ(sender1.Text, "Hans Summer");
+    EXPECT_EQ(sender1.FontFamily, "Arial");
+    EXPECT_EQ(sender1.PixelSize, 79);
+    EXPECT_EQ(sender1.TopLeft, QPoint(100, 600));
+    EXPECT_EQ(address1.Text, "Hanna Immer");
+    EXPECT_EQ(address1.PixelSize, 101);
+    EXPECT_EQ(address1.TopLeft, QPoint(2598, 1299));
+    // The line height is the "W" cell: a little more than the em.
+    EXPECT_GE(sender1.LineHeight, 79);
+    EXPECT_LE(sender1.LineHeight, 79 * 6 / 5);
+    EXPECT_GE(address1.LineHeight, 101);
+    EXPECT_LE(address1.LineHeight, 101 * 6 / 5);
+    EXPECT_EQ(layout->Lines[1].TopLeft, QPoint(100, 600 + sender1.LineHeight));
+    EXPECT_EQ(layout->Lines[2].Text, "12345 Hausen");
+    EXPECT_EQ(layout->Lines[2].TopLeft, QPoint(100, 600 + 3 * sender1.LineHeight));
+    EXPECT_EQ(layout->Lines[7].TopLeft, QPoint(2598, 1299 + 4 * address1.LineHeight));
+}
+
+TEST(UmschlagLayoutTest, SettingsShapeTheLayout)
+{
+    const AddressLines blanks{"Hans", "   ", "", "Hausen", ""};
+    // The line positions are checked against the font's line heights measured once.
+    const PrintSettings base = exampleSettings();
+    const int h = GlyphTextPainter::LineHeightOf(UmschlagFont("Arial", 79));
+    const int H = GlyphTextPainter::LineHeightOf(UmschlagFont("Arial", 101));
+    {
+        SCOPED_TRACE("blank lines kept: a line of blanks is drawn (its cell is opaque), an empty one is not");
+        const auto l = LayoutUmschlag(blanks, blanks, QSize(), base, 600);
+        ASSERT_TRUE(l);
+        EXPECT_TRUE(l->Banner.isEmpty());
+        ASSERT_EQ(l->Lines.size(), 6u);
+        EXPECT_EQ(l->Lines[1].Text, "   ");
+        EXPECT_EQ(l->Lines[0].TopLeft, QPoint(100, 100));
+        EXPECT_EQ(l->Lines[2].TopLeft, QPoint(100, 100 + 3 * h));
+        EXPECT_EQ(l->Lines[5].TopLeft, QPoint(2598, 1299 + 3 * H));
+    }
+    {
+        SCOPED_TRACE("blank lines dropped: the lines move up");
+        PrintSettings s = base;
+        s.PrintBlankLines = false;
+        const auto l = LayoutUmschlag(blanks, blanks, QSize(300, 200), s, 600);
+        ASSERT_TRUE(l);
+        ASSERT_EQ(l->Lines.size(), 4u);
+        EXPECT_EQ(l->Lines[1].Text, "Hausen");
+        EXPECT_EQ(l->Lines[1].TopLeft, QPoint(100, 400 + h));
+        EXPECT_EQ(l->Lines[3].TopLeft, QPoint(2598, 1299 + H));
+    }
+    {
+        SCOPED_TRACE("margins, move, switches, turn");
+        PrintSettings s = base;
+        s.SpaceX = 5;
+        s.SpaceY = 2;
+        s.MoveMode = 1;
+        s.MoveSpace = 10;
+        s.PrintSender = false;
+        s.Orientation = 1;
+        const auto l = LayoutUmschlag(kSender, kAddress, QSize(300, 200), s, 600);
+        ASSERT_TRUE(l);
+        EXPECT_TRUE(l->Turned);
+        EXPECT_EQ(l->PictureSize(), QSize(2598, 5196));
+        EXPECT_EQ(l->Banner, QRect(600, 300, 300, 200));
+        ASSERT_EQ(l->Lines.size(), 4u);
+        EXPECT_EQ(l->Lines[0].TopLeft, QPoint(1598, 1299));
+    }
+    {
+        SCOPED_TRACE("PrintBanner off leaves no room for a banner; PrintAddress off no lower block");
+        PrintSettings s = base;
+        s.PrintBanner = false;
+        s.PrintAddress = false;
+        const auto l = LayoutUmschlag(kSender, kAddress, QSize(300, 200), s, 600);
+        ASSERT_TRUE(l);
+        EXPECT_TRUE(l->Banner.isEmpty());
+        ASSERT_EQ(l->Lines.size(), 4u);
+        EXPECT_EQ(l->Lines[0].TopLeft, QPoint(100, 100));
+        EXPECT_EQ(l->Lines[3].Text, "Germany");
+    }
+    {
+        SCOPED_TRACE("300 dpi with factor 5: the point sizes of 600 dpi, margins in dots");
+        PrintSettings s = base;
+        s.DpiFactor = 5;
+        const auto l = LayoutUmschlag(kSender, kAddress, QSize(), s, 300);
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->Size, QSize(2598, 1299));
+        EXPECT_EQ(l->Lines[0].PixelSize, 79);
+        EXPECT_EQ(l->Lines[4].TopLeft, QPoint(1299, 649));
+    }
+    for (const auto& [format, factor, dpi] : {std::tuple{10, 10, 600}, {-1, 10, 600}, {2, 10, 9}, {2, 0, 600}}) {
+        PrintSettings s = base;
+        s.FormatIndex = format;
+        s.DpiFactor = factor;
+        EXPECT_FALSE(LayoutUmschlag(kSender, kAddress, QSize(), s, dpi)) << format << " " << factor << " " << dpi;
     }
 }

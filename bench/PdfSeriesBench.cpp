@@ -1,0 +1,233 @@
+// A series of 1,000 DL envelopes as one PDF, against gLabels' batch tool merging the same
+// 1,000 addresses from a CSV file onto a DL envelope with the same two text blocks
+// (bench/glabels/). Ours is the whole export from the database: the series' statement,
+// the layout of every envelope and the PDF with real text. Both are timed by the wall
+// clock, since gLabels runs as a child process (its CPU time is not this process's, so it
+// is deliberately not named *_Baseline for scripts/bench.sh, which compares CPU times);
+// BM_PdfSeriesRatio measures the two in alternation and reports the counters "ratio"
+// (time, ours over gLabels) and "size_ratio" (file size), with both times and sizes.
+#include "BenchSupport.h"
+#include "app/AppContext.h"
+#include "output/PdfSeriesExport.h"
+#include "shell/MessageService.h"
+#include "store/Schema.h"
+#include "store/TSQLiteDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kEnvelopes = 1000;
+
+class SilentMessages : public MessageService
+{
+public:
+    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
+    void ShowPlainMessage(const QString&) override {}
+};
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool runTool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// The CSV and the gLabels document made by the peer's own scripts, and a database with the
+// same sender and addresses: Line1 the salutation, Line2 first and last name, Line3 the
+// street, Line4 postal code and town.
+struct Peer
+{
+    QTemporaryDir dir;
+    QString csv = dir.filePath(QStringLiteral("adressen.csv"));
+    QString document = dir.filePath(QStringLiteral("envelope.glabels"));
+    QString database = dir.filePath(QStringLiteral("Tavisto.dbs"));
+    bool ready = false;
+
+    Peer()
+    {
+        const QString scripts = QStringLiteral(TAVISTO_BENCH_DIR "/glabels/");
+        if (!runTool(QStringLiteral("python3"), {scripts + QStringLiteral("gen_csv.py"), QString::number(kEnvelopes), csv}) ||
+            !runTool(QStringLiteral("sh"), {scripts + QStringLiteral("make_doc.sh"), csv, document}))
+            return;
+        QFile f(csv);
+        if (!f.open(QIODevice::ReadOnly))
+            return;
+        const QStringList rows = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+        TSQLiteDatabase db(database);
+        SilentMessages messages;
+        CreateTables(db, messages);
+        Transaction t(db);
+        db.ExecSQL(QStringLiteral("INSERT INTO tab_absender VALUES (?,?,?,?,?,?)"),
+                   {QStringLiteral("AB00000001"), QStringLiteral("Bürogemeinschaft Größer & Söhne"),
+                    QStringLiteral("Kärntner Weg 7"), QStringLiteral("12345 Überlingen"), QString(), QString()});
+        db.ExecSQL(QStringLiteral("INSERT INTO tab_gruppen VALUES (?,?)"),
+                   {QStringLiteral("GR00000001"), QStringLiteral("Kunden")});
+        int n = 0;
+        for (const QString& row : rows) {
+            const QStringList c = row.split(QLatin1Char(';'));
+            if (c.size() != 6)
+                return;
+            db.ExecSQL(QStringLiteral("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line2,Line3,Line4,Line5,"
+                                      "Line6,Aktiv) VALUES (?,?,?,?,?,?,'','',1)"),
+                       {QStringLiteral("AD%1").arg(++n, 8, 10, QLatin1Char('0')), QStringLiteral("GR00000001"), c[0],
+                        c[1] + u' ' + c[2], c[3], c[4] + u' ' + c[5]});
+        }
+        t.Commit();
+        ready = n == kEnvelopes;
+    }
+};
+
+Peer& peer()
+{
+    static Peer p;
+    return p;
+}
+
+// DL lying, the peer's typeface, the program's default sizes (about 9.5 and 12 points at
+// 600 dpi, the peer has 10 and 12).
+struct Ours
+{
+    SilentMessages messages;
+    AppContext ctx;
+
+    Ours()
+    {
+        ctx.Messages = &messages;
+        ctx.Database = std::make_unique<TSQLiteDatabase>(peer().database);
+        PrintSettings& s = ctx.Print();
+        s.FormatIndex = 2;
+        s.Orientation = 0;
+        s.FontName = QStringLiteral("DejaVu Sans");
+    }
+};
+
+struct Run
+{
+    double seconds = 0;
+    qint64 bytes = 0;
+};
+
+Run ours(const QString& pdf)
+{
+    Ours o;
+    SeriendruckInput input;
+    input.AbsenderID = QStringLiteral("AB00000001");
+    input.GruppeID = QStringLiteral("GR00000001");
+    const auto start = Clock::now();
+    const auto series = ReadPdfSeries(o.ctx, input);
+    if (!series || series->Addresses.size() != kEnvelopes ||
+        WritePdfSeries(*series, o.ctx.Print(), 600, pdf).Status != PdfWriteOutcome::Written)
+        std::abort();
+    return {secondsSince(start), QFileInfo(pdf).size()};
+}
+
+Run glabels(const QString& pdf)
+{
+    const auto start = Clock::now();
+    if (!runTool(QStringLiteral("glabels-3-batch"), {QStringLiteral("-o"), pdf, peer().document}))
+        return {-1, 0};
+    return {secondsSince(start), QFileInfo(pdf).size()};
+}
+
+bool glabelsMissing(benchmark::State& state)
+{
+    if (!peer().ready) {
+        state.SkipWithError("the CSV, the gLabels document or the database could not be made");
+        return true;
+    }
+    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v glabels-3-batch >/dev/null")}) != 0) {
+        state.SkipWithError("glabels-3-batch is not installed (scripts/bench.sh installs the package glabels)");
+        return true;
+    }
+    return false;
+}
+
+void BM_PdfSeries(benchmark::State& state)
+{
+    if (!peer().ready) {
+        state.SkipWithError("the database could not be made");
+        return;
+    }
+    const QString pdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
+    Run r;
+    for (auto _ : state) {
+        r = ours(pdf);
+        state.SetIterationTime(r.seconds);
+    }
+    state.counters["kb"] = double(r.bytes) / 1024.0;
+    state.SetItemsProcessed(state.iterations() * kEnvelopes);
+}
+
+void BM_GlabelsBatch(benchmark::State& state)
+{
+    if (glabelsMissing(state))
+        return;
+    const QString pdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
+    Run r;
+    for (auto _ : state) {
+        r = glabels(pdf);
+        if (r.seconds < 0) {
+            state.SkipWithError("glabels-3-batch failed");
+            return;
+        }
+        state.SetIterationTime(r.seconds);
+    }
+    state.counters["kb"] = double(r.bytes) / 1024.0;
+    state.SetItemsProcessed(state.iterations() * kEnvelopes);
+}
+
+void BM_PdfSeriesRatio(benchmark::State& state)
+{
+    if (glabelsMissing(state))
+        return;
+    const QString oursPdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
+    const QString theirsPdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
+    double oursTime = 0, theirsTime = 0;
+    Run a, b;
+    for (auto _ : state) {
+        a = ours(oursPdf);
+        b = glabels(theirsPdf);
+        if (b.seconds < 0) {
+            state.SkipWithError("glabels-3-batch failed");
+            return;
+        }
+        oursTime += a.seconds;
+        theirsTime += b.seconds;
+        state.SetIterationTime(a.seconds);
+    }
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    const double n = double(state.iterations());
+    state.counters["ratio"] = oursTime / theirsTime;
+    state.counters["size_ratio"] = double(a.bytes) / double(b.bytes);
+    state.counters["ours_ms"] = 1000 * oursTime / n;
+    state.counters["glabels_ms"] = 1000 * theirsTime / n;
+    state.counters["ours_kb"] = double(a.bytes) / 1024.0;
+    state.counters["glabels_kb"] = double(b.bytes) / 1024.0;
+    state.counters["glabels_peak_mb"] = double(children.ru_maxrss) / 1024.0;
+}
+
+} // namespace
+
+BENCHMARK(BM_PdfSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GlabelsBatch)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PdfSeriesRatio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -1,0 +1,235 @@
+#include "output/PdfSeriesExport.h"
+
+#include "app/AppContext.h"
+#include "output/PdfObjectStreams.h"
+#include "output/PdfUmschlagPage.h"
+#include "output/PrintError.h"
+#include "output/PrintService.h"
+#include "output/SeriendruckQuery.h"
+#include "output/UmschlagFormat.h"
+#include "output/UmschlagLines.h"
+#include "shell/AppPaths.h"
+#include "shell/MessageService.h"
+#include "shell/TerminationSignals.h"
+#include "store/RecordOperations.h"
+#include "store/TSQLiteDatabase.h"
+#include "uikit/TBusyCursor.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kFallbackDpi = 600;
+
+QString gruppeName(TSQLiteDatabase& db, const QString& gruppeId)
+{
+    if (!db.TableExists(QStringLiteral("tab_gruppen")))
+        return QString();
+    const TSQLiteTable t = db.GetTable(QStringLiteral("SELECT Name FROM tab_gruppen WHERE Gruppe_ID = ?"), {gruppeId});
+    return t.Count() > 0 ? t.Field(QStringLiteral("Name")) : QString();
+}
+
+// The resolution the printed picture would have; the usual one when no printer answers.
+int outputDpi(AppContext& ctx)
+{
+    if (!ctx.Printer)
+        return kFallbackDpi;
+    try {
+        const int dpi = ctx.Printer->ResolutionX();
+        return dpi > 0 ? dpi : kFallbackDpi;
+    } catch (const PrintError&) {
+        return kFallbackDpi;
+    }
+}
+
+// The group's name as a file name: no folder separators, and a name when it has none.
+QString proposedName(const QString& gruppe)
+{
+    QString name = gruppe.trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char('\\'), QLatin1Char('-'));
+    return name.isEmpty() ? QStringLiteral("Umschläge") : name;
+}
+
+QString withPdfExtension(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0
+               ? fileName
+               : fileName + QStringLiteral(".pdf");
+}
+
+QString failureText(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Die PDF-Datei \"%1\" konnte nicht gespeichert werden.\n%2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+} // namespace
+
+std::optional<PdfSeries> ReadPdfSeries(AppContext& ctx, const SeriendruckInput& input)
+{
+    TSQLiteDatabase& db = ctx.db();
+    if (!db.TableExists(QStringLiteral("tab_absender")))
+        return std::nullopt;
+    PdfSeries series;
+    const auto sender = ReadAbsenderLines(db, input.AbsenderID);
+    if (!sender)
+        return std::nullopt;
+    series.Sender = *sender;
+    const PrintSettings& s = ctx.Print();
+    if (!s.Swap && s.PrintBanner)
+        LoadBannerOrReport(db, *ctx.Messages, input.AbsenderID, series.Banner);
+    series.GruppeName = gruppeName(db, input.GruppeID);
+
+    const SeriendruckQuery query =
+        BuildSeriendruckQuery(input.GruppeID, input.SearchText, input.SearchColumn, input.SortChoice);
+    for (TSQLiteTable rows = db.GetTable(query.Sql(), query.Params); !rows.Eof(); rows.Next()) {
+        AddressLines address;
+        for (int i = 1; i <= 5; ++i)
+            address << rows.Field(QStringLiteral("Line%1").arg(i));
+        series.Addresses << address;
+    }
+    return series;
+}
+
+PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, int dpi, const QString& fileName,
+                               const PdfPageStep& step)
+{
+    const QPageLayout page = PdfUmschlagPageLayout(s.FormatIndex, s.Orientation == 1);
+    if (!page.isValid())
+        return {PdfWriteOutcome::Failed, QStringLiteral("Das eingestellte Umschlagformat ist unbekannt.")};
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return {PdfWriteOutcome::Failed, file.errorString()};
+
+    // The pages are made in memory and repacked before they reach the file.
+    QBuffer made;
+    made.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&made);
+    writer.setResolution(dpi);
+    writer.setPageLayout(page);
+    writer.setCreator(QStringLiteral("Tavisto"));
+    writer.setTitle(series.GruppeName);
+    // One picture for every page: the writer keeps a picture it has seen once and only
+    // refers to it again.
+    const QImage banner = series.Banner.isNull() ? QImage() : series.Banner.convertToFormat(QImage::Format_RGB888);
+
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return {PdfWriteOutcome::Failed, QStringLiteral("Die PDF-Ausgabe konnte nicht beginnen.")};
+    // Ends the export before its last page: the temporary file goes, the old one stays.
+    auto stop = [&](PdfWriteOutcome::Result result, const QString& why) {
+        painter.end();
+        file.cancelWriting();
+        return PdfWriteOutcome{result, why};
+    };
+    const int n = int(series.Addresses.size());
+    for (int k = 0; k < n; ++k) {
+        if (step && !step(k, n))
+            return stop(PdfWriteOutcome::Cancelled, QString());
+        const UmschlagBlocks blocks = AssignBlocks(series.Sender, series.Addresses[k], s.Swap);
+        const QImage* pageBanner = blocks.WithBanner && !banner.isNull() ? &banner : nullptr;
+        const auto layout =
+            LayoutUmschlag(blocks.Upper, blocks.Lower, pageBanner ? pageBanner->size() : QSize(), s, dpi);
+        if (!layout)
+            return stop(PdfWriteOutcome::Failed,
+                        QStringLiteral("Bei dieser Auflösung (%1 dpi) und dem Umrechnungsfaktor %2 ergibt sich keine "
+                                       "Schriftgröße.")
+                            .arg(dpi)
+                            .arg(s.DpiFactor));
+        if (k > 0 && !writer.newPage())
+            return stop(PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
+        DrawPdfUmschlagPage(painter, *layout, pageBanner);
+    }
+    painter.end();
+    const QByteArray bytes = PackPdfObjects(made.data());
+    // A write cut short (a full disk, a file size limit) can look successful: the file
+    // must hold every byte before it replaces the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size() || !file.commit()) {
+        QString reason = file.errorString();
+        if (file.error() == QFileDevice::NoError)
+            reason = QStringLiteral("Die Datei wurde nicht vollständig geschrieben.");
+        file.cancelWriting();
+        return {PdfWriteOutcome::Failed, reason};
+    }
+    return {PdfWriteOutcome::Written, QString()};
+}
+
+void PdfSeriesCommand(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const PdfFileChooser& chooseFile)
+{
+    if (!SeriendruckSelectionGiven(ctx, input))
+        return;
+    std::optional<PdfSeries> series;
+    {
+        TBusyCursor busy;
+        series = ReadPdfSeries(ctx, input);
+    }
+    if (!series) {
+        ctx.Messages->ErrorMessage(QStringLiteral("Der gewählte Absender wurde nicht gefunden."));
+        return;
+    }
+    if (series->Addresses.isEmpty()) {
+        ctx.Messages->InfoMessage(QStringLiteral("Die gewählte Gruppe enthält keine aktiven Adressen, die der Suche "
+                                                 "entsprechen. Es wurde keine PDF-Datei gespeichert."));
+        return;
+    }
+    const PrintSettings& s = ctx.Print();
+    const int dpi = outputDpi(ctx);
+    if (!UmschlagFormatAt(s.FormatIndex)) {
+        ctx.Messages->ErrorMessage(QStringLiteral("Das eingestellte Umschlagformat ist unbekannt. Bitte wählen Sie "
+                                                  "unter \"Einstellungen (Druckausgabe)\" ein Format."));
+        return;
+    }
+
+    QString fileName = chooseFile(parent, QStringLiteral("Als PDF speichern"), GetKnownFolder(CSIDL_PERSONAL),
+                                  QStringLiteral("PDF-Datei (*.pdf)"), proposedName(series->GruppeName));
+    if (fileName.isEmpty())
+        return;
+    fileName = withPdfExtension(fileName);
+    if (QFileInfo::exists(fileName) &&
+        ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
+                                                     "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
+        return;
+
+    const int count = int(series->Addresses.size());
+    QProgressDialog progress(parent);
+    progress.setObjectName(QStringLiteral("Form_PdfProgress"));
+    progress.setWindowTitle(QStringLiteral("Als PDF speichern"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), &progress);
+    cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    progress.setCancelButton(cancel);
+    progress.setRange(0, count);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.show();
+    const PdfWriteOutcome outcome = WritePdfSeries(*series, s, dpi, fileName, [&](int k, int n) {
+        progress.setLabelText(QStringLiteral("Umschlag %1 von %2 wird gespeichert...").arg(k + 1).arg(n));
+        // A modal progress window lets pending events in here, "Abbrechen" among them.
+        progress.setValue(k);
+        return !progress.wasCanceled() && !TerminationSignals::Requested();
+    });
+    progress.hide();
+
+    switch (outcome.Status) {
+    case PdfWriteOutcome::Written:
+        ctx.Messages->InfoMessage(count == 1 ? QStringLiteral("1 Umschlag wurde als PDF-Datei gespeichert.")
+                                             : QStringLiteral("%1 Umschläge wurden als PDF-Datei gespeichert.").arg(count));
+        break;
+    case PdfWriteOutcome::Cancelled:
+        if (!TerminationSignals::Requested())
+            ctx.Messages->InfoMessage(
+                QStringLiteral("Das Speichern wurde abgebrochen. Die Datei \"%1\" wurde nicht geschrieben.")
+                    .arg(QDir::toNativeSeparators(fileName)));
+        break;
+    case PdfWriteOutcome::Failed:
+        ctx.Messages->ErrorMessage(failureText(fileName, outcome.Error));
+        break;
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include "output/Seriendruck.h"
+#include "output/UmschlagRenderer.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+struct AppContext;
+struct PrintSettings;
+class QWidget;
+
+// What one PDF of a series holds, read once before anything is written.
+struct PdfSeries
+{
+    AddressLines Sender;
+    QImage Banner;  // null when the sender has none or it is not printed
+    QList<AddressLines> Addresses;  // the series' addresses in its order
+    QString GruppeName;
+};
+
+// The sender, its banner when the settings print it, and every address that the series
+// print would print for the input, taken by the series' own statement; nothing when the
+// sender does not exist. A banner that cannot be decoded is reported and left out.
+std::optional<PdfSeries> ReadPdfSeries(AppContext& ctx, const SeriendruckInput& input);
+
+struct PdfWriteOutcome
+{
+    enum Result { Written, Cancelled, Failed };
+    Result Status;
+    QString Error;  // why it failed, German
+};
+
+// Before page k of n (counted from 0): false ends the export there.
+using PdfPageStep = std::function<bool(int k, int n)>;
+
+// Writes one page per address, each the envelope itself, laid out as the printed picture
+// at dpi. The pages are made in memory and go into a temporary file beside fileName that
+// replaces it only when all of it is written. A cancelled or failed export leaves no file
+// behind and an older file as it was.
+PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& settings, int dpi,
+                               const QString& fileName, const PdfPageStep& step = {});
+
+// Asks for the file to write: parent, title, folder, filter, proposed name; the empty
+// text when the user cancelled.
+using PdfFileChooser =
+    std::function<QString(QWidget*, const QString&, const QString&, const QString&, const QString&)>;
+
+// The "Als PDF speichern" command: the selection messages, the file (named after the
+// group, ".pdf" added), the overwrite question, the progress window with "Abbrechen", and
+// a message for the result.
+void PdfSeriesCommand(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const PdfFileChooser& chooseFile);
