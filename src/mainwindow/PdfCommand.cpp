@@ -1,5 +1,6 @@
 #include "mainwindow/PdfCommand.h"
 
+#include "app/GeneralError.h"
 #include "exchange/ExchangeFileDialogs.h"
 #include "mainwindow/MainRibbon.h"
 #include "mainwindow/TForm_Tavisto.h"
@@ -23,7 +24,10 @@ void ConnectPdfCommand(AppContext& ctx, TForm_Tavisto& window)
                                  .fileName;
                          });
     };
-    QObject::connect(window.Ribbon().Button(QStringLiteral("TB_PdfSpeichern")), &QToolButton::clicked, &window, run);
+    // Like every command: an error nobody caught goes to the general error handler.
+    const auto guarded = Guarded(ctx, run);
+    QObject::connect(window.Ribbon().Button(QStringLiteral("TB_PdfSpeichern")), &QToolButton::clicked, &window,
+                     guarded);
     QObject::connect(window.Ribbon().MenuAction(QStringLiteral("PM_MenuButton_PdfSpeichern")), &QAction::triggered,
-                     &window, run);
+                     &window, guarded);
 }

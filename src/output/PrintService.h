@@ -9,7 +9,7 @@ class QWidget;
 enum class PageOrientation { Portrait, Landscape };
 
 // The printing operations the program needs from the system, in printer dots.
-// The real one drives QPrinter over CUPS; tests use a recording fake.
+// The real one prints over CUPS; tests use a recording fake.
 class PrintService
 {
 public:

@@ -1,9 +1,10 @@
 #include "CupsQueue.h"
 
+#include "output/CupsDestination.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QTest>
 #include <pwd.h>
@@ -14,7 +15,7 @@ namespace CupsQueue {
 
 bool queueReady()
 {
-    return QPrinterInfo::availablePrinterNames().contains(kQueue);
+    return CupsDestination::Names().contains(kQueue);
 }
 
 // Starts the scheduler and adds the queue when they are not there yet.

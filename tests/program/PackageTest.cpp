@@ -84,7 +84,7 @@ TEST(Package, DependsOnTheLibrariesTheProgramLinksAndOnQtsGermanTexts)
     EXPECT_TRUE(fields.output.contains("Package: tavisto\n")) << fields.output.toStdString();
     EXPECT_TRUE(fields.output.contains("Version: 2.6")) << fields.output.toStdString();
     // Versioned, as only dpkg-shlibdeps writes them from the libraries' symbols.
-    for (const char* dependency : {"libc6 (>= ", "libqt6widgets6 (>= ", "libqt6printsupport6 (>= ", "libsqlite3-0 (>= ",
+    for (const char* dependency : {"libc6 (>= ", "libqt6widgets6 (>= ", "libcups2 (>= ", "libsqlite3-0 (>= ",
                                    "libchm1 (>= ", "libwmf-0.2-7 (>= ", "libjpeg62-turbo (>= ", "libpng16-16 (>= ", "qt6-translations-l10n",
                                    "fonts-liberation"})
         EXPECT_TRUE(fields.output.contains(QLatin1String(dependency))) << dependency << " in " << fields.output.toStdString();
