@@ -45,13 +45,14 @@ run_one() {
   mkdir -p "$work/corpus/$t" "$work/artifacts/$t" "$work/logs"
   local seeds=("$root/fuzz/seeds/$t")
   [[ -d "$root/fuzz/regressions/$t" ]] && seeds+=("$root/fuzz/regressions/$t")
-  # Leaks count as findings; a run that takes over 10 s counts as a hang. Targets that
+  # Leaks count as findings; a run that takes over 60 s counts as a hang (wall time, on a
+  # shared machine at the lowest priority, so not less). Targets that
   # hand their input over as a file write it to memory, not to the disk.
   local tmp=/tmp
   [[ -d /dev/shm && -w /dev/shm ]] && tmp=/dev/shm
   TMPDIR=$tmp ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="*=false" \
     nice -n 19 "$root/build-fuzz/fuzz/fuzz_$t" "$work/corpus/$t" "${seeds[@]}" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
     -artifact_prefix="$work/artifacts/$t/" -print_final_stats=1 >"$work/logs/$t.log" 2>&1 || true
   local last crashes
   last=$(grep -E '^#[0-9]+' "$work/logs/$t.log" | tail -1 || true)

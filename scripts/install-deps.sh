@@ -13,6 +13,7 @@ if [[ "${1:-}" == "--test" ]]; then
     libgtest-dev libgmock-dev libbenchmark-dev sqlite3
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
     xvfb xauth imagemagick xdotool
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev
   )
 fi
 

@@ -35,6 +35,16 @@ QByteArray readFile(const QString& fileName)
     return file.readAll();
 }
 
+// Keeps the records inserted so far. When even that fails (a full disk, a lock), the
+// transaction is rolled back as a whole when it goes out of scope.
+void commitWhatStands(Transaction& transaction)
+{
+    try {
+        transaction.Commit();
+    } catch (const ESQLiteException&) {
+    }
+}
+
 } // namespace
 
 bool ImportAdressen(AppContext& ctx, QWidget* parent, const QString& gruppeId, ExchangeFileDialogs* dialogs)
@@ -69,12 +79,13 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
     TBusyCursor busy;
     const QStringList lines = SplitImportLines(DecodeImportText(readFile(fileName)));
 
+    const QString readError = QStringLiteral("Fehler beim Einlesen der Adressdaten!");
     Transaction transaction(db);
-    // One scan for the greatest identifier; inside the transaction nobody else inserts,
-    // so counting up gives the identifiers a scan per record would give.
-    IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
-    const QString empty;
     try {
+        // One scan for the greatest identifier; inside the transaction nobody else inserts,
+        // so counting up gives the identifiers a scan per record would give.
+        IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+        const QString empty;
         PreparedTextStatement insert(db, kInsert);
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const std::optional<ImportRecord> r = ImportRecord::Parse(lines.at(i));
@@ -82,7 +93,7 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
                 continue;
             const QString id = ids.Next();
             if (id.isEmpty()) {
-                transaction.Commit();
+                commitWhatStands(transaction);
                 ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
                 return false;
             }
@@ -90,11 +101,18 @@ bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString&
         }
     } catch (const ESQLiteException&) {
         // The records before the failing one stay.
-        transaction.Commit();
-        ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
+        commitWhatStands(transaction);
+        ctx.Messages->ErrorMessage(readError);
         return false;
     }
-    transaction.Commit();
+    try {
+        transaction.Commit();
+    } catch (const ESQLiteException&) {
+        // A full disk or a lock at the end: the transaction rolls back whole, the file
+        // stays as it was before the import.
+        ctx.Messages->ErrorMessage(readError);
+        return false;
+    }
     ctx.Messages->InfoMessage(QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert."));
     return true;
 }

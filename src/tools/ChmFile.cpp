@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QtEndian>
+#include <bit>
 #include <chm_lib.h>
 
 namespace {
@@ -44,6 +45,7 @@ ChmFile::ChmFile(const QString& fileName)
     m_chm = chm_open(fileName.toLocal8Bit().constData());
     if (!m_chm)
         return;
+    m_lzxUsable = lzxWindowUsable();
     chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &m_paths);
     readSystem();
     readContextMap();
@@ -71,15 +73,46 @@ QByteArray ChmFile::Read(const QString& path) const
     chmUnitInfo ui;
     if (chm_resolve_object(m_chm, path.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)
         return QByteArray();
-    QByteArray bytes(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
     if (ui.length == 0)
         return QByteArray("");
+    if (ui.space == CHM_COMPRESSED && !m_lzxUsable)
+        return QByteArray();
+    // The length comes from the file's directory: a damaged file may name any 64-bit
+    // size, which would wrap to a negative buffer size or ask for gigabytes. The pages of
+    // a help file are small.
+    if (ui.length > kMaxObjectSize)
+        return QByteArray();
+    QByteArray bytes(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
     const LONGINT64 got = chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(bytes.data()), 0,
                                               static_cast<LONGINT64>(ui.length));
     if (got <= 0)
         return QByteArray();
     bytes.truncate(static_cast<qsizetype>(got));
     return bytes;
+}
+
+// chmlib sets up its LZX decoder from the window size in the compression's control data
+// only when the first compressed object is read, and uses the decoder without checking
+// that the set-up worked: a window outside 2^15 .. 2^21 crashes it. So the control data
+// is checked here, with the rules chmlib applies to it, before anything compressed is read.
+bool ChmFile::lzxWindowUsable() const
+{
+    chmUnitInfo ui;
+    if (chm_resolve_object(m_chm, "::DataSpace/Storage/MSCompressed/ControlData", &ui) != CHM_RESOLVE_SUCCESS ||
+        ui.space != CHM_UNCOMPRESSED || ui.length < 24 || ui.length > 4096)
+        return false;
+    QByteArray control(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+    if (chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(control.data()), 0,
+                            static_cast<LONGINT64>(ui.length)) != static_cast<LONGINT64>(ui.length))
+        return false;
+    const quint32 version = dword(control, 8);
+    quint32 window = dword(control, 16);
+    if (version == 2)
+        window *= 0x8000u;  // counted in 32 KB units; wraps as chmlib's 32-bit field does
+    if (window == 0)
+        return false;
+    const int bits = std::countr_zero(window);  // chmlib takes the lowest set bit
+    return bits >= 15 && bits <= 21;
 }
 
 // #SYSTEM: a version dword, then records of code, length and data. Code 0 names the
