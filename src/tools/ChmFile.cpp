@@ -1,5 +1,6 @@
 #include "tools/ChmFile.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QtEndian>
 #include <bit>
@@ -29,6 +30,29 @@ QString cString(const QByteArray& bytes, qsizetype at)
     return QString::fromUtf8(bytes.mid(at, (end < 0 ? bytes.size() : end) - at));
 }
 
+// chmlib takes the size of a directory chunk from the file's directory header and
+// allocates a buffer of that size for every lookup, so a damaged file could ask for
+// gigabytes again and again. The chunks must fit into the directory, and it into the file.
+bool plausibleDirectory(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const quint64 size = quint64(file.size());
+    const QByteArray head = file.read(0x58);
+    if (head.size() < 0x58 || !head.startsWith("ITSF"))
+        return false;
+    const quint64 dirOffset = qFromLittleEndian<quint64>(head.constData() + 0x48);
+    const quint64 dirLength = qFromLittleEndian<quint64>(head.constData() + 0x50);
+    if (dirOffset > size || dirLength > size - dirOffset || !file.seek(qint64(dirOffset)))
+        return false;
+    const QByteArray dir = file.read(0x30);
+    if (dir.size() < 0x30 || !dir.startsWith("ITSP"))
+        return false;
+    const quint64 headerLength = dword(dir, 0x08), chunkSize = dword(dir, 0x10), chunks = dword(dir, 0x2C);
+    return chunkSize > 0 && chunks > 0 && headerLength + chunkSize * chunks <= dirLength;
+}
+
 // Sitemap texts come with HTML entities; the help pages use only the common ones.
 QString decodeEntities(QString text)
 {
@@ -42,6 +66,8 @@ QString decodeEntities(QString text)
 
 ChmFile::ChmFile(const QString& fileName)
 {
+    if (!plausibleDirectory(fileName))
+        return;
     m_chm = chm_open(fileName.toLocal8Bit().constData());
     if (!m_chm)
         return;

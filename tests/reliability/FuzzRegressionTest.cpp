@@ -1,6 +1,7 @@
 // Inputs the fuzz targets found, kept in fuzz/regressions/<target>/, each checked for the
 // behaviour its fix gives; the picture inputs start with the byte that picks the kind.
 #include "imaging/ImageError.h"
+#include "imaging/JpegCodec.h"
 #include "imaging/PictureFile.h"
 #include "imaging/WmfReader.h"
 #include "support/TempDir.h"
@@ -43,17 +44,37 @@ QByteArray metafile(quint32 maxRecord, const QList<QList<quint16>>& records)
 
 TEST(FuzzRegression, MetafileAskingForAHugeRecordBufferIsRefusedBeforeLibwmf)
 {
-    // 84 bytes whose header names a largest record of about 1.8 billion words: libwmf
-    // took a buffer of that size and ran for seconds under the fuzzer.
-    const QByteArray found = pictureOf(QStringLiteral("regressions/picture/wmf-huge-max-record"));
-    ASSERT_EQ(found.size(), 84);
-    EXPECT_FALSE(WmfReader::IsPlausibleMetafile(found));
+    // Headers naming a largest record of some billion words: libwmf took a buffer of that
+    // size (one input ran for seconds, the other exceeded the fuzzer's memory limit).
+    for (const char* name : {"wmf-huge-max-record", "wmf-oom-max-record"}) {
+        const QByteArray found = pictureOf(QStringLiteral("regressions/picture/") + QLatin1String(name));
+        ASSERT_FALSE(found.isEmpty()) << name;
+        EXPECT_FALSE(WmfReader::IsPlausibleMetafile(found)) << name;
+        try {
+            PictureFile::DecodeImage(found, QStringLiteral("wmf"), QStringLiteral("Logo.wmf"));
+            ADD_FAILURE() << name << " decoded";
+        } catch (const ImageError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Die Datei ist keine lesbare WMF-Grafik.")) << name;
+        }
+    }
+}
+
+TEST(FuzzRegression, BannerJpegNamingAHugeFrameIsRefusedBeforeItsMemoryIsTaken)
+{
+    // 79 bytes whose frame header names 52695 × 39878 pixels: the banner decoder asked
+    // for 6.3 GB. Banners come from the database, where a damaged file can hold anything.
+    const QByteArray found = pictureOf(QStringLiteral("regressions/picture/jpeg-banner-huge-frame"));
+    ASSERT_EQ(found.size(), 79);
     try {
-        PictureFile::DecodeImage(found, QStringLiteral("wmf"), QStringLiteral("Logo.wmf"));
+        JpegCodec::decode(found);
         ADD_FAILURE() << "decoded";
     } catch (const ImageError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Die Datei ist keine lesbare WMF-Grafik."));
+        EXPECT_EQ(e.message(), QStringLiteral("Das Bild ist zu groß (52695 × 39878 Pixel)."));
     }
+    // A picture at the limit's side still decodes.
+    QImage small(64, 32, QImage::Format_RGB888);
+    small.fill(Qt::blue);
+    EXPECT_EQ(JpegCodec::decode(JpegCodec::encode(small)).size(), QSize(64, 32));
 }
 
 TEST(FuzzRegression, MetafileWalkAcceptsWholeFilesOnly)
@@ -101,6 +122,38 @@ TEST(FuzzRegression, HelpFileWithAnUnusableCompressionWindowOpensWithoutItsPages
     ASSERT_TRUE(chm.IsOpen());
     EXPECT_TRUE(chm.Read(QStringLiteral("/start.htm")).isNull());
     EXPECT_TRUE(chm.Contents().isEmpty());
+}
+
+TEST(FuzzRegression, HelpFileWhoseDirectoryChunksDoNotFitIsNotOpened)
+{
+    // The directory header names chunks of 256 MB in a file of 4955 bytes; chmlib took a
+    // buffer of that size for every lookup.
+    TempDir dir;
+    EXPECT_FALSE(ChmFile(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/huge-directory-chunk")))).IsOpen());
+
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype itsp = seed.indexOf("ITSP");
+    ASSERT_GT(itsp, 0);
+    struct Case
+    {
+        const char* what;
+        qsizetype at;
+        quint32 value;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"as compiled", itsp + 0x10, 4096, true},
+        {"chunks larger than the directory", itsp + 0x10, 8192, false},
+        {"chunks of 256 MB", itsp + 0x10, 0x10000002, false},
+        {"chunks of no size", itsp + 0x10, 0, false},
+        {"more chunks than fit", itsp + 0x2C, 0x00100000, false},
+        {"a directory beyond the end of the file", 0x48, 0x00100000, false},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = seed;
+        qToLittleEndian(c.value, bytes.data() + c.at);
+        EXPECT_EQ(ChmFile(dir.write(QStringLiteral("b.chm"), bytes)).IsOpen(), c.opens) << c.what;
+    }
 }
 
 TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
