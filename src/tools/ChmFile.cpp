@@ -2,16 +2,30 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtEndian>
 #include <bit>
 #include <chm_lib.h>
 
 namespace {
+// chmlib follows the directory's chunks by the "next chunk" number each one holds, so a
+// damaged file whose chunks form a circle is listed for ever. A path met a second time
+// ends the listing.
+struct PathCollector
+{
+    QStringList& paths;
+    QSet<QString> seen;
+};
+
 int collectPath(::chmFile*, chmUnitInfo* ui, void* context)
 {
+    auto* collector = static_cast<PathCollector*>(context);
     const QString path = QString::fromUtf8(ui->path);
+    if (collector->seen.contains(path))
+        return CHM_ENUMERATOR_SUCCESS;
+    collector->seen.insert(path);
     if (!path.endsWith(u'/'))
-        static_cast<QStringList*>(context)->append(path);
+        collector->paths.append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -72,7 +86,8 @@ ChmFile::ChmFile(const QString& fileName)
     if (!m_chm)
         return;
     m_lzxUsable = lzxWindowUsable();
-    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &m_paths);
+    PathCollector collector{m_paths, {}};
+    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &collector);
     readSystem();
     readContextMap();
     readContents();

@@ -156,6 +156,18 @@ TEST(FuzzRegression, HelpFileWhoseDirectoryChunksDoNotFitIsNotOpened)
     }
 }
 
+TEST(FuzzRegression, HelpFileWhoseDirectoryChunksFormACircleIsListedOnce)
+{
+    // The directory's only chunk names itself as the next one; chmlib listed it for ever.
+    TempDir dir;
+    const ChmFile chm(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/directory-chunk-cycle"))));
+    ASSERT_TRUE(chm.IsOpen());
+    QStringList unique = chm.Paths();
+    unique.removeDuplicates();
+    EXPECT_EQ(unique.size(), chm.Paths().size());
+    EXPECT_FALSE(chm.Paths().isEmpty());
+}
+
 TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
 {
     const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
