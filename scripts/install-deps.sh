@@ -21,6 +21,7 @@ case "${1:-}" in
       cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream
+      clang-14 libfuzzer-14-dev libclang-rt-14-dev
     )
     ;;
 esac

@@ -29,6 +29,16 @@ QByteArray readFile(const QString& fileName)
     return file.readAll();
 }
 
+// Keeps the records inserted so far. When even that fails (a full disk, a lock), the
+// transaction is rolled back as a whole when it goes out of scope.
+void commitWhatStands(Transaction& transaction)
+{
+    try {
+        transaction.Commit();
+    } catch (const ESQLiteException&) {
+    }
+}
+
 } // namespace
 
 bool ImportedAdresse::HasDaten() const
@@ -45,21 +55,22 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
     TBusyCursor busy;
     source.Read(readFile(fileName));
 
+    const QString readError = QStringLiteral("Fehler beim Einlesen der Adressdaten!");
     Transaction transaction(db);
-    // One scan for the greatest identifier; inside the transaction nobody else inserts,
-    // so counting up gives the identifiers a scan per record would give.
-    IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
-    // Made at the first address with extra data: an import without any never touches tab_daten.
-    std::optional<IdSequence> datenIds;
-    std::optional<PreparedTextStatement> insertDaten;
     auto failed = [&](const QString& message) {
         // The addresses before the failure stay.
-        transaction.Commit();
+        commitWhatStands(transaction);
         ctx.Messages->ErrorMessage(message);
         return false;
     };
     const QString empty;
     try {
+        // One scan for the greatest identifier; inside the transaction nobody else inserts,
+        // so counting up gives the identifiers a scan per record would give.
+        IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+        // Made at the first address with extra data: an import without any never touches tab_daten.
+        std::optional<IdSequence> datenIds;
+        std::optional<PreparedTextStatement> insertDaten;
         PreparedTextStatement insert(db, kInsert);
         while (const std::optional<ImportedAdresse> a = source.Next()) {
             const QString id = ids.Next();
@@ -78,9 +89,16 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
             insertDaten->Run({id, datenId, a->Telefon, a->Fax, a->Handy, a->Mail, empty, a->Bemerkung});
         }
     } catch (const ESQLiteException&) {
-        return failed(QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
+        return failed(readError);
     }
-    transaction.Commit();
+    try {
+        transaction.Commit();
+    } catch (const ESQLiteException&) {
+        // A full disk or a lock at the end: the transaction rolls back whole, the file
+        // stays as it was before the import.
+        ctx.Messages->ErrorMessage(readError);
+        return false;
+    }
     ctx.Messages->InfoMessage(source.SuccessText());
     return true;
 }

@@ -1,6 +1,7 @@
 #include "imaging/JpegCodec.h"
 
 #include "imaging/ImageError.h"
+#include "imaging/PictureFile.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -170,6 +171,14 @@ QImage decode(const QByteArray& bytes, bool rejectDamaged)
     };
     if (!readHeader(d, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size())))
         throw fail();
+    // The frame header alone names the size: a few bytes (a damaged banner in the
+    // database) could otherwise ask for gigabytes that libjpeg then fills with grey.
+    const qint64 pixels = qint64(d.cinfo.output_width) * qint64(d.cinfo.output_height);
+    if (pixels > PictureFile::MaxPixels) {
+        const QString size = QStringLiteral("%1 × %2").arg(d.cinfo.output_width).arg(d.cinfo.output_height);
+        jpeg_destroy_decompress(&d.cinfo);
+        throw ImageError(QStringLiteral("Das Bild ist zu groß (%1 Pixel).").arg(size));
+    }
     QImage image(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB888);
     if (image.isNull()) {
         jpeg_destroy_decompress(&d.cinfo);

@@ -10,7 +10,8 @@ QByteArray encode(const QImage& image, int quality = 90);
 
 // A 24-bit picture (QImage::Format_RGB888) from JPEG bytes; grey and CMYK files are
 // turned into colour. Raises ImageError when the bytes are no readable JPEG; never ends
-// the process. libjpeg pads a cut-off file with grey and only warns; rejectDamaged turns
+// the process; a picture of more than PictureFile::MaxPixels pixels is refused before its
+// memory is taken. libjpeg pads a cut-off file with grey and only warns; rejectDamaged turns
 // such warnings into an ImageError too (for files the user picks).
 QImage decode(const QByteArray& bytes, bool rejectDamaged = false);
 

@@ -32,9 +32,8 @@ QByteArray readAll(const QString& fileName)
     return f.readAll();
 }
 
-QImage readJpeg(const QString& fileName)
+QImage readJpeg(QByteArray bytes)
 {
-    QByteArray bytes = readAll(fileName);
     {
         // The header alone tells the size, before libjpeg takes the pixel memory.
         QBuffer buffer(&bytes);
@@ -44,17 +43,17 @@ QImage readJpeg(const QString& fileName)
     return JpegCodec::decode(bytes, true);
 }
 
-QImage readWithQt(const QString& fileName, const QString& suffix)
+QImage readWithQt(QByteArray bytes, const QString& suffix, const QString& name)
 {
-    QImageReader reader(fileName, suffix.toLatin1());
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, suffix.toLatin1());
     reader.setDecideFormatFromContent(false);
     if (!reader.canRead())
-        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild.").arg(QFileInfo(fileName).fileName()));
+        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild.").arg(name));
     checkSize(reader.size());
     QImage picture = reader.read();
     if (picture.isNull())
-        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild: %2")
-                             .arg(QFileInfo(fileName).fileName(), reader.errorString()));
+        throw ImageError(QStringLiteral("Die Datei \"%1\" ist kein lesbares Bild: %2").arg(name, reader.errorString()));
     return picture;
 }
 
@@ -78,14 +77,19 @@ QImage LoadImageFile(const QString& fileName)
     const QFileInfo info(fileName);
     if (!info.isFile())
         return {};
-    const QString suffix = info.suffix().toLower();
-    if (suffix == u"jpg" || suffix == u"jpeg")
-        return readJpeg(fileName).convertToFormat(QImage::Format_RGB888);
-    if (suffix == u"png")
-        return FlattenOnWhite(PngCodec::decode(readAll(fileName), MaxPixels));
-    if (suffix == u"wmf")
-        return FlattenOnWhite(WmfReader::decode(readAll(fileName), MaxPixels));
-    return FlattenOnWhite(readWithQt(fileName, suffix));
+    return DecodeImage(readAll(fileName), info.suffix(), info.fileName());
+}
+
+QImage DecodeImage(const QByteArray& bytes, const QString& suffix, const QString& name)
+{
+    const QString kind = suffix.toLower();
+    if (kind == u"jpg" || kind == u"jpeg")
+        return readJpeg(bytes).convertToFormat(QImage::Format_RGB888);
+    if (kind == u"png")
+        return FlattenOnWhite(PngCodec::decode(bytes, MaxPixels));
+    if (kind == u"wmf")
+        return FlattenOnWhite(WmfReader::decode(bytes, MaxPixels));
+    return FlattenOnWhite(readWithQt(bytes, kind, name));
 }
 
 } // namespace PictureFile

@@ -15,6 +15,10 @@ inline constexpr qint64 MaxPixels = 40'000'000;
 // read raises ImageError with a German message.
 QImage LoadImageFile(const QString& fileName);
 
+// The bytes of a picture file as LoadImageFile reads them, the kind taken from suffix
+// ("jpg", "png", "wmf", "gif", "bmp", ...); name appears in the messages.
+QImage DecodeImage(const QByteArray& bytes, const QString& suffix, const QString& name);
+
 // The picture as 24-bit colour, transparent parts laid onto white.
 QImage FlattenOnWhite(const QImage& picture);
 

@@ -73,13 +73,48 @@ struct MemoryFile
 
 QString unreadable() { return QStringLiteral("Die Datei ist keine lesbare WMF-Grafik."); }
 
+quint32 le32(const QByteArray& b, qsizetype at)
+{
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
+           quint32(quint8(b[at + 3])) << 24;
+}
+quint16 le16(const QByteArray& b, qsizetype at) { return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8); }
+
 } // namespace
 
 namespace WmfReader {
 
+bool IsPlausibleMetafile(const QByteArray& bytes)
+{
+    qsizetype at = 0;
+    if (bytes.size() >= 22 && le32(bytes, 0) == 0x9AC6CDD7u)
+        at = 22;  // placeable header
+    if (bytes.size() - at < 18)
+        return false;
+    const quint16 type = le16(bytes, at), headerWords = le16(bytes, at + 2), version = le16(bytes, at + 4);
+    const quint32 maxRecord = le32(bytes, at + 12);
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        return false;
+    at += 18;
+    if (maxRecord < 3 || qint64(maxRecord) * 2 > bytes.size() - at)
+        return false;
+    while (bytes.size() - at >= 6) {
+        const quint32 words = le32(bytes, at);
+        const quint16 function = le16(bytes, at + 4);
+        if (words < 3 || words > maxRecord || qint64(words) * 2 > bytes.size() - at)
+            return false;
+        if (function == 0)
+            return true;
+        at += qsizetype(words) * 2;
+    }
+    return false;
+}
+
+
+
 QImage decode(const QByteArray& input, qint64 maxPixels)
 {
-    if (input.isEmpty())
+    if (input.isEmpty() || !IsPlausibleMetafile(input))
         throw ImageError(unreadable());
     QByteArray bytes = input;  // libwmf reads through a non-const pointer
     Player player;

@@ -10,4 +10,11 @@ namespace WmfReader {
 // maxPixels pixels.
 QImage decode(const QByteArray& bytes, qint64 maxPixels);
 
+// libwmf trusts a metafile's header: it takes a buffer of the size the header names for
+// the largest record and walks records by their own size fields, so a few bytes can ask
+// for gigabytes. decode hands libwmf only files that pass this walk: a header of the
+// known kind, every record at least three words long and within both the file and the
+// largest-record size, up to the closing record.
+bool IsPlausibleMetafile(const QByteArray& bytes);
+
 } // namespace WmfReader

@@ -68,15 +68,22 @@ QByteArray IniFile::toBytes() const
 
 bool IniFile::save(const QString& path) const
 {
+    return ReplaceFileWhole(path, toBytes());
+}
+
+bool ReplaceFileWhole(const QString& path, const QByteArray& bytes, QString* error)
+{
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // QSaveFile commits a write that the file size limit or a full disk cut short as if
+    // it were whole, so the temporary file's size is checked before it replaces the file.
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() && f.size() == bytes.size() &&
+        f.commit())
+        return true;
+    if (error)
+        *error = f.error() == QFileDevice::NoError ? QStringLiteral("Die Datei wurde nicht vollständig geschrieben.")
+                                                   : f.errorString();
+    f.cancelWriting();
+    return false;
 }
 
 int IniFile::findSection(const QString& section) const

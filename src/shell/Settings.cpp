@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include "shell/IniFile.h"
+#include "shell/MessageService.h"
 
 #include <algorithm>
 
@@ -144,4 +145,14 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
 
     ini.writeString(kBackup, QStringLiteral("Path"), s.BackupPath);
     ini.writeString(kBackup, QStringLiteral("Date"), s.BackupDate);
+}
+
+bool SaveSettingsFile(const QString& fileName, const AppSettings& settings, MessageService& messages)
+{
+    IniFile ini(fileName);
+    SaveSettings(ini, settings);
+    if (ini.save(fileName))
+        return true;
+    messages.ErrorMessage(kSettingsNotSaved.arg(fileName));
+    return false;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 class IniFile;
+class MessageService;
 
 // The main window's remembered state; the window moves it to and from its widgets.
 struct WindowSettings
@@ -53,3 +54,11 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
 // Writes every key in the fixed order. A maximised window writes Maximized=1 only, so the
 // last normal bounds stay from an earlier save.
 void SaveSettings(IniFile& ini, const AppSettings& settings);
+
+// SaveSettings into the settings file, keeping the keys of other programs' versions. The
+// file is replaced whole; when that fails the old file stays as it was and the user is
+// told in a message. False on failure.
+bool SaveSettingsFile(const QString& fileName, const AppSettings& settings, MessageService& messages);
+
+inline const QString kSettingsNotSaved = QStringLiteral(
+    "Die Einstellungen konnten nicht gespeichert werden!\n\n%1\n\nDie bisherigen Einstellungen bleiben erhalten.");

@@ -1,15 +1,31 @@
 #include "tools/ChmFile.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtEndian>
+#include <bit>
 #include <chm_lib.h>
 
 namespace {
+// chmlib follows the directory's chunks by the "next chunk" number each one holds, so a
+// damaged file whose chunks form a circle is listed for ever. A path met a second time
+// ends the listing.
+struct PathCollector
+{
+    QStringList& paths;
+    QSet<QString> seen;
+};
+
 int collectPath(::chmFile*, chmUnitInfo* ui, void* context)
 {
+    auto* collector = static_cast<PathCollector*>(context);
     const QString path = QString::fromUtf8(ui->path);
+    if (collector->seen.contains(path))
+        return CHM_ENUMERATOR_SUCCESS;
+    collector->seen.insert(path);
     if (!path.endsWith(u'/'))
-        static_cast<QStringList*>(context)->append(path);
+        collector->paths.append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -28,6 +44,29 @@ QString cString(const QByteArray& bytes, qsizetype at)
     return QString::fromUtf8(bytes.mid(at, (end < 0 ? bytes.size() : end) - at));
 }
 
+// chmlib takes the size of a directory chunk from the file's directory header and
+// allocates a buffer of that size for every lookup, so a damaged file could ask for
+// gigabytes again and again. The chunks must fit into the directory, and it into the file.
+bool plausibleDirectory(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const quint64 size = quint64(file.size());
+    const QByteArray head = file.read(0x58);
+    if (head.size() < 0x58 || !head.startsWith("ITSF"))
+        return false;
+    const quint64 dirOffset = qFromLittleEndian<quint64>(head.constData() + 0x48);
+    const quint64 dirLength = qFromLittleEndian<quint64>(head.constData() + 0x50);
+    if (dirOffset > size || dirLength > size - dirOffset || !file.seek(qint64(dirOffset)))
+        return false;
+    const QByteArray dir = file.read(0x30);
+    if (dir.size() < 0x30 || !dir.startsWith("ITSP"))
+        return false;
+    const quint64 headerLength = dword(dir, 0x08), chunkSize = dword(dir, 0x10), chunks = dword(dir, 0x2C);
+    return chunkSize > 0 && chunks > 0 && headerLength + chunkSize * chunks <= dirLength;
+}
+
 // Sitemap texts come with HTML entities; the help pages use only the common ones.
 QString decodeEntities(QString text)
 {
@@ -41,10 +80,14 @@ QString decodeEntities(QString text)
 
 ChmFile::ChmFile(const QString& fileName)
 {
+    if (!plausibleDirectory(fileName))
+        return;
     m_chm = chm_open(fileName.toLocal8Bit().constData());
     if (!m_chm)
         return;
-    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &m_paths);
+    m_lzxUsable = lzxWindowUsable();
+    PathCollector collector{m_paths, {}};
+    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &collector);
     readSystem();
     readContextMap();
     readContents();
@@ -71,15 +114,46 @@ QByteArray ChmFile::Read(const QString& path) const
     chmUnitInfo ui;
     if (chm_resolve_object(m_chm, path.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)
         return QByteArray();
-    QByteArray bytes(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
     if (ui.length == 0)
         return QByteArray("");
+    if (ui.space == CHM_COMPRESSED && !m_lzxUsable)
+        return QByteArray();
+    // The length comes from the file's directory: a damaged file may name any 64-bit
+    // size, which would wrap to a negative buffer size or ask for gigabytes. The pages of
+    // a help file are small.
+    if (ui.length > kMaxObjectSize)
+        return QByteArray();
+    QByteArray bytes(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
     const LONGINT64 got = chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(bytes.data()), 0,
                                               static_cast<LONGINT64>(ui.length));
     if (got <= 0)
         return QByteArray();
     bytes.truncate(static_cast<qsizetype>(got));
     return bytes;
+}
+
+// chmlib sets up its LZX decoder from the window size in the compression's control data
+// only when the first compressed object is read, and uses the decoder without checking
+// that the set-up worked: a window outside 2^15 .. 2^21 crashes it. So the control data
+// is checked here, with the rules chmlib applies to it, before anything compressed is read.
+bool ChmFile::lzxWindowUsable() const
+{
+    chmUnitInfo ui;
+    if (chm_resolve_object(m_chm, "::DataSpace/Storage/MSCompressed/ControlData", &ui) != CHM_RESOLVE_SUCCESS ||
+        ui.space != CHM_UNCOMPRESSED || ui.length < 24 || ui.length > 4096)
+        return false;
+    QByteArray control(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+    if (chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(control.data()), 0,
+                            static_cast<LONGINT64>(ui.length)) != static_cast<LONGINT64>(ui.length))
+        return false;
+    const quint32 version = dword(control, 8);
+    quint32 window = dword(control, 16);
+    if (version == 2)
+        window *= 0x8000u;  // counted in 32 KB units; wraps as chmlib's 32-bit field does
+    if (window == 0)
+        return false;
+    const int bits = std::countr_zero(window);  // chmlib takes the lowest set bit
+    return bits >= 15 && bits <= 21;
 }
 
 // #SYSTEM: a version dword, then records of code, length and data. Code 0 names the

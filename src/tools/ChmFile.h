@@ -28,7 +28,10 @@ public:
     // Every object's archive path ("/page.htm"), directories excluded.
     const QStringList& Paths() const { return m_paths; }
     bool Contains(const QString& path) const;
-    // The bytes of an object, or a null array when the archive lacks it.
+    // Objects larger than this are not read (a damaged directory entry).
+    static constexpr quint64 kMaxObjectSize = 64 * 1024 * 1024;
+    // The bytes of an object, or a null array when the archive lacks it or it is larger
+    // than kMaxObjectSize.
     QByteArray Read(const QString& path) const;
 
     // The page of a context number, or the empty text for an unknown number.
@@ -42,12 +45,14 @@ public:
     static QString Resolve(const QString& fromPage, const QString& link);
 
 private:
+    bool lzxWindowUsable() const;
     void readContextMap();
     void readContents();
     void readSystem();
     QString archivePath(QString topic) const;
 
     ::chmFile* m_chm = nullptr;
+    bool m_lzxUsable = false;  // compressed objects can be read without crashing chmlib
     QStringList m_paths;
     QHash<int, QString> m_contexts;
     QList<TocEntry> m_toc;

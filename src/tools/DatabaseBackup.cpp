@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Startup.h"
 #include "shell/MessageService.h"
+#include "store/ESQLiteException.h"
 #include "uikit/TBusyCursor.h"
 
 #include <QFileInfo>
@@ -68,6 +69,39 @@ CopyResult copyVerified(const QString& source, const QString& partial, const QSt
     }
     return CopyResult::Done;
 }
+bool lockForReplacement(AppContext& ctx)
+{
+    if (!ctx.Database)
+        return true;
+    try {
+        ctx.Database->ExecSQL(QStringLiteral("BEGIN EXCLUSIVE"));
+        return true;
+    } catch (const ESQLiteException&) {
+        return false;
+    }
+}
+
+// Gives the lock back when the restore fails before it closed the connection.
+class ExclusiveUntilClosed
+{
+public:
+    explicit ExclusiveUntilClosed(AppContext& ctx) : m_ctx(ctx) {}
+    ~ExclusiveUntilClosed()
+    {
+        if (m_ctx.Database && !sqlite3_get_autocommit(m_ctx.Database->Handle())) {
+            try {
+                m_ctx.Database->ExecSQL(QStringLiteral("ROLLBACK"));
+            } catch (const ESQLiteException&) {
+            }
+        }
+    }
+    ExclusiveUntilClosed(const ExclusiveUntilClosed&) = delete;
+    ExclusiveUntilClosed& operator=(const ExclusiveUntilClosed&) = delete;
+
+private:
+    AppContext& m_ctx;
+};
+
 } // namespace
 
 QString WithDelimiter(const QString& folder)
@@ -153,6 +187,13 @@ bool RunRestore(AppContext& ctx, const QString& backupPath)
         messages.ErrorMessage(BackupText::RestoreFailed);
         return false;
     }
+    // The file is replaced only while no other program writes to it: the write lock is
+    // taken here and held until the connection closes right before the replacement.
+    if (!lockForReplacement(ctx)) {
+        messages.ErrorMessage(BackupText::DatabaseBusy);
+        return false;
+    }
+    ExclusiveUntilClosed held(ctx);
     // The connection is released only once a good copy lies beside the current file.
     const CopyResult result = copyVerified(b + name, d + QLatin1String(kPartialCopyName), d + name, [&] {
         ctx.Database.reset();

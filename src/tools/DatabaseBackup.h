@@ -19,6 +19,10 @@ inline const QString RestoreFailed = QStringLiteral("Fehler beim Wiederherstelle
 inline const QString BackupUnreadable = QStringLiteral(
     "Die gesicherten Daten sind beschädigt und können nicht wiederhergestellt werden!\n\nDie aktuellen Daten "
     "bleiben unverändert erhalten.");
+inline const QString DatabaseBusy = QStringLiteral(
+    "Die Datenbank wird gerade von einem anderen Programm verwendet und kann nicht wiederhergestellt werden!\n\n"
+    "Bitte beenden Sie das andere Programm und versuchen Sie es erneut. Die aktuellen Daten bleiben unverändert "
+    "erhalten.");
 inline const QString AskBackup = QStringLiteral("Soll die Datensicherung jetzt durchgeführt werden?");
 inline const QString BackupDone = QStringLiteral("Die Datensicherung wurde erfolgreich abgeschlossen.");
 inline const QString AskRestore = QStringLiteral("Beim Wiederherstellen werden die aktuellen Daten überschrieben!");

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the fuzz targets, each for the given number of seconds, two at a time and at the
+# lowest priority. Usage:
+#   scripts/fuzz.sh SECONDS [TARGET...]      run (all targets when none is named)
+#   scripts/fuzz.sh --promote TARGET...      merge the inputs of a target's corpus that
+#                                            add coverage into fuzz/seeds/TARGET
+# Targets are the names of fuzz/fuzz_<name>.cpp. The growing corpus, the logs and any
+# crashing inputs stay outside the tree, in $TAVISTO_FUZZ_DIR (default ~/.cache/tavisto-fuzz).
+# The programs are built with clang in build-fuzz/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+work=${TAVISTO_FUZZ_DIR:-$HOME/.cache/tavisto-fuzz}
+jobs=${TAVISTO_FUZZ_JOBS:-2}
+
+all_targets() { for f in fuzz/fuzz_*.cpp; do n=$(basename "$f" .cpp); echo "${n#fuzz_}"; done; }
+
+build() {
+  if [[ ! -f build-fuzz/build.ninja ]]; then
+    CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTAVISTO_FUZZ=ON -DTAVISTO_BUILD_TESTS=OFF -DTAVISTO_BUILD_BENCH=OFF \
+      -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+  fi
+  nice -n 19 cmake --build build-fuzz --target fuzzers --parallel "$jobs"
+}
+
+if [[ "${1:-}" == "--promote" ]]; then
+  shift
+  build
+  for t in "$@"; do
+    mkdir -p "fuzz/seeds/$t"
+    "build-fuzz/fuzz/fuzz_$t" -merge=1 "fuzz/seeds/$t" "$work/corpus/$t"
+  done
+  exit 0
+fi
+
+seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
+shift
+targets=("$@")
+[[ ${#targets[@]} -eq 0 ]] && mapfile -t targets < <(all_targets)
+build
+
+run_one() {
+  local t=$1 seconds=$2 root=$3 work=$4
+  mkdir -p "$work/corpus/$t" "$work/artifacts/$t" "$work/logs"
+  local seeds=("$root/fuzz/seeds/$t")
+  [[ -d "$root/fuzz/regressions/$t" ]] && seeds+=("$root/fuzz/regressions/$t")
+  # Leaks count as findings; a run that takes over 60 s counts as a hang (wall time, on a
+  # shared machine at the lowest priority, so not less). Targets that
+  # hand their input over as a file write it to memory, not to the disk.
+  local tmp=/tmp
+  [[ -d /dev/shm && -w /dev/shm ]] && tmp=/dev/shm
+  TMPDIR=$tmp ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="*=false" \
+    nice -n 19 "$root/build-fuzz/fuzz/fuzz_$t" "$work/corpus/$t" "${seeds[@]}" \
+    -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
+    -artifact_prefix="$work/artifacts/$t/" -print_final_stats=1 >"$work/logs/$t.log" 2>&1 || true
+  local last crashes
+  last=$(grep -E '^#[0-9]+' "$work/logs/$t.log" | tail -1 || true)
+  crashes=$(find "$work/artifacts/$t" -type f | wc -l)
+  printf '%-14s %6ss  %s  artifacts: %s\n' "$t" "$seconds" "$last" "$crashes"
+}
+export -f run_one
+printf '%s\n' "${targets[@]}" | xargs -P "$jobs" -I{} bash -c 'run_one "$@"' _ {} "$seconds" "$root" "$work"
+echo "Logs, corpus and crashing inputs: $work"

@@ -1,0 +1,203 @@
+// Inputs the fuzz targets found, kept in fuzz/regressions/<target>/, each checked for the
+// behaviour its fix gives; the picture inputs start with the byte that picks the kind.
+#include "imaging/ImageError.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureFile.h"
+#include "imaging/WmfReader.h"
+#include "support/TempDir.h"
+#include "tools/ChmFile.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fuzzInput(const QString& path)
+{
+    QFile f(QStringLiteral(TAVISTO_FUZZ_INPUTS "/") + path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+// The picture file of a picture target input: without its first byte.
+QByteArray pictureOf(const QString& path) { return fuzzInput(path).mid(1); }
+
+// A standard metafile header (18 bytes) naming maxRecord words as its largest record,
+// followed by the records given (each: size in words, function, parameters).
+QByteArray metafile(quint32 maxRecord, const QList<QList<quint16>>& records)
+{
+    QByteArray body;
+    auto put16 = [&body](quint16 v) { body.append(char(v & 0xFF)).append(char(v >> 8)); };
+    auto put32 = [&](quint32 v) { put16(quint16(v & 0xFFFF)); put16(quint16(v >> 16)); };
+    quint32 words = 9;
+    for (const auto& r : records)
+        words += 3 + quint32(r.size()) - 1;
+    put16(1), put16(9), put16(0x0300), put32(words), put16(0), put32(maxRecord), put16(0);
+    for (const auto& r : records) {
+        put32(3 + quint32(r.size()) - 1);
+        for (quint16 v : r)
+            put16(v);
+    }
+    return body;
+}
+
+TEST(FuzzRegression, MetafileAskingForAHugeRecordBufferIsRefusedBeforeLibwmf)
+{
+    // Headers naming a largest record of some billion words: libwmf took a buffer of that
+    // size (one input ran for seconds, the other exceeded the fuzzer's memory limit).
+    for (const char* name : {"wmf-huge-max-record", "wmf-oom-max-record"}) {
+        const QByteArray found = pictureOf(QStringLiteral("regressions/picture/") + QLatin1String(name));
+        ASSERT_FALSE(found.isEmpty()) << name;
+        EXPECT_FALSE(WmfReader::IsPlausibleMetafile(found)) << name;
+        try {
+            PictureFile::DecodeImage(found, QStringLiteral("wmf"), QStringLiteral("Logo.wmf"));
+            ADD_FAILURE() << name << " decoded";
+        } catch (const ImageError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Die Datei ist keine lesbare WMF-Grafik.")) << name;
+        }
+    }
+}
+
+TEST(FuzzRegression, BannerJpegNamingAHugeFrameIsRefusedBeforeItsMemoryIsTaken)
+{
+    // 79 bytes whose frame header names 52695 × 39878 pixels: the banner decoder asked
+    // for 6.3 GB. Banners come from the database, where a damaged file can hold anything.
+    const QByteArray found = pictureOf(QStringLiteral("regressions/picture/jpeg-banner-huge-frame"));
+    ASSERT_EQ(found.size(), 79);
+    try {
+        JpegCodec::decode(found);
+        ADD_FAILURE() << "decoded";
+    } catch (const ImageError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Das Bild ist zu groß (52695 × 39878 Pixel)."));
+    }
+    // A picture at the limit's side still decodes.
+    QImage small(64, 32, QImage::Format_RGB888);
+    small.fill(Qt::blue);
+    EXPECT_EQ(JpegCodec::decode(JpegCodec::encode(small)).size(), QSize(64, 32));
+}
+
+TEST(FuzzRegression, MetafileWalkAcceptsWholeFilesOnly)
+{
+    const QList<quint16> rectangle{0x041B, 50, 50, 0, 0};  // 7 words
+    const QList<quint16> end{0x0000};
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool plausible;
+    };
+    const QByteArray whole = metafile(7, {rectangle, end});
+    QByteArray zeroRecord = whole;
+    qToLittleEndian<quint32>(0, zeroRecord.data() + 18);
+    QByteArray pastTheEnd = whole;
+    qToLittleEndian<quint32>(4000, pastTheEnd.data() + 18);
+    const Case cases[] = {
+        {"the seed with placeable header", pictureOf(QStringLiteral("seeds/picture/wmf")), true},
+        {"the seed without it", pictureOf(QStringLiteral("seeds/picture/wmf-bare")), true},
+        {"records up to the closing one", whole, true},
+        {"no closing record", metafile(7, {rectangle}), false},
+        {"a record larger than the header allows", metafile(5, {rectangle, end}), false},
+        {"a largest record beyond the file", metafile(4000, {rectangle, end}), false},
+        {"a record of zero words", zeroRecord, false},
+        {"a record reaching past the end", pastTheEnd, false},
+        {"cut inside the header", whole.left(17), false},
+        {"empty", QByteArray(), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WmfReader::IsPlausibleMetafile(c.bytes), c.plausible) << c.what;
+    // The seeds still give their pictures.
+    const QImage picture = PictureFile::DecodeImage(pictureOf(QStringLiteral("seeds/picture/wmf")), QStringLiteral("wmf"),
+                                                    QStringLiteral("Logo.wmf"));
+    EXPECT_EQ(picture.size(), QSize(100, 50));
+}
+
+TEST(FuzzRegression, HelpFileWithAnUnusableCompressionWindowOpensWithoutItsPages)
+{
+    // The control data names version 3 with a window of two bytes; chmlib's LZX set-up
+    // fails and chmlib then wrote through a null decoder on the first compressed read.
+    TempDir dir;
+    const QString found = dir.write(QStringLiteral("Tavisto.chm"), fuzzInput(QStringLiteral("regressions/chm/lzx-window-version3")));
+    ChmFile chm(found);
+    ASSERT_TRUE(chm.IsOpen());
+    EXPECT_TRUE(chm.Read(QStringLiteral("/start.htm")).isNull());
+    EXPECT_TRUE(chm.Contents().isEmpty());
+}
+
+TEST(FuzzRegression, HelpFileWhoseDirectoryChunksDoNotFitIsNotOpened)
+{
+    // The directory header names chunks of 256 MB in a file of 4955 bytes; chmlib took a
+    // buffer of that size for every lookup.
+    TempDir dir;
+    EXPECT_FALSE(ChmFile(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/huge-directory-chunk")))).IsOpen());
+
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype itsp = seed.indexOf("ITSP");
+    ASSERT_GT(itsp, 0);
+    struct Case
+    {
+        const char* what;
+        qsizetype at;
+        quint32 value;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"as compiled", itsp + 0x10, 4096, true},
+        {"chunks larger than the directory", itsp + 0x10, 8192, false},
+        {"chunks of 256 MB", itsp + 0x10, 0x10000002, false},
+        {"chunks of no size", itsp + 0x10, 0, false},
+        {"more chunks than fit", itsp + 0x2C, 0x00100000, false},
+        {"a directory beyond the end of the file", 0x48, 0x00100000, false},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = seed;
+        qToLittleEndian(c.value, bytes.data() + c.at);
+        EXPECT_EQ(ChmFile(dir.write(QStringLiteral("b.chm"), bytes)).IsOpen(), c.opens) << c.what;
+    }
+}
+
+TEST(FuzzRegression, HelpFileWhoseDirectoryChunksFormACircleIsListedOnce)
+{
+    // The directory's only chunk names itself as the next one; chmlib listed it for ever.
+    TempDir dir;
+    const ChmFile chm(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/directory-chunk-cycle"))));
+    ASSERT_TRUE(chm.IsOpen());
+    QStringList unique = chm.Paths();
+    unique.removeDuplicates();
+    EXPECT_EQ(unique.size(), chm.Paths().size());
+    EXPECT_FALSE(chm.Paths().isEmpty());
+}
+
+TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
+{
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype lzxc = seed.indexOf("LZXC");
+    ASSERT_GT(lzxc, 0);
+    struct Case
+    {
+        quint32 version, window;
+        bool readable;
+    };
+    // Version 2 counts the window in 32 KB units, version 1 in bytes; chmlib's decoder
+    // takes windows of 2^15 to 2^21 bytes.
+    // The reset interval equals the window, which chmlib's own checks accept. The pages
+    // were compressed with a window of 64 KB, so the readable cases name that one.
+    const Case cases[] = {{2, 2, true},       {1, 0x10000, true}, {3, 0x10000, true},
+                          {2, 128, false},    {1, 0x4000, false}, {3, 2, false}};
+    for (const Case& c : cases) {
+        QByteArray bytes = seed;
+        qToLittleEndian(c.version, bytes.data() + lzxc + 4);
+        qToLittleEndian(c.window, bytes.data() + lzxc + 8);
+        qToLittleEndian(c.window, bytes.data() + lzxc + 12);
+        TempDir dir;
+        ChmFile chm(dir.write(QStringLiteral("Tavisto.chm"), bytes));
+        ASSERT_TRUE(chm.IsOpen()) << "version " << c.version << " window " << c.window;
+        const QByteArray page = chm.Read(QStringLiteral("/start.htm"));
+        EXPECT_EQ(!page.isNull(), c.readable) << "version " << c.version << " window " << c.window;
+        if (c.readable) {
+            EXPECT_TRUE(page.contains("Zwei"));
+        }
+    }
+}
+
+} // namespace
