@@ -347,9 +347,8 @@ void TForm_Tavisto::FormDestroy()
 {
     m_timer->stop();
     CollectWindowSettings();
-    IniFile ini(m_ctx.Paths.SettingsFile);
-    SaveSettings(ini, m_ctx.Settings);
-    ini.save(m_ctx.Paths.SettingsFile);
+    // A full disk or a missing right keeps the previous file whole and is said.
+    SaveSettingsFile(m_ctx.Paths.SettingsFile, m_ctx.Settings, *m_ctx.Messages);
     m_absender->Clear();
     m_gruppen->Clear();
     m_adressen->Clear();

@@ -13,7 +13,7 @@ PreparedTextStatement::PreparedTextStatement(TSQLiteDatabase& db, const QString&
         !m_stmt) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
-        throw ESQLiteException(db.ComposeMessage(QStringLiteral("Could not prepare SQL statement"), sql));
+        throw ESQLiteException(db.ComposeMessage(QStringLiteral("Could not prepare SQL statement"), sql), db.LastErrorCode());
     }
 }
 
@@ -33,13 +33,14 @@ void PreparedTextStatement::Run(std::initializer_list<QStringView> texts)
         // SQLite keeps its own copy: the bytes need not outlive this call.
         if (sqlite3_bind_text64(m_stmt, index++, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT,
                                 SQLITE_UTF8) != SQLITE_OK)
-            throw ESQLiteException(m_db.ComposeMessage(QStringLiteral("Error executing SQL"), m_sql));
+            throw ESQLiteException(m_db.ComposeMessage(QStringLiteral("Error executing SQL"), m_sql), m_db.LastErrorCode());
     }
     const int rc = sqlite3_step(m_stmt);
     if (rc != SQLITE_DONE) {
         // The message must be read before the reset.
         const QString message = m_db.ComposeMessage(QStringLiteral("Error executing SQL statement"), m_sql);
+        const int code = m_db.LastErrorCode();
         sqlite3_reset(m_stmt);
-        throw ESQLiteException(message);
+        throw ESQLiteException(message, code);
     }
 }

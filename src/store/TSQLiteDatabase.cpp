@@ -119,16 +119,21 @@ QString TSQLiteDatabase::ComposeMessage(const QString& shortText, const QString&
                            .arg(ErrorDescription(code), sql, QString::fromUtf8(text));
 }
 
+int TSQLiteDatabase::LastErrorCode() const
+{
+    return m_db ? sqlite3_errcode(m_db) & 0xff : 0;
+}
+
 sqlite3_stmt* TSQLiteDatabase::prepare(const QString& sql, const QByteArray& encoded, const char* failText)
 {
     sqlite3_stmt* stmt = nullptr;
     const int rc = sqlite3_prepare_v2(m_db, encoded.constData(), int(encoded.size()), &stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
-        throw ESQLiteException(ComposeMessage(QString::fromLatin1(failText), sql));
+        throw ESQLiteException(ComposeMessage(QString::fromLatin1(failText), sql), LastErrorCode());
     }
     if (!stmt)
-        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kCouldNotPrepare), sql));
+        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kCouldNotPrepare), sql), LastErrorCode());
     return stmt;
 }
 
@@ -164,7 +169,7 @@ void TSQLiteDatabase::bind(sqlite3_stmt* stmt, const SqlParams& params, int firs
             }
         }
         if (rc != SQLITE_OK)
-            throw ESQLiteException(ComposeMessage(QString::fromLatin1(kExecFailed), sql));
+            throw ESQLiteException(ComposeMessage(QString::fromLatin1(kExecFailed), sql), LastErrorCode());
         ++index;
     }
 }
@@ -175,7 +180,7 @@ void TSQLiteDatabase::ExecSQL(const QString& sql, const SqlParams& params)
     bind(g.stmt, params, 1, sql);
     if (sqlite3_step(g.stmt) != SQLITE_DONE) {
         sqlite3_reset(g.stmt);
-        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kStepFailed), sql));
+        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kStepFailed), sql), LastErrorCode());
     }
 }
 
@@ -190,11 +195,11 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
             break;
         if (rc == SQLITE_BUSY) {
             sqlite3_reset(g.stmt);
-            throw ESQLiteException(QString::fromLatin1(kCouldNotPrepare));
+            throw ESQLiteException(QString::fromLatin1(kCouldNotPrepare), SQLITE_BUSY);
         }
         if (rc != SQLITE_ROW) {
             sqlite3_reset(g.stmt);
-            throw ESQLiteException(ComposeMessage(QString::fromLatin1(kRetrieveFailed), sql));
+            throw ESQLiteException(ComposeMessage(QString::fromLatin1(kRetrieveFailed), sql), LastErrorCode());
         }
         if (t.m_rowCount == 0) {
             t.m_colCount = sqlite3_column_count(g.stmt);
@@ -256,15 +261,15 @@ void TSQLiteDatabase::UpdateBlob(const QString& sql, const QByteArray& blob, con
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(m_db, encoded.constData(), int(encoded.size()), &raw, nullptr) != SQLITE_OK || !raw) {
         sqlite3_finalize(raw);
-        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kCouldNotPrepare), sql));
+        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kCouldNotPrepare), sql), LastErrorCode());
     }
     StatementGuard g{raw};
     if (sqlite3_bind_blob64(g.stmt, 1, blob.constData(), sqlite3_uint64(blob.size()), SQLITE_TRANSIENT) != SQLITE_OK)
-        throw ESQLiteException(ComposeMessage(QStringLiteral("Error binding blob to database"), sql));
+        throw ESQLiteException(ComposeMessage(QStringLiteral("Error binding blob to database"), sql), LastErrorCode());
     bind(g.stmt, params, 2, sql);
     if (sqlite3_step(g.stmt) != SQLITE_DONE) {
         sqlite3_reset(g.stmt);
-        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kStepFailed), sql));
+        throw ESQLiteException(ComposeMessage(QString::fromLatin1(kStepFailed), sql), LastErrorCode());
     }
 }
 

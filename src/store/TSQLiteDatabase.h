@@ -40,6 +40,8 @@ public:
     // The message for a failed statement: the short text, and SQLite's code, its
     // description, the statement and SQLite's text where SQLite has an error.
     QString ComposeMessage(const QString& shortText, const QString& sql) const;
+    // SQLite's primary result code of the last call on this connection.
+    int LastErrorCode() const;
     static QString ErrorDescription(int code);
 
 private:

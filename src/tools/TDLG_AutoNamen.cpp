@@ -3,6 +3,7 @@
 #include "app/AdressenRows.h"
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/GeneralError.h"
 #include "app/ReverseWords.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -88,7 +89,9 @@ TDLG_AutoNamen::TDLG_AutoNamen(AppContext& ctx, AdressenRows* rows, QWidget* par
         if (m_ctx.Help)
             m_ctx.Help->ShowHelpTopic(HelpContext::Adresse);
     });
-    connect(m_start, &QPushButton::clicked, this, &TDLG_AutoNamen::Button_StartClick);
+    // An error outside the update (the table's check under another program's lock) goes to
+    // the general error handler instead of through Qt's event handling.
+    connect(m_start, &QPushButton::clicked, this, [this] { RunGuarded(m_ctx.Messages, [this] { Button_StartClick(); }); });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

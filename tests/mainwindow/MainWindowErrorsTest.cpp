@@ -152,6 +152,10 @@ TEST(MainWindowErrors, ErrorsOfCommandsListsAndClicksGoToTheGeneralErrorHandler)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, aktiv);
     EXPECT_EQ(h.adressen().Cell(0, AdressenModel::ColAktiv), QString());
     ASSERT_EQ(errorTexts(h.messages).size(), 1);
+    // What happened, in German, before SQLite's own words.
+    EXPECT_TRUE(errorTexts(h.messages).first().startsWith(
+        QStringLiteral("Die Datenbank wird gerade von einem anderen Programm verwendet. Es wurde nichts geändert.")))
+        << errorTexts(h.messages).first().toStdString();
     EXPECT_TRUE(errorTexts(h.messages).first().contains(QStringLiteral("The database file is locked")));
     other.exec("ROLLBACK");
     EXPECT_EQ(h.scalar("SELECT Aktiv FROM tab_adressen WHERE Adresse_ID='AD00000001'"), QStringLiteral("1"));
