@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QtEndian>
 #include <bit>
+#include <optional>
 #include <chm_lib.h>
 
 namespace {
@@ -44,6 +45,52 @@ QString cString(const QByteArray& bytes, qsizetype at)
     return QString::fromUtf8(bytes.mid(at, (end < 0 ? bytes.size() : end) - at));
 }
 
+// A directory entry's numbers: seven bits a byte, most significant first.
+std::optional<quint64> encint(const QByteArray& bytes, qsizetype& at)
+{
+    quint64 value = 0;
+    for (int i = 0; i < 9 && at < bytes.size(); ++i) {
+        const auto c = quint8(bytes[at++]);
+        value = (value << 7) | (c & 0x7F);
+        if (!(c & 0x80))
+            return value;
+    }
+    return std::nullopt;
+}
+
+// chmlib reads the compression's control data while it opens the file and divides by
+// half its window size; a window below two kills the process. So every entry of that name
+// that chmlib would read must hold a usable window before chmlib sees the file.
+bool plausibleControlData(QFile& file, const QByteArray& head, quint64 dirOffset, quint64 dirLength)
+{
+    static const QByteArray name = "::DataSpace/Storage/MSCompressed/ControlData";
+    const quint64 size = quint64(file.size());
+    const quint64 dataOffset = dword(head, 0x04) == 3 && dword(head, 0x08) >= 0x60 && head.size() >= 0x60
+                                   ? qFromLittleEndian<quint64>(head.constData() + 0x58)
+                                   : dirOffset + dirLength;
+    if (!file.seek(qint64(dirOffset)))
+        return false;
+    const QByteArray dir = file.read(qint64(dirLength));
+    for (qsizetype at = dir.indexOf(name); at >= 0; at = dir.indexOf(name, at + 1)) {
+        qsizetype p = at + name.size();
+        const std::optional<quint64> space = encint(dir, p), start = encint(dir, p), length = encint(dir, p);
+        if (!space || !start || !length)
+            return false;
+        if (*space != 0 || *length > 0x100)
+            continue;  // chmlib does not read it then
+        if (*length < 0x18 || dataOffset > size || *start > size - dataOffset || *length > size - dataOffset - *start ||
+            !file.seek(qint64(dataOffset + *start)))
+            return false;
+        const QByteArray control = file.read(qint64(*length));
+        // Whether chmlib takes the data or not, it divides by half the window, counted in
+        // bytes or, for version 2, in 32 KB units (wrapping as its 32-bit field does).
+        const quint32 window = dword(control, 16);
+        if (control.size() != qsizetype(*length) || window < 2 || (dword(control, 8) == 2 && window * 0x8000u < 2))
+            return false;
+    }
+    return true;
+}
+
 // chmlib takes the size of a directory chunk from the file's directory header and
 // allocates a buffer of that size for every lookup, so a damaged file could ask for
 // gigabytes again and again. The chunks must fit into the directory, and it into the file.
@@ -53,7 +100,7 @@ bool plausibleDirectory(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const quint64 size = quint64(file.size());
-    const QByteArray head = file.read(0x58);
+    const QByteArray head = file.read(0x60);
     if (head.size() < 0x58 || !head.startsWith("ITSF"))
         return false;
     const quint64 dirOffset = qFromLittleEndian<quint64>(head.constData() + 0x48);
@@ -64,7 +111,9 @@ bool plausibleDirectory(const QString& fileName)
     if (dir.size() < 0x30 || !dir.startsWith("ITSP"))
         return false;
     const quint64 headerLength = dword(dir, 0x08), chunkSize = dword(dir, 0x10), chunks = dword(dir, 0x2C);
-    return chunkSize > 0 && chunks > 0 && headerLength + chunkSize * chunks <= dirLength;
+    if (chunkSize == 0 || chunks == 0 || headerLength + chunkSize * chunks > dirLength)
+        return false;
+    return plausibleControlData(file, head, dirOffset, dirLength);
 }
 
 // Sitemap texts come with HTML entities; the help pages use only the common ones.

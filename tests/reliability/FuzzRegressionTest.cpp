@@ -201,3 +201,31 @@ TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
 }
 
 } // namespace
+
+TEST(FuzzRegression, HelpFileWhoseCompressionWindowChmlibDividesByIsNotOpened)
+{
+    // The control data held nothing but zeros; chmlib divided by half the window while
+    // opening the file, and the process died of it.
+    TempDir dir;
+    EXPECT_FALSE(
+        ChmFile(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/control-data-window-zero"))))
+            .IsOpen());
+
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype lzxc = seed.indexOf("LZXC");
+    ASSERT_GT(lzxc, 0);
+    struct Case
+    {
+        quint32 version, window;
+        bool opens;
+    };
+    // Half the window, in bytes for version 1 and in 32 KB units for version 2, must not be 0.
+    const Case cases[] = {{2, 2, true}, {1, 0x10000, true}, {1, 0, false}, {1, 1, false}, {2, 0, false}, {3, 1, false}};
+    for (const Case& c : cases) {
+        QByteArray bytes = seed;
+        qToLittleEndian(c.version, bytes.data() + lzxc + 4);
+        qToLittleEndian(c.window, bytes.data() + lzxc + 12);
+        EXPECT_EQ(ChmFile(dir.write(QStringLiteral("b.chm"), bytes)).IsOpen(), c.opens)
+            << "version " << c.version << " window " << c.window;
+    }
+}
