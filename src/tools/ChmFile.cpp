@@ -196,13 +196,30 @@ bool ChmFile::lzxWindowUsable() const
                             static_cast<LONGINT64>(ui.length)) != static_cast<LONGINT64>(ui.length))
         return false;
     const quint32 version = dword(control, 8);
-    quint32 window = dword(control, 16);
-    if (version == 2)
-        window *= 0x8000u;  // counted in 32 KB units; wraps as chmlib's 32-bit field does
-    if (window == 0)
+    quint32 reset = dword(control, 12), window = dword(control, 16);
+    if (version == 2) {
+        reset *= 0x8000u;  // counted in 32 KB units; wraps as chmlib's 32-bit fields do
+        window *= 0x8000u;
+    }
+    if (window < 2)
         return false;
     const int bits = std::countr_zero(window);  // chmlib takes the lowest set bit
-    return bits >= 15 && bits <= 21;
+    if (bits < 15 || bits > 21)
+        return false;
+    // Reading a compressed object chmlib divides by the blocks between resets and by the
+    // block length of the reset table: neither may be 0.
+    if (quint64(reset / (window / 2)) * dword(control, 20) == 0)
+        return false;
+    static const char* const kResetTable =
+        "::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+    if (chm_resolve_object(m_chm, kResetTable, &ui) != CHM_RESOLVE_SUCCESS || ui.space != CHM_UNCOMPRESSED ||
+        ui.length < 0x28 || ui.length > 4096)
+        return false;
+    QByteArray table(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+    if (chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(table.data()), 0,
+                            static_cast<LONGINT64>(ui.length)) != static_cast<LONGINT64>(ui.length))
+        return false;
+    return qFromLittleEndian<quint64>(table.constData() + 0x20) != 0;
 }
 
 // #SYSTEM: a version dword, then records of code, length and data. Code 0 names the

@@ -229,3 +229,18 @@ TEST(FuzzRegression, HelpFileWhoseCompressionWindowChmlibDividesByIsNotOpened)
             << "version " << c.version << " window " << c.window;
     }
 }
+
+TEST(FuzzRegression, HelpFileWhoseResetTableHasNoBlockLengthOpensWithoutItsPages)
+{
+    // The reset table named blocks of 0 bytes; chmlib divided by it at the first
+    // compressed read. The file opens, its compressed pages are not read.
+    TempDir dir;
+    const ChmFile chm(
+        dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/reset-table-block-length-zero"))));
+    ASSERT_TRUE(chm.IsOpen());
+    EXPECT_TRUE(chm.Read(QStringLiteral("/start.htm")).isNull());
+
+    // A good help file still reads its compressed pages with the checks.
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    EXPECT_TRUE(ChmFile(dir.write(QStringLiteral("good.chm"), seed)).Read(QStringLiteral("/start.htm")).contains("Zwei"));
+}
