@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 ExchangeFileDialogs& ExchangeFileDialogs::Standard()
 {
@@ -10,6 +12,20 @@ ExchangeFileDialogs& ExchangeFileDialogs::Standard()
 }
 
 namespace {
+
+// Qt's own dialog opens at its smallest size, which cuts the columns' texts ("Ver…nis")
+// and the folder names at the side; this size shows them whole.
+void giveRoom(QFileDialog& dialog)
+{
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
+    // The detail columns as wide as their texts, the name column takes the rest.
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
 
 // The chosen file and the index of the filter entry shown when it was chosen.
 ExchangeFileDialogs::FileChoice chosen(const QFileDialog& dialog, const QStringList& filters)
@@ -31,6 +47,7 @@ ExchangeFileDialogs::FileChoice QtExchangeFileDialogs::OpenFileName(QWidget* par
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
+    giveRoom(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return FileChoice();
     return chosen(dialog, filters);
@@ -49,6 +66,7 @@ ExchangeFileDialogs::SaveChoice QtExchangeFileDialogs::SaveFileName(QWidget* par
     dialog.selectFile(fileName);
     // The command asks about an existing file itself, after the extension is settled.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    giveRoom(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return SaveChoice();
     return chosen(dialog, filters);
