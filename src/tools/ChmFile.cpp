@@ -207,7 +207,8 @@ bool ChmFile::lzxWindowUsable() const
     if (bits < 15 || bits > 21)
         return false;
     // Reading a compressed object chmlib divides by the blocks between resets and by the
-    // block length of the reset table: neither may be 0.
+    // block length of the reset table: neither may be 0, and the block length is a size
+    // it allocates.
     if (quint64(reset / (window / 2)) * dword(control, 20) == 0)
         return false;
     static const char* const kResetTable =
@@ -219,7 +220,10 @@ bool ChmFile::lzxWindowUsable() const
     if (chm_retrieve_object(m_chm, &ui, reinterpret_cast<unsigned char*>(table.data()), 0,
                             static_cast<LONGINT64>(ui.length)) != static_cast<LONGINT64>(ui.length))
         return false;
-    return qFromLittleEndian<quint64>(table.constData() + 0x20) != 0;
+    // chmlib keeps a buffer of one block for each cached block: a block is at most an LZX
+    // window (2 MB), whatever a damaged table claims.
+    const quint64 blockLength = qFromLittleEndian<quint64>(table.constData() + 0x20);
+    return blockLength != 0 && blockLength <= (quint64(1) << 21);
 }
 
 // #SYSTEM: a version dword, then records of code, length and data. Code 0 names the

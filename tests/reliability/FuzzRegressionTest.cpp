@@ -230,15 +230,17 @@ TEST(FuzzRegression, HelpFileWhoseCompressionWindowChmlibDividesByIsNotOpened)
     }
 }
 
-TEST(FuzzRegression, HelpFileWhoseResetTableHasNoBlockLengthOpensWithoutItsPages)
+TEST(FuzzRegression, HelpFileWhoseResetTableHasNoUsableBlockLengthOpensWithoutItsPages)
 {
-    // The reset table named blocks of 0 bytes; chmlib divided by it at the first
-    // compressed read. The file opens, its compressed pages are not read.
+    // The reset table named blocks of 0 bytes, and in another file of 2.3 GB; chmlib
+    // divided by the one and allocated the other at the first compressed read. The files
+    // open, their compressed pages are not read.
     TempDir dir;
-    const ChmFile chm(
-        dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/reset-table-block-length-zero"))));
-    ASSERT_TRUE(chm.IsOpen());
-    EXPECT_TRUE(chm.Read(QStringLiteral("/start.htm")).isNull());
+    for (const char* found : {"regressions/chm/reset-table-block-length-zero", "regressions/chm/reset-table-block-length-huge"}) {
+        const ChmFile chm(dir.write(QStringLiteral("a.chm"), fuzzInput(QString::fromLatin1(found))));
+        ASSERT_TRUE(chm.IsOpen()) << found;
+        EXPECT_TRUE(chm.Read(QStringLiteral("/start.htm")).isNull()) << found;
+    }
 
     // A good help file still reads its compressed pages with the checks.
     const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
