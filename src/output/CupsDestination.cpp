@@ -160,12 +160,12 @@ QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const 
     return it != chosen.end() ? it->second : fallback;
 }
 
-struct OptionSpec
+struct KeywordOption
 {
     const char* name;
     const char* label;
 };
-const OptionSpec kKeywordOptions[] = {
+const KeywordOption kKeywordOptions[] = {
     {"media-source", "Papierzufuhr:"}, {"media-type", "Medientyp:"},   {"sides", "Duplexdruck:"},
     {"print-color-mode", "Farbmodus:"}, {"print-quality", "Druckqualität:"},
 };
@@ -240,16 +240,16 @@ QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) cons
         }
         options.append(o);
     }
-    for (const OptionSpec& spec : kKeywordOptions) {
-        ipp_attribute_t* attr = d.supported(spec.name);
+    for (const KeywordOption& option : kKeywordOptions) {
+        ipp_attribute_t* attr = d.supported(option.name);
         if (!attr || ippGetCount(attr) == 0)
             continue;
-        ipp_attribute_t* def = d.defaultOf(spec.name);
-        PrinterOption o{spec.name, QString::fromUtf8(spec.label), {},
-                        chosenOr(chosen, spec.name, def ? valueAt(def, 0) : QByteArray())};
+        ipp_attribute_t* def = d.defaultOf(option.name);
+        PrinterOption o{option.name, QString::fromUtf8(option.label), {},
+                        chosenOr(chosen, option.name, def ? valueAt(def, 0) : QByteArray())};
         for (int i = 0; i < ippGetCount(attr); ++i) {
             const QByteArray v = valueAt(attr, i);
-            o.choices.append({v, keywordLabel(spec.name, v)});
+            o.choices.append({v, keywordLabel(option.name, v)});
         }
         options.append(o);
     }

@@ -11,22 +11,38 @@
 
 using namespace CupsQueue;
 
+namespace {
+
+// The real printing service on the PDF queue, standing envelopes, one sender and `count`
+// members of the group.
+struct Series
+{
+    OutputTestContext t;
+    CupsPrintService service;
+
+    Series(int count, const QStringList& sender, const QString& street)
+    {
+        t.ctx.Printer = &service;
+        t.ctx.Print().PrinterIndex = int(service.Printers().indexOf(kQueue));
+        t.ctx.Print().Orientation = 1;  // portrait page, picture turned
+        t.addAbsender("AB00000001", sender);
+        for (int i = 1; i <= count; ++i)
+            t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Mitglied %1").arg(i), street, "", "", ""});
+    }
+};
+
+} // namespace
+
 TEST(CupsSeriesTest, TwelveEnvelopesAreTwelveOnePageJobs)
 {
     TAVISTO_REQUIRE_CUPS_QUEUE();
 
-    OutputTestContext t;
-    CupsPrintService service;
-    t.ctx.Printer = &service;
+    Series series(12, {"Verein Lumo e.V.", "Postfach 1", "", "12345 Hausen", ""}, "Weg 1");
+    auto& [t, service] = series;
     PrintSettings& s = t.ctx.Print();
-    s.PrinterIndex = int(service.Printers().indexOf(kQueue));
     ASSERT_GE(s.PrinterIndex, 0);
     s.FormatIndex = 2;
-    s.Orientation = 1;  // portrait page, picture turned
     s.BreakCount = 10;
-    t.addAbsender("AB00000001", {"Verein Lumo e.V.", "Postfach 1", "", "12345 Hausen", ""});
-    for (int i = 1; i <= 12; ++i)
-        t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Mitglied %1").arg(i), "Weg 1", "", "", ""});
 
     const int before = lastJobId();
     t.messages.answer({Msg::IdOk});  // the pause after ten
@@ -66,16 +82,10 @@ TEST(CupsSeriesTest, StoppedQueueEndsTheSeriesWithThePrintingError)
 {
     TAVISTO_REQUIRE_CUPS_QUEUE();
 
-    OutputTestContext t;
-    CupsPrintService service;
-    t.ctx.Printer = &service;
+    Series series(3, {"Verein Lumo e.V.", "", "", "", ""}, "");
+    auto& [t, service] = series;
     PrintSettings& s = t.ctx.Print();
-    s.PrinterIndex = int(service.Printers().indexOf(kQueue));
     ASSERT_GE(s.PrinterIndex, 0);
-    s.Orientation = 1;
-    t.addAbsender("AB00000001", {"Verein Lumo e.V.", "", "", "", ""});
-    for (int i = 1; i <= 3; ++i)
-        t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Mitglied %1").arg(i), "", "", "", ""});
     service.SetPrinterIndex(s.PrinterIndex);
     service.SetOrientation(PageOrientation::Landscape);
 
