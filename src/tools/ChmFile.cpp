@@ -5,28 +5,16 @@
 #include <QSet>
 #include <QtEndian>
 #include <bit>
+#include <functional>
 #include <optional>
 #include <chm_lib.h>
 
 namespace {
-// chmlib follows the directory's chunks by the "next chunk" number each one holds, so a
-// damaged file whose chunks form a circle is listed for ever. A path met a second time
-// ends the listing.
-struct PathCollector
-{
-    QStringList& paths;
-    QSet<QString> seen;
-};
-
 int collectPath(::chmFile*, chmUnitInfo* ui, void* context)
 {
-    auto* collector = static_cast<PathCollector*>(context);
     const QString path = QString::fromUtf8(ui->path);
-    if (collector->seen.contains(path))
-        return CHM_ENUMERATOR_SUCCESS;
-    collector->seen.insert(path);
     if (!path.endsWith(u'/'))
-        collector->paths.append(path);
+        static_cast<QStringList*>(context)->append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -91,6 +79,87 @@ bool plausibleControlData(QFile& file, const QByteArray& head, quint64 dirOffset
     return true;
 }
 
+// chmlib walks the directory's chunks by the numbers they hold: the listing chunks by
+// "next chunk" from the first one, a lookup down the index chunks from the root. It
+// neither bounds those walks nor checks a chunk's free space against its size, so a
+// damaged directory would make it walk for ever or read past its buffer. Every chunk on
+// those walks must lie inside the directory, with its free space inside the chunk, and
+// no walk may come back to a chunk it has passed.
+bool plausibleChunkLinks(const QByteArray& chunkBytes, quint64 chunkSize, quint64 chunks, qint32 indexRoot,
+                         qint32 indexHead)
+{
+    constexpr quint32 kListingHeader = 0x14, kIndexHeader = 0x08, kMaxPathLength = 512;
+    auto chunk = [&](qint32 n) { return chunkBytes.mid(qsizetype(n) * qsizetype(chunkSize), qsizetype(chunkSize)); };
+    auto inside = [&](qint64 n) { return n >= 0 && quint64(n) < chunks; };
+    auto freeSpaceFits = [&](const QByteArray& c, quint32 header) {
+        return chunkSize >= header && dword(c, 4) <= chunkSize - header;
+    };
+    // A number as chmlib reads it in an index chunk: seven bits a byte, as many bytes as
+    // are marked, wrapping; nothing when it runs past the chunk's end.
+    auto cword = [](const QByteArray& c, qsizetype& at, qsizetype end) -> std::optional<quint64> {
+        quint64 value = 0;
+        while (at < end) {
+            const auto b = quint8(c[at++]);
+            value = (value << 7) + (b & 0x7F);
+            if (!(b & 0x80))
+                return value;
+        }
+        return std::nullopt;
+    };
+
+    QSet<qint32> listed;
+    for (qint32 n = indexHead; n != -1;) {
+        if (!inside(n) || listed.contains(n))
+            return false;
+        listed.insert(n);
+        const QByteArray c = chunk(n);
+        if (!c.startsWith("PMGL"))
+            break;  // chmlib stops there
+        if (!freeSpaceFits(c, kListingHeader))
+            return false;
+        n = qint32(dword(c, 0x10));
+    }
+
+    // Index chunks form a tree; a child that is its own ancestor is a circle.
+    enum class Mark : quint8 { None, OnPath, Done };
+    QList<Mark> marks(qsizetype(chunks), Mark::None);
+    const std::function<bool(qint32)> visit = [&](qint32 n) -> bool {
+        if (!inside(n) || marks[n] == Mark::OnPath)
+            return false;
+        if (marks[n] == Mark::Done)
+            return true;
+        const QByteArray c = chunk(n);
+        if (c.startsWith("PMGL")) {
+            marks[n] = Mark::Done;
+            return freeSpaceFits(c, kListingHeader);
+        }
+        if (!c.startsWith("PMGI")) {
+            marks[n] = Mark::Done;
+            return true;  // chmlib's lookup fails there
+        }
+        if (!freeSpaceFits(c, kIndexHeader))
+            return false;
+        marks[n] = Mark::OnPath;
+        const qsizetype end = qsizetype(chunkSize - dword(c, 4));
+        for (qsizetype at = kIndexHeader; at < end;) {
+            const std::optional<quint64> nameLength = cword(c, at, qsizetype(chunkSize));
+            if (!nameLength)
+                return false;
+            if (*nameLength > kMaxPathLength)
+                break;  // chmlib ends the lookup there
+            at += qsizetype(*nameLength);
+            const std::optional<quint64> child = cword(c, at, qsizetype(chunkSize));
+            if (!child)
+                return false;
+            if (qint32(*child) != -1 && !visit(qint32(*child)))
+                return false;
+        }
+        marks[n] = Mark::Done;
+        return true;
+    };
+    return visit(indexRoot < 0 ? indexHead : indexRoot);
+}
+
 // chmlib takes the size of a directory chunk from the file's directory header and
 // allocates a buffer of that size for every lookup, so a damaged file could ask for
 // gigabytes again and again. The chunks must fit into the directory, and it into the file.
@@ -112,6 +181,12 @@ bool plausibleDirectory(const QString& fileName)
         return false;
     const quint64 headerLength = dword(dir, 0x08), chunkSize = dword(dir, 0x10), chunks = dword(dir, 0x2C);
     if (chunkSize == 0 || chunks == 0 || headerLength + chunkSize * chunks > dirLength)
+        return false;
+    if (!file.seek(qint64(dirOffset + headerLength)))
+        return false;
+    const QByteArray chunkBytes = file.read(qint64(chunkSize * chunks));
+    if (quint64(chunkBytes.size()) != chunkSize * chunks ||
+        !plausibleChunkLinks(chunkBytes, chunkSize, chunks, qint32(dword(dir, 0x1C)), qint32(dword(dir, 0x20))))
         return false;
     return plausibleControlData(file, head, dirOffset, dirLength);
 }
@@ -135,8 +210,7 @@ ChmFile::ChmFile(const QString& fileName)
     if (!m_chm)
         return;
     m_lzxUsable = lzxWindowUsable();
-    PathCollector collector{m_paths, {}};
-    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &collector);
+    chm_enumerate(m_chm, CHM_ENUMERATE_ALL, collectPath, &m_paths);
     readSystem();
     readContextMap();
     readContents();

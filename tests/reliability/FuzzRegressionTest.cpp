@@ -156,16 +156,51 @@ TEST(FuzzRegression, HelpFileWhoseDirectoryChunksDoNotFitIsNotOpened)
     }
 }
 
-TEST(FuzzRegression, HelpFileWhoseDirectoryChunksFormACircleIsListedOnce)
+TEST(FuzzRegression, HelpFileWhoseDirectoryChunksChmlibWouldWalkForEverIsNotOpened)
 {
-    // The directory's only chunk names itself as the next one; chmlib listed it for ever.
+    // chmlib walks the listing chunks by their "next chunk" numbers and looks names up
+    // down the index chunks, with no bound on either walk. Found: a listing chunk naming
+    // itself as the next (listed for ever, once with entries and once with a free space
+    // beyond the chunk, which chmlib does not check either).
     TempDir dir;
-    const ChmFile chm(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/directory-chunk-cycle"))));
-    ASSERT_TRUE(chm.IsOpen());
-    QStringList unique = chm.Paths();
-    unique.removeDuplicates();
-    EXPECT_EQ(unique.size(), chm.Paths().size());
-    EXPECT_FALSE(chm.Paths().isEmpty());
+    for (const char* found : {"regressions/chm/directory-chunk-cycle", "regressions/chm/directory-chunk-cycle-without-entries"})
+        EXPECT_FALSE(ChmFile(dir.write(QStringLiteral("a.chm"), fuzzInput(QString::fromLatin1(found)))).IsOpen()) << found;
+
+    // The compiled help file has one listing chunk, which is also the index root.
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype itsp = seed.indexOf("ITSP"), pmgl = seed.indexOf("PMGL");
+    ASSERT_GT(itsp, 0);
+    ASSERT_GT(pmgl, itsp);
+    struct Case
+    {
+        const char* what;
+        qsizetype at;
+        QByteArray bytes;
+        bool opens;
+    };
+    auto le = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    const Case cases[] = {
+        {"as compiled", pmgl + 0x10, le(0xFFFFFFFF), true},
+        {"listing chunk names itself as the next", pmgl + 0x10, le(0), false},
+        {"next listing chunk outside the directory", pmgl + 0x10, le(1), false},
+        {"free space larger than the chunk", pmgl + 4, le(0xFFFF0DB4), false},
+        {"first listing chunk outside the directory", itsp + 0x20, le(5), false},
+        {"index root outside the directory", itsp + 0x1C, le(3), false},
+        // An index chunk whose only entry ("/") leads back to itself: every lookup,
+        // the ones chm_open makes among them, would go round.
+        {"index chunk that is its own child", pmgl, QByteArray("PMGI") + le(4096 - 8 - 3) + QByteArray("\x01/\x00", 3), false},
+        {"index chunk whose child is none (-1)", pmgl,
+         QByteArray("PMGI") + le(4096 - 8 - 7) + QByteArray("\x01/\x8F\xFF\xFF\xFF\x7F", 7), true},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = seed;
+        bytes.replace(c.at, c.bytes.size(), c.bytes);
+        EXPECT_EQ(ChmFile(dir.write(QStringLiteral("b.chm"), bytes)).IsOpen(), c.opens) << c.what;
+    }
 }
 
 TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
