@@ -46,12 +46,18 @@ std::optional<quint64> encint(const QByteArray& bytes, qsizetype& at)
     return std::nullopt;
 }
 
-// chmlib reads the compression's control data while it opens the file and divides by
-// half its window size; a window below two kills the process. So every entry of that name
-// that chmlib would read must hold a usable window before chmlib sees the file.
-bool plausibleControlData(QFile& file, const QByteArray& head, quint64 dirOffset, quint64 dirLength)
+// chmlib reads the compression's reset table and control data while it opens the file.
+// It looks names up without regard to case and reads any entry whose space is not 1
+// (compressed) the way it reads compressed data, dividing by a block length it has not
+// read yet; so an entry of those names in any other space than 0 or 1 kills the process.
+// And it divides by half the control data's window: a window below two kills it too.
+// So every entry of those names that chmlib would read must pass before it sees the file.
+bool plausibleCompressionEntries(QFile& file, const QByteArray& head, quint64 dirOffset, quint64 dirLength)
 {
-    static const QByteArray name = "::DataSpace/Storage/MSCompressed/ControlData";
+    static const QByteArray controlData = QByteArray("::DataSpace/Storage/MSCompressed/ControlData").toLower();
+    static const QByteArray resetTable =
+        QByteArray("::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable")
+            .toLower();
     const quint64 size = quint64(file.size());
     const quint64 dataOffset = dword(head, 0x04) == 3 && dword(head, 0x08) >= 0x60 && head.size() >= 0x60
                                    ? qFromLittleEndian<quint64>(head.constData() + 0x58)
@@ -59,21 +65,36 @@ bool plausibleControlData(QFile& file, const QByteArray& head, quint64 dirOffset
     if (!file.seek(qint64(dirOffset)))
         return false;
     const QByteArray dir = file.read(qint64(dirLength));
-    for (qsizetype at = dir.indexOf(name); at >= 0; at = dir.indexOf(name, at + 1)) {
-        qsizetype p = at + name.size();
-        const std::optional<quint64> space = encint(dir, p), start = encint(dir, p), length = encint(dir, p);
+    const QByteArray names = dir.toLower();  // same offsets, ASCII letters folded as chmlib compares them
+    struct Entry
+    {
+        quint64 space, start, length;
+    };
+    auto entryAfter = [&dir](qsizetype at) -> std::optional<Entry> {
+        const std::optional<quint64> space = encint(dir, at), start = encint(dir, at), length = encint(dir, at);
         if (!space || !start || !length)
+            return std::nullopt;
+        return Entry{*space, *start, *length};
+    };
+    for (qsizetype at = names.indexOf(resetTable); at >= 0; at = names.indexOf(resetTable, at + 1)) {
+        const std::optional<Entry> e = entryAfter(at + resetTable.size());
+        if (!e || e->space > 1)
             return false;
-        if (*space != 0 || *length > 0x100)
+    }
+    for (qsizetype at = names.indexOf(controlData); at >= 0; at = names.indexOf(controlData, at + 1)) {
+        const std::optional<Entry> e = entryAfter(at + controlData.size());
+        if (!e || e->space > 1)
+            return false;
+        if (e->space == 1 || e->length > 0x100)
             continue;  // chmlib does not read it then
-        if (*length < 0x18 || dataOffset > size || *start > size - dataOffset || *length > size - dataOffset - *start ||
-            !file.seek(qint64(dataOffset + *start)))
+        if (e->length < 0x18 || dataOffset > size || e->start > size - dataOffset || e->length > size - dataOffset - e->start ||
+            !file.seek(qint64(dataOffset + e->start)))
             return false;
-        const QByteArray control = file.read(qint64(*length));
+        const QByteArray control = file.read(qint64(e->length));
         // Whether chmlib takes the data or not, it divides by half the window, counted in
         // bytes or, for version 2, in 32 KB units (wrapping as its 32-bit field does).
         const quint32 window = dword(control, 16);
-        if (control.size() != qsizetype(*length) || window < 2 || (dword(control, 8) == 2 && window * 0x8000u < 2))
+        if (control.size() != qsizetype(e->length) || window < 2 || (dword(control, 8) == 2 && window * 0x8000u < 2))
             return false;
     }
     return true;
@@ -188,7 +209,7 @@ bool plausibleDirectory(const QString& fileName)
     if (quint64(chunkBytes.size()) != chunkSize * chunks ||
         !plausibleChunkLinks(chunkBytes, chunkSize, chunks, qint32(dword(dir, 0x1C)), qint32(dword(dir, 0x20))))
         return false;
-    return plausibleControlData(file, head, dirOffset, dirLength);
+    return plausibleCompressionEntries(file, head, dirOffset, dirLength);
 }
 
 // Sitemap texts come with HTML entities; the help pages use only the common ones.
@@ -239,7 +260,8 @@ QByteArray ChmFile::Read(const QString& path) const
         return QByteArray();
     if (ui.length == 0)
         return QByteArray("");
-    if (ui.space == CHM_COMPRESSED && !m_lzxUsable)
+    // chmlib reads every space but 0 as compressed data.
+    if (ui.space != CHM_UNCOMPRESSED && (ui.space != CHM_COMPRESSED || !m_lzxUsable))
         return QByteArray();
     // The length comes from the file's directory: a damaged file may name any 64-bit
     // size, which would wrap to a negative buffer size or ask for gigabytes. The pages of

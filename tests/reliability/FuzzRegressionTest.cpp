@@ -281,3 +281,48 @@ TEST(FuzzRegression, HelpFileWhoseResetTableHasNoUsableBlockLengthOpensWithoutIt
     const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
     EXPECT_TRUE(ChmFile(dir.write(QStringLiteral("good.chm"), seed)).Read(QStringLiteral("/start.htm")).contains("Zwei"));
 }
+
+TEST(FuzzRegression, HelpFileEntriesChmlibReadsAsCompressedWithoutATableAreRefused)
+{
+    // chmlib reads an entry of any space but 0 as compressed data. Found: the reset table
+    // in space 40, which chm_open read that way before it had a block length, and
+    // divided by 0.
+    TempDir dir;
+    EXPECT_FALSE(ChmFile(dir.write(QStringLiteral("a.chm"), fuzzInput(QStringLiteral("regressions/chm/reset-table-space-unknown")))).IsOpen());
+
+    const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
+    const qsizetype lzxc = seed.indexOf("LZXC");
+    ASSERT_GT(lzxc, 0);
+    // The space is the byte after an entry's name; the compiled file's entries are short.
+    auto withSpace = [&seed](const char* name, char space) {
+        QByteArray bytes = seed;
+        const qsizetype at = bytes.indexOf(name);
+        EXPECT_GT(at, 0) << name;
+        bytes[at + qsizetype(qstrlen(name))] = space;
+        return bytes;
+    };
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool opens, pageRead;
+    };
+    QByteArray lowerCaseNameNoWindow = seed;
+    const qsizetype name = lowerCaseNameNoWindow.indexOf("::DataSpace/Storage/MSCompressed/ControlData");
+    ASSERT_GT(name, 0);
+    lowerCaseNameNoWindow.replace(name, 44, QByteArray("::dataspace/storage/mscompressed/controldata"));
+    qToLittleEndian(quint32(0), lowerCaseNameNoWindow.data() + lzxc + 12);
+    const Case cases[] = {
+        {"as compiled", seed, true, true},
+        {"reset table in space 2", withSpace("ResetTable", 2), false, false},
+        {"control data in space 2", withSpace("MSCompressed/ControlData", 2), false, false},
+        // chmlib compares names without regard to case, so it still divides by this window.
+        {"control data named in small letters, window 0", lowerCaseNameNoWindow, false, false},
+        {"the page in space 2", withSpace("/start.htm", 2), true, false},
+    };
+    for (const Case& c : cases) {
+        const ChmFile chm(dir.write(QStringLiteral("b.chm"), c.bytes));
+        EXPECT_EQ(chm.IsOpen(), c.opens) << c.what;
+        EXPECT_EQ(chm.Read(QStringLiteral("/start.htm")).contains("Zwei"), c.pageRead) << c.what;
+    }
+}
