@@ -5,7 +5,6 @@
 #include <QSet>
 #include <QtEndian>
 #include <bit>
-#include <functional>
 #include <optional>
 #include <chm_lib.h>
 
@@ -18,11 +17,11 @@ int collectPath(::chmFile*, chmUnitInfo* ui, void* context)
     return CHM_ENUMERATOR_CONTINUE;
 }
 
-quint32 dword(const QByteArray& bytes, qsizetype at)
+quint32 dword(QByteArrayView bytes, qsizetype at)
 {
     if (at < 0 || at + 4 > bytes.size())
         return 0;
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return qFromLittleEndian<quint32>(bytes.data() + at);
 }
 
 QString cString(const QByteArray& bytes, qsizetype at)
@@ -33,13 +32,14 @@ QString cString(const QByteArray& bytes, qsizetype at)
     return QString::fromUtf8(bytes.mid(at, (end < 0 ? bytes.size() : end) - at));
 }
 
-// A directory entry's numbers: seven bits a byte, most significant first.
-std::optional<quint64> encint(const QByteArray& bytes, qsizetype& at)
+// A number of the directory as chmlib reads it: seven bits a byte, most significant
+// first, as many bytes as are marked, wrapping; nothing when it runs past the end.
+std::optional<quint64> encint(QByteArrayView bytes, qsizetype& at)
 {
     quint64 value = 0;
-    for (int i = 0; i < 9 && at < bytes.size(); ++i) {
+    while (at < bytes.size()) {
         const auto c = quint8(bytes[at++]);
-        value = (value << 7) | (c & 0x7F);
+        value = (value << 7) + (c & 0x7F);
         if (!(c & 0x80))
             return value;
     }
@@ -52,7 +52,7 @@ std::optional<quint64> encint(const QByteArray& bytes, qsizetype& at)
 // read yet; so an entry of those names in any other space than 0 or 1 kills the process.
 // And it divides by half the control data's window: a window below two kills it too.
 // So every entry of those names that chmlib would read must pass before it sees the file.
-bool plausibleCompressionEntries(QFile& file, const QByteArray& head, quint64 dirOffset, quint64 dirLength)
+bool plausibleCompressionEntries(QFile& file, const QByteArray& head, const QByteArray& dir, quint64 dirOffset)
 {
     static const QByteArray controlData = QByteArray("::DataSpace/Storage/MSCompressed/ControlData").toLower();
     static const QByteArray resetTable =
@@ -61,10 +61,7 @@ bool plausibleCompressionEntries(QFile& file, const QByteArray& head, quint64 di
     const quint64 size = quint64(file.size());
     const quint64 dataOffset = dword(head, 0x04) == 3 && dword(head, 0x08) >= 0x60 && head.size() >= 0x60
                                    ? qFromLittleEndian<quint64>(head.constData() + 0x58)
-                                   : dirOffset + dirLength;
-    if (!file.seek(qint64(dirOffset)))
-        return false;
-    const QByteArray dir = file.read(qint64(dirLength));
+                                   : dirOffset + quint64(dir.size());
     const QByteArray names = dir.toLower();  // same offsets, ASCII letters folded as chmlib compares them
     struct Entry
     {
@@ -106,26 +103,13 @@ bool plausibleCompressionEntries(QFile& file, const QByteArray& head, quint64 di
 // damaged directory would make it walk for ever or read past its buffer. Every chunk on
 // those walks must lie inside the directory, with its free space inside the chunk, and
 // no walk may come back to a chunk it has passed.
-bool plausibleChunkLinks(const QByteArray& chunkBytes, quint64 chunkSize, quint64 chunks, qint32 indexRoot,
-                         qint32 indexHead)
+bool plausibleChunkLinks(QByteArrayView chunkBytes, quint64 chunkSize, quint64 chunks, qint32 indexRoot, qint32 indexHead)
 {
     constexpr quint32 kListingHeader = 0x14, kIndexHeader = 0x08, kMaxPathLength = 512;
-    auto chunk = [&](qint32 n) { return chunkBytes.mid(qsizetype(n) * qsizetype(chunkSize), qsizetype(chunkSize)); };
+    auto chunk = [&](qint32 n) { return chunkBytes.sliced(qsizetype(n) * qsizetype(chunkSize), qsizetype(chunkSize)); };
     auto inside = [&](qint64 n) { return n >= 0 && quint64(n) < chunks; };
-    auto freeSpaceFits = [&](const QByteArray& c, quint32 header) {
+    auto freeSpaceFits = [&](QByteArrayView c, quint32 header) {
         return chunkSize >= header && dword(c, 4) <= chunkSize - header;
-    };
-    // A number as chmlib reads it in an index chunk: seven bits a byte, as many bytes as
-    // are marked, wrapping; nothing when it runs past the chunk's end.
-    auto cword = [](const QByteArray& c, qsizetype& at, qsizetype end) -> std::optional<quint64> {
-        quint64 value = 0;
-        while (at < end) {
-            const auto b = quint8(c[at++]);
-            value = (value << 7) + (b & 0x7F);
-            if (!(b & 0x80))
-                return value;
-        }
-        return std::nullopt;
     };
 
     QSet<qint32> listed;
@@ -133,7 +117,7 @@ bool plausibleChunkLinks(const QByteArray& chunkBytes, quint64 chunkSize, quint6
         if (!inside(n) || listed.contains(n))
             return false;
         listed.insert(n);
-        const QByteArray c = chunk(n);
+        const QByteArrayView c = chunk(n);
         if (!c.startsWith("PMGL"))
             break;  // chmlib stops there
         if (!freeSpaceFits(c, kListingHeader))
@@ -141,44 +125,57 @@ bool plausibleChunkLinks(const QByteArray& chunkBytes, quint64 chunkSize, quint6
         n = qint32(dword(c, 0x10));
     }
 
-    // Index chunks form a tree; a child that is its own ancestor is a circle.
+    // Index chunks form a tree: no child may be its own ancestor. The walk keeps the index
+    // chunks on its path, each with the place of its next entry (no recursion: a damaged
+    // file may chain thousands of them).
     enum class Mark : quint8 { None, OnPath, Done };
     QList<Mark> marks(qsizetype(chunks), Mark::None);
-    const std::function<bool(qint32)> visit = [&](qint32 n) -> bool {
+    struct Step
+    {
+        qint32 chunk;
+        qsizetype at;
+    };
+    QList<Step> path;
+    auto enter = [&](qint32 n) {
         if (!inside(n) || marks[n] == Mark::OnPath)
             return false;
         if (marks[n] == Mark::Done)
             return true;
-        const QByteArray c = chunk(n);
-        if (c.startsWith("PMGL")) {
-            marks[n] = Mark::Done;
-            return freeSpaceFits(c, kListingHeader);
-        }
-        if (!c.startsWith("PMGI")) {
-            marks[n] = Mark::Done;
-            return true;  // chmlib's lookup fails there
-        }
-        if (!freeSpaceFits(c, kIndexHeader))
-            return false;
-        marks[n] = Mark::OnPath;
-        const qsizetype end = qsizetype(chunkSize - dword(c, 4));
-        for (qsizetype at = kIndexHeader; at < end;) {
-            const std::optional<quint64> nameLength = cword(c, at, qsizetype(chunkSize));
-            if (!nameLength)
+        const QByteArrayView c = chunk(n);
+        if (c.startsWith("PMGI")) {
+            if (!freeSpaceFits(c, kIndexHeader))
                 return false;
-            if (*nameLength > kMaxPathLength)
-                break;  // chmlib ends the lookup there
-            at += qsizetype(*nameLength);
-            const std::optional<quint64> child = cword(c, at, qsizetype(chunkSize));
-            if (!child)
-                return false;
-            if (qint32(*child) != -1 && !visit(qint32(*child)))
-                return false;
+            marks[n] = Mark::OnPath;
+            path.append({n, kIndexHeader});
+            return true;
         }
         marks[n] = Mark::Done;
-        return true;
+        // A lookup ends at a listing chunk, or fails at any other.
+        return !c.startsWith("PMGL") || freeSpaceFits(c, kListingHeader);
     };
-    return visit(indexRoot < 0 ? indexHead : indexRoot);
+    if (!enter(indexRoot < 0 ? indexHead : indexRoot))
+        return false;
+    while (!path.isEmpty()) {
+        const qint32 n = path.last().chunk;
+        qsizetype at = path.last().at;
+        const QByteArrayView c = chunk(n);
+        std::optional<quint64> nameLength;
+        if (at < qsizetype(chunkSize - dword(c, 4)) && !(nameLength = encint(c, at)))
+            return false;
+        if (!nameLength || *nameLength > kMaxPathLength) {  // the entries end here, or chmlib's lookup does
+            marks[n] = Mark::Done;
+            path.removeLast();
+            continue;
+        }
+        at += qsizetype(*nameLength);
+        const std::optional<quint64> child = encint(c, at);
+        if (!child)
+            return false;
+        path.last().at = at;
+        if (qint32(*child) != -1 && !enter(qint32(*child)))
+            return false;
+    }
+    return true;
 }
 
 // chmlib takes the size of a directory chunk from the file's directory header and
@@ -197,19 +194,15 @@ bool plausibleDirectory(const QString& fileName)
     const quint64 dirLength = qFromLittleEndian<quint64>(head.constData() + 0x50);
     if (dirOffset > size || dirLength > size - dirOffset || !file.seek(qint64(dirOffset)))
         return false;
-    const QByteArray dir = file.read(0x30);
-    if (dir.size() < 0x30 || !dir.startsWith("ITSP"))
+    const QByteArray dir = file.read(qint64(dirLength));
+    if (dir.size() < 0x30 || quint64(dir.size()) != dirLength || !dir.startsWith("ITSP"))
         return false;
     const quint64 headerLength = dword(dir, 0x08), chunkSize = dword(dir, 0x10), chunks = dword(dir, 0x2C);
-    if (chunkSize == 0 || chunks == 0 || headerLength + chunkSize * chunks > dirLength)
+    if (chunkSize == 0 || chunks == 0 || headerLength > dirLength || chunks > (dirLength - headerLength) / chunkSize)
         return false;
-    if (!file.seek(qint64(dirOffset + headerLength)))
-        return false;
-    const QByteArray chunkBytes = file.read(qint64(chunkSize * chunks));
-    if (quint64(chunkBytes.size()) != chunkSize * chunks ||
-        !plausibleChunkLinks(chunkBytes, chunkSize, chunks, qint32(dword(dir, 0x1C)), qint32(dword(dir, 0x20))))
-        return false;
-    return plausibleCompressionEntries(file, head, dirOffset, dirLength);
+    return plausibleChunkLinks(QByteArrayView(dir).sliced(qsizetype(headerLength), qsizetype(chunkSize * chunks)), chunkSize,
+                               chunks, qint32(dword(dir, 0x1C)), qint32(dword(dir, 0x20))) &&
+           plausibleCompressionEntries(file, head, dir, dirOffset);
 }
 
 // Sitemap texts come with HTML entities; the help pages use only the common ones.

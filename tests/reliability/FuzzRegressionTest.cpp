@@ -203,6 +203,44 @@ TEST(FuzzRegression, HelpFileWhoseDirectoryChunksChmlibWouldWalkForEverIsNotOpen
     }
 }
 
+TEST(FuzzRegression, HelpFileWithAVeryLongChainOfIndexChunksIsWalkedWithoutRecursion)
+{
+    // 200,000 index chunks of 16 bytes, each the parent of the next, the last one naming
+    // a chunk beyond the directory: refused, and walked without using up the stack.
+    constexpr quint32 kChunk = 16, kChunks = 200000, kItsp = 0x54;
+    auto put32 = [](QByteArray& b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); };
+    QByteArray file(0x60, '\0');
+    file.replace(0, 4, "ITSF");
+    put32(file, 0x04, 3);
+    put32(file, 0x08, 0x60);
+    qToLittleEndian(quint64(0x60), file.data() + 0x48);
+    qToLittleEndian(quint64(kItsp + quint64(kChunk) * kChunks), file.data() + 0x50);
+    qToLittleEndian(quint64(0x60 + kItsp + quint64(kChunk) * kChunks), file.data() + 0x58);
+    QByteArray itsp(kItsp, '\0');
+    itsp.replace(0, 4, "ITSP");
+    put32(itsp, 0x04, 1);
+    put32(itsp, 0x08, kItsp);
+    put32(itsp, 0x10, kChunk);
+    put32(itsp, 0x1C, 0);  // index root
+    put32(itsp, 0x20, 0);  // first listing chunk: an index chunk, so the listing is empty
+    put32(itsp, 0x2C, kChunks);
+    file += itsp;
+    for (quint32 n = 0; n < kChunks; ++n) {
+        // "PMGI", free space, then one entry: the name "/" and the child n + 1 in the
+        // directory's seven-bits-a-byte numbers.
+        QByteArray chunk("PMGI", 4);
+        chunk += QByteArray(4, '\0');
+        chunk += QByteArray("\x01/", 2);
+        const quint32 child = n + 1;
+        chunk += char(0x80 | (child >> 14)) + QByteArray(1, char(0x80 | ((child >> 7) & 0x7F))) + QByteArray(1, char(child & 0x7F));
+        put32(chunk, 4, kChunk - quint32(chunk.size()));
+        chunk.resize(kChunk, '\0');
+        file += chunk;
+    }
+    TempDir dir;
+    EXPECT_FALSE(ChmFile(dir.write(QStringLiteral("a.chm"), file)).IsOpen());
+}
+
 TEST(FuzzRegression, HelpFileCompressionWindowIsCheckedAsChmlibReadsIt)
 {
     const QByteArray seed = fuzzInput(QStringLiteral("seeds/chm/hilfe.chm"));
