@@ -1,5 +1,6 @@
 #include "exchange/VcardMapping.h"
 
+#include "app/BlankText.h"
 #include "exchange/VcardReader.h"
 #include "shell/Cp1252.h"
 
@@ -10,13 +11,14 @@
 namespace {
 
 // The lines of a value where the envelope has one line: joined by ", ".
-QString oneLine(const QString& value)
+QString oneLine(QString value)
 {
     if (!value.contains(u'\n') && !value.contains(u'\r'))
-        return value.trimmed();
+        return TrimBlanks(value);
+    value.replace(u'\r', u'\n');  // CR LF, LF and a lone CR each end a line
     QStringList parts;
     for (QStringView part : QStringView(value).split(u'\n')) {
-        const QString line = part.toString().remove(u'\r').trimmed();
+        const QString line = TrimBlanks(part);
         if (!line.isEmpty())
             parts.append(line);
     }
@@ -44,8 +46,8 @@ QString listedWords(const QString& component)
         return oneLine(component);
     QStringList words;
     for (const QString& w : oneLine(component).split(u',', Qt::SkipEmptyParts))
-        if (!w.trimmed().isEmpty())
-            words.append(w.trimmed());
+        if (!IsBlank(w))
+            words.append(TrimBlanks(w));
     return words.join(u' ');
 }
 
@@ -71,7 +73,7 @@ QString salutationOfGender(const Vcard& card)
     const VcardProperty* gender = card.First(u"GENDER");
     if (!gender)
         return QString();
-    const QString sex = component(gender->Components(), 0).trimmed().toUpper();
+    const QString sex = TrimBlanks(component(gender->Components(), 0)).toUpper();
     if (sex == u"M")
         return QStringLiteral("Herrn");
     if (sex == u"F")
@@ -126,7 +128,7 @@ bool isGermany(const QString& country)
 bool isEmptyAddress(const QStringList& parts)
 {
     for (const QString& p : parts)
-        if (!p.trimmed().isEmpty())
+        if (!IsBlank(p))
             return false;
     return true;
 }
@@ -224,7 +226,7 @@ void mapContacts(const Vcard& card, ImportedAdresse& out)
         } else if (p.Name == u"NOTE") {
             QString note = p.Text();
             note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-            note = note.trimmed();
+            note = TrimBlanks(note);
             if (!note.isEmpty())
                 notes.append(note);
         }

@@ -101,9 +101,10 @@ QString decodeCharset(QByteArrayView bytes, const QString& charset)
     const QString name = charset.toUpper();
     if (name == u"UTF-8" || name == u"UTF8")
         return decodeGuessing(bytes);
-    if (name == u"ISO-8859-1" || name == u"LATIN1" || name == u"ISO8859-1" || name == u"US-ASCII")
-        return QString::fromLatin1(bytes);
-    if (name == u"WINDOWS-1252" || name == u"CP1252")
+    // Windows writes its own code page under the Latin-1 names too: the typographic quotes,
+    // dashes and the euro sign of 0x80..0x9F are never the control codes Latin-1 has there.
+    if (name == u"WINDOWS-1252" || name == u"CP1252" || name == u"ISO-8859-1" || name == u"LATIN1" ||
+        name == u"ISO8859-1" || name == u"US-ASCII")
         return Cp1252::decode(bytes.data(), bytes.size());
     QStringDecoder decoder(name.toLatin1().constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid())

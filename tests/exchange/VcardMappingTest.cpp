@@ -73,7 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"EmptyOrganisationComponent", "ORG:;Abteilung\r\nFN:Anna\r\n", {{.Line2 = "Anna"}}},
         MapCase{"NeitherNameNorOrganisation", "N:;;;;\r\nFN: \r\nEMAIL:a@b.example\r\nTEL:1\r\n", std::nullopt},
         MapCase{"NothingAtAll", "VERSION:3.0\r\n", std::nullopt},
-        MapCase{"SalutationAloneIsNoName", "N:;;;Herr;\r\n", std::nullopt}),
+        MapCase{"SalutationAloneIsNoName", "N:;;;Herr;\r\n", std::nullopt},
+        // Blank means the codes 0 to 32: a non-breaking space is text, a tab is not.
+        MapCase{"NonBreakingSpaceIsAName", "FN:\xC2\xA0\r\n", {{.Line2 = "\u00A0"}}},
+        MapCase{"TabsAroundTheNameTrimmed", "FN;ENCODING=QUOTED-PRINTABLE:=09Anna=09\r\n", {{.Line2 = "Anna"}}},
+        MapCase{"NonBreakingSpaceKeptAtTheEnd", "FN:Anna\xC2\xA0\r\n", {{.Line2 = "Anna\u00A0"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,6 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"PostalCodeAlone", "FN:A\r\nADR:;;;;;10115;\r\n", {{.Line2 = "A", .Line5 = "10115"}}},
         MapCase{"StreetOfTwoLines", "FN:A\r\nADR:;;Am See 3\\nHinterhaus;Starnberg;;82319;\r\n",
                 {{.Line2 = "A", .Line3 = "Am See 3, Hinterhaus", .Line5 = "82319 Starnberg"}}},
+        MapCase{"StreetBrokenByACarriageReturnAlone",
+                "FN:A\r\nADR;ENCODING=QUOTED-PRINTABLE:;;Hauptstr. 1=0DHinterhaus;Ort;;1;\r\n",
+                {{.Line2 = "A", .Line3 = "Hauptstr. 1, Hinterhaus", .Line5 = "1 Ort"}}},
         MapCase{"ShortAddressOf21", "FN:A\r\nADR;HOME:;;Weg 1;Ort\r\n", {{.Line2 = "A", .Line3 = "Weg 1", .Line5 = "Ort"}}},
         MapCase{"GroupedAddress", "FN:A\r\nitem1.ADR;type=HOME;type=pref:;;Weg 1;Ort;;1;\r\nitem1.X-ABADR:de\r\n",
                 {{.Line2 = "A", .Line3 = "Weg 1", .Line5 = "1 Ort"}}}),

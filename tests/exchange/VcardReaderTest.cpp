@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"NOTE=abc"}, {"FN=B"}}},
         ReadCase{"CharsetLatin1", "BEGIN:VCARD\r\nFN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Sch=E4fer\r\nEND:VCARD",
                  {{"FN=Schäfer"}}},
+        // Windows writes its code page under the Latin-1 name: 0x80 is the euro sign there.
+        ReadCase{"CharsetLatin1FromWindows", "BEGIN:VCARD\r\nNOTE;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:=80 =84a=93\r\nEND:VCARD",
+                 {{"NOTE=€ „a“"}}},
         ReadCase{"CharsetWindows1252Raw", "BEGIN:VCARD\r\nNOTE;CHARSET=Windows-1252:50 \x80 \x84gut\x93\r\nEND:VCARD",
                  {{"NOTE=50 € „gut“"}}},
         ReadCase{"CharsetLatin9ByName", "BEGIN:VCARD\r\nNOTE;CHARSET=ISO-8859-15:50 \xA4\r\nEND:VCARD",
