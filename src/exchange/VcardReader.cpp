@@ -1,5 +1,6 @@
 #include "exchange/VcardReader.h"
 
+#include "exchange/ImportRecord.h"
 #include "shell/Cp1252.h"
 
 #include <QStringDecoder>
@@ -368,9 +369,7 @@ VcardStream::VcardStream(const QByteArray& input) : m_bytes(input)
         m_pos = 3;
     } else if (m_bytes.startsWith("\xFF\xFE") || m_bytes.startsWith("\xFE\xFF")) {
         // Files of UTF-16 are read as UTF-8 from here on; their CHARSET names no bytes.
-        QStringDecoder decoder(m_bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::Stateless);
-        m_bytes = QString(decoder(QByteArrayView(m_bytes).sliced(2))).toUtf8();
+        m_bytes = DecodeImportText(m_bytes).toUtf8();
         m_textIsUtf8 = true;
     }
 }
