@@ -64,6 +64,10 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
         return false;
     };
     const QString empty;
+    // A record goes in whole or not at all: the identifier of its extra data is taken
+    // before its address is written, and extra data the database refuses takes the
+    // address back out.
+    QString pendingId;
     try {
         // One scan for the greatest identifier; inside the transaction nobody else inserts,
         // so counting up gives the identifiers a scan per record would give.
@@ -76,19 +80,33 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
             const QString id = ids.Next();
             if (id.isEmpty())
                 return failed(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
+            QString datenId;
+            if (a->HasDaten()) {
+                if (!datenIds)
+                    datenIds.emplace(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
+                datenId = datenIds->Next();
+                if (datenId.isEmpty())
+                    return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
+            }
             insert.Run({id, gruppeId, a->Line1, a->Line2, a->Line3, a->Line4, a->Line5, empty});
-            if (!a->HasDaten())
-                continue;
-            if (!datenIds)
-                datenIds.emplace(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
-            const QString datenId = datenIds->Next();
             if (datenId.isEmpty())
-                return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
+                continue;
             if (!insertDaten)
                 insertDaten.emplace(db, kInsertDaten);
+            pendingId = id;
             insertDaten->Run({id, datenId, a->Telefon, a->Fax, a->Handy, a->Mail, empty, a->Bemerkung});
+            pendingId.clear();
         }
     } catch (const ESQLiteException&) {
+        if (!pendingId.isEmpty()) {
+            try {
+                db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Adresse_ID = ?"), {pendingId});
+            } catch (const ESQLiteException&) {
+                // The half record cannot be taken out: the import rolls back whole.
+                ctx.Messages->ErrorMessage(readError);
+                return false;
+            }
+        }
         return failed(readError);
     }
     try {

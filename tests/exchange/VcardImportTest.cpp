@@ -195,10 +195,24 @@ TEST_F(VcardImportTest, FailingStatementKeepsEarlierCardsAndEndsTransaction)
     EXPECT_FALSE(importThroughCommand(file));
     EXPECT_EQ(messages.texts().last(), QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
     EXPECT_EQ(messages.shown.last().kind, Msg::Error);
-    // B's address went in before its extra data failed; C was never read.
-    EXPECT_EQ(stored(), (QList<QStringList>{{"", "A", "", "", "", "1", "", "", "", ""}, {"", "B", "", "", "", "-"}}));
+    // B's extra data was refused, so B's address went back out: no card half imported.
+    // C was never read.
+    EXPECT_EQ(stored(), (QList<QStringList>{{"", "A", "", "", "", "1", "", "", "", ""}}));
     EXPECT_FALSE(db().InTransaction());
     EXPECT_NO_THROW(addGruppe(QStringLiteral("GR00000009"), QStringLiteral("danach")));
+}
+
+TEST_F(VcardImportTest, HalfRecordThatCannotBeTakenOutRollsTheImportBackWhole)
+{
+    db().ExecSQL(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tab_daten WHEN NEW.Telefon = 'BAD' "
+                                "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    db().ExecSQL(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tab_adressen BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    const QString file = dir.write(QStringLiteral("k.vcf"), "BEGIN:VCARD\r\nFN:A\r\nTEL:1\r\nEND:VCARD\r\n"
+                                                            "BEGIN:VCARD\r\nFN:B\r\nTEL:BAD\r\nEND:VCARD\r\n");
+    EXPECT_FALSE(importThroughCommand(file));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("Fehler beim Einlesen der Adressdaten!"));
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_FALSE(db().InTransaction());
 }
 
 TEST_F(VcardImportTest, MissingExtraDataTableStopsWithItsIdentifierError)
@@ -212,7 +226,8 @@ TEST_F(VcardImportTest, MissingExtraDataTableStopsWithItsIdentifierError)
     QStringList names;
     for (const StoredAdresse& a : adressen())
         names << a.Line2;
-    EXPECT_EQ(names, (QStringList{"A", "B"}));
+    // B, whose extra data found no identifier, is not written without it.
+    EXPECT_EQ(names, (QStringList{"A"}));
     EXPECT_FALSE(db().InTransaction());
 }
 
