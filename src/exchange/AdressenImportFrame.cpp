@@ -72,8 +72,9 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
         // One scan for the greatest identifier; inside the transaction nobody else inserts,
         // so counting up gives the identifiers a scan per record would give.
         IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
-        // Made at the first address with extra data: an import without any never touches tab_daten.
-        std::optional<IdSequence> datenIds;
+        // Both ask the database only at their first identifier: an import without extra
+        // data never touches tab_daten.
+        IdSequence datenIds(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
         std::optional<PreparedTextStatement> insertDaten;
         PreparedTextStatement insert(db, kInsert);
         while (const std::optional<ImportedAdresse> a = source.Next()) {
@@ -82,9 +83,7 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
                 return failed(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
             QString datenId;
             if (a->HasDaten()) {
-                if (!datenIds)
-                    datenIds.emplace(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
-                datenId = datenIds->Next();
+                datenId = datenIds.Next();
                 if (datenId.isEmpty())
                     return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
             }
