@@ -1,6 +1,7 @@
 #include "output/UmschlagRenderer.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "output/GlyphTextPainter.h"
 #include "output/PrintError.h"
 #include "output/PrintService.h"
@@ -22,11 +23,6 @@
 
 namespace {
 
-bool isBlank(const QString& line)
-{
-    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
-}
-
 // What the envelope is made of, in drawing order: the banner, white cells where text
 // meets something drawn before, glyphs.
 struct DrawOp
@@ -43,7 +39,7 @@ void layoutBlock(const AddressLines& lines, int x, int y, const QString& family,
 {
     const int lineHeight = GlyphTextPainter::LineHeightOf(UmschlagFont(family, pixelSize));
     for (const QString& line : lines) {
-        if (isBlank(line) && !keepBlankLines)
+        if (IsBlank(line) && !keepBlankLines)
             continue;
         if (!line.isEmpty())
             out.push_back({line, family, pixelSize, QPoint(x, y), lineHeight});
