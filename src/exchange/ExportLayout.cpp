@@ -2,10 +2,10 @@
 
 #include "app/BlankText.h"
 #include "exchange/ExchangeError.h"
+#include "shell/FileWrite.h"
 #include "shell/Cp1252.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ExportLayout {
 
@@ -47,18 +47,9 @@ void WriteFile(const QString& fileName, const QStringList& lines)
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
-    const QByteArray bytes = Cp1252::encode(text);
-    QSaveFile file(fileName);
-    // A write cut short (a full disk, a file size limit) can still look successful to
-    // QSaveFile, so the temporary file's size is checked before it replaces the target.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        file.size() != bytes.size() || !file.commit()) {
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError)
-            reason = QStringLiteral("Die Datei wurde nicht vollständig geschrieben.");
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFileWhole(fileName, Cp1252::encode(text), &reason))
         throw ExchangeError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.\n%2").arg(fileName, reason));
-    }
 }
 
 } // namespace ExportLayout

@@ -3,8 +3,8 @@
 #include "output/CupsDestination.h"
 #include "output/PrintError.h"
 #include "output/TDLG_Druckereigenschaften.h"
+#include "shell/FileWrite.h"
 
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -133,10 +133,9 @@ void CupsPrintService::EndDoc()
         p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
     const QByteArray pdf = EnvelopePagePdf(sheetPoints(), dpi, page);
     if (!m_outputFile.isEmpty()) {
-        QSaveFile file(m_outputFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-            throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2")
-                                 .arg(m_outputFile, file.errorString()));
+        QString reason;
+        if (!ReplaceFileWhole(m_outputFile, pdf, &reason))
+            throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(m_outputFile, reason));
         return;
     }
     m_lastJob = CupsDestination(m_names[m_jobIndex]).Submit(m_title, pdf, m_setups[m_names[m_jobIndex]].choices);

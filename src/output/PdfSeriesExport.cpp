@@ -9,6 +9,7 @@
 #include "output/UmschlagFormat.h"
 #include "output/UmschlagLines.h"
 #include "shell/AppPaths.h"
+#include "shell/FileWrite.h"
 #include "shell/MessageService.h"
 #include "shell/TerminationSignals.h"
 #include "store/RecordOperations.h"
@@ -22,7 +23,6 @@
 #include <QPdfWriter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace {
 
@@ -103,11 +103,8 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     const QPageLayout page = PdfUmschlagPageLayout(s.FormatIndex, s.Orientation == 1);
     if (!page.isValid())
         return {PdfWriteOutcome::Failed, QStringLiteral("Das eingestellte Umschlagformat ist unbekannt.")};
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {PdfWriteOutcome::Failed, file.errorString()};
-
-    // The pages are made in memory and repacked before they reach the file.
+    // The pages are made in memory and repacked; the file is written whole at the end, so
+    // a cancelled or failed export leaves the old one as it was.
     QBuffer made;
     made.open(QIODevice::WriteOnly);
     QPdfWriter writer(&made);
@@ -122,10 +119,9 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     QPainter painter;
     if (!painter.begin(&writer))
         return {PdfWriteOutcome::Failed, QStringLiteral("Die PDF-Ausgabe konnte nicht beginnen.")};
-    // Ends the export before its last page: the temporary file goes, the old one stays.
+    // Ends the export before its last page.
     auto stop = [&](PdfWriteOutcome::Result result, const QString& why) {
         painter.end();
-        file.cancelWriting();
         return PdfWriteOutcome{result, why};
     };
     const int n = int(series.Addresses.size());
@@ -147,16 +143,9 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
         DrawPdfUmschlagPage(painter, *layout, pageBanner);
     }
     painter.end();
-    const QByteArray bytes = PackPdfObjects(made.data());
-    // A write cut short (a full disk, a file size limit) can look successful: the file
-    // must hold every byte before it replaces the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size() || !file.commit()) {
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError)
-            reason = QStringLiteral("Die Datei wurde nicht vollständig geschrieben.");
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFileWhole(fileName, PackPdfObjects(made.data()), &reason))
         return {PdfWriteOutcome::Failed, reason};
-    }
     return {PdfWriteOutcome::Written, QString()};
 }
 

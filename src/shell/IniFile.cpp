@@ -1,9 +1,9 @@
 #include "shell/IniFile.h"
 
 #include "shell/Cp1252.h"
+#include "shell/FileWrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -69,21 +69,6 @@ QByteArray IniFile::toBytes() const
 bool IniFile::save(const QString& path) const
 {
     return ReplaceFileWhole(path, toBytes());
-}
-
-bool ReplaceFileWhole(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile f(path);
-    // QSaveFile commits a write that the file size limit or a full disk cut short as if
-    // it were whole, so the temporary file's size is checked before it replaces the file.
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() && f.size() == bytes.size() &&
-        f.commit())
-        return true;
-    if (error)
-        *error = f.error() == QFileDevice::NoError ? QStringLiteral("Die Datei wurde nicht vollständig geschrieben.")
-                                                   : f.errorString();
-    f.cancelWriting();
-    return false;
 }
 
 int IniFile::findSection(const QString& section) const

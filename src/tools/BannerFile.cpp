@@ -3,9 +3,9 @@
 #include "imaging/ImageError.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PngCodec.h"
+#include "shell/FileWrite.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 
 namespace BannerFile {
 
@@ -35,9 +35,9 @@ void Write(const QImage& banner, const QString& fileName, int filter)
     } else {
         bytes = JpegCodec::encode(banner, 90);
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ImageError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(fileName, file.errorString()));
+    QString reason;
+    if (!ReplaceFileWhole(fileName, bytes, &reason))
+        throw ImageError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(fileName, reason));
 }
 
 } // namespace BannerFile

@@ -12,6 +12,8 @@
 #include "exchange/Export.h"
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
+#include "imaging/ImageError.h"
+#include "tools/BannerFile.h"
 #include "tools/DatabaseBackup.h"
 
 #include <QFileInfo>
@@ -173,6 +175,37 @@ TEST_F(FailingWrites, ImportKeepsTheDatabaseWholeAndSaysSo)
     env.messages.shown.clear();
     EXPECT_TRUE(ImportAdressenFile(env.ctx, QStringLiteral("GR00000001"), csvFile));
     EXPECT_EQ(CountRows(db(), QStringLiteral("tab_adressen")), 3500);
+}
+
+TEST_F(FailingWrites, BannerSaveKeepsTheOldFileAndSaysSo)
+{
+    // A picture whose file is larger than the limit in every format, yet small enough to
+    // pass through the file's write buffer, where a cut-short write went unnoticed.
+    QImage banner(60, 40, QImage::Format_RGB32);
+    for (int y = 0; y < banner.height(); ++y)
+        for (int x = 0; x < banner.width(); ++x)
+            banner.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x ^ y) % 256));
+    const QString folder = env.tmp.file(QStringLiteral("Banner"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const int filter : {BannerFile::Jpg, BannerFile::Bmp, BannerFile::Png}) {
+        const QString file = folder + QStringLiteral("/banner.bild");
+        const QByteArray old = "altes Bild";
+        WriteBytes(file, old);
+        {
+            FileSizeLimit limit(1024);
+            try {
+                BannerFile::Write(banner, file, filter);
+                ADD_FAILURE() << "filter " << filter << ": the save reported no failure";
+            } catch (const ImageError& e) {
+                EXPECT_TRUE(e.message().startsWith(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden").arg(file)))
+                    << e.message().toStdString();
+            }
+        }
+        EXPECT_EQ(ReadBytes(file), old) << "filter " << filter;
+        EXPECT_EQ(FilesIn(folder), QStringList{QStringLiteral("banner.bild")}) << "filter " << filter;
+        BannerFile::Write(banner, file, filter);
+        EXPECT_GT(ReadBytes(file).size(), 1024) << "filter " << filter;
+    }
 }
 
 } // namespace
