@@ -26,13 +26,16 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
         box->setAccessibleName(option.label);
         for (const PrinterChoice& choice : option.choices)
             box->addItem(choice.label, choice.value);
-        int current = 0;
-        for (int i = 0; i < option.choices.size(); ++i)
-            if (option.choices[i].value == option.current)
-                current = i;
+        // A queue that names no current value keeps its own setting until the user picks
+        // one: OK must not send the first value of the list (manual feed, draft...).
+        int current = box->findData(option.current);
+        if (current < 0) {
+            box->insertItem(0, QStringLiteral("Standard des Druckers"), QByteArray());
+            current = 0;
+        }
         box->setCurrentIndex(current);
         // An option with one value only is shown, not offered.
-        box->setEnabled(option.choices.size() > 1);
+        box->setEnabled(box->count() > 1);
         form->addRow(option.label, box);
         m_boxes.append(box);
     }

@@ -50,6 +50,25 @@ TEST(PrinterPropertiesTest, ShowsTheQueuesOptionsAndReturnsTheChoices)
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
+TEST(PrinterPropertiesTest, OptionWithoutACurrentValueKeepsTheQueuesOwnSetting)
+{
+    // The queue names no current paper source and no quality: OK sends neither.
+    const QList<PrinterOption> options{
+        {"media-source", "Papierzufuhr:", {{"manual", "Manuell"}, {"auto", "Automatisch"}}, ""},
+        {"print-quality", "Druckqualität:", {{"3", "Entwurf"}, {"4", "Normal"}}, "7"},
+    };
+    TDLG_Druckereigenschaften d(QStringLiteral("Büro Laser"), options);
+    auto* source = d.findChild<QComboBox*>("ComboBox_media-source");
+    auto* quality = d.findChild<QComboBox*>("ComboBox_print-quality");
+    ASSERT_TRUE(source && quality);
+    EXPECT_EQ(source->currentText(), "Standard des Druckers");
+    EXPECT_EQ(quality->currentText(), "Standard des Druckers");
+    EXPECT_EQ(source->count(), 3);
+    EXPECT_EQ(d.Choices(), (PrinterChoices{{"media-source", ""}, {"print-quality", ""}}));
+    source->setCurrentIndex(source->findText("Automatisch"));
+    EXPECT_EQ(d.Choices(), (PrinterChoices{{"media-source", "auto"}, {"print-quality", ""}}));
+}
+
 TEST(PrinterPropertiesTest, EscapeCancelsAndAQueueWithoutOptionsSaysSo)
 {
     TDLG_Druckereigenschaften d(QStringLiteral("Einfach"), {});
