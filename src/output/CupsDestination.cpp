@@ -20,7 +20,7 @@ struct Dest
     cups_dest_t* dest = nullptr;
     cups_dinfo_t* info = nullptr;
 
-    explicit Dest(const QString& name, bool withInfo)
+    explicit Dest(const QString& name)
     {
         const QByteArray full = name.toUtf8();
         const qsizetype slash = full.indexOf('/');
@@ -29,11 +29,11 @@ struct Dest
         dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
         if (!dest)
             throw PrintError(QStringLiteral("Der Drucker „%1“ ist nicht vorhanden: %2").arg(name, reason()));
-        if (withInfo) {
-            info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
-            if (!info)
-                throw PrintError(
-                    QStringLiteral("Die Eigenschaften des Druckers „%1“ können nicht gelesen werden: %2").arg(name, reason()));
+        info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+        if (!info) {
+            const QString why = reason();
+            cupsFreeDests(1, dest);  // the destructor does not run for a constructor that throws
+            throw PrintError(QStringLiteral("Die Eigenschaften des Druckers „%1“ können nicht gelesen werden: %2").arg(name, why));
         }
     }
     ~Dest()
@@ -216,7 +216,7 @@ QStringList CupsDestination::Names(int* defaultIndex)
 
 QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) const
 {
-    const Dest d(m_name, true);
+    const Dest d(m_name);
     QList<PrinterOption> options;
 
     if (ipp_attribute_t* res = d.supported("printer-resolution")) {
@@ -258,7 +258,7 @@ QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) cons
 
 PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
 {
-    const Dest d(m_name, true);
+    const Dest d(m_name);
     ipp_attribute_t* def = d.defaultOf("media");
     const QByteArray media = chosenOr(chosen, "media", def ? valueAt(def, 0) : QByteArray());
     cups_size_t size{};
@@ -274,7 +274,7 @@ PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
 int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const PrinterChoices& chosen) const
 {
     // Asked afresh for every job: the queue may have been stopped or deleted meanwhile.
-    const Dest d(m_name, true);
+    const Dest d(m_name);
     requireAccepting(d, m_name);
 
     cups_option_t* options = nullptr;
