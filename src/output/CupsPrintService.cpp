@@ -5,7 +5,6 @@
 #include "output/TDLG_Druckereigenschaften.h"
 #include "shell/FileWrite.h"
 
-
 #include <cmath>
 
 namespace {
@@ -35,7 +34,11 @@ int CupsPrintService::PrinterIndex()
 void CupsPrintService::SetPrinterIndex(int index)
 {
     if (index < 0) {
-        CupsDestination::Names(&index);
+        // The system's default as it is now, found by name in the list the program shows:
+        // queues added or deleted since then move the positions.
+        int def = -1;
+        const QStringList now = CupsDestination::Names(&def);
+        index = def >= 0 ? int(m_names.indexOf(now[def])) : -1;
         if (index < 0 && !m_names.isEmpty())
             index = 0;
     }

@@ -196,6 +196,7 @@ TEST(CupsPrintTest, PropertiesDialogResolutionReachesLaterJobsOfThatQueue)
     const PrintedPage before = printOne(t, service, "cancelled");
     EXPECT_TRUE(before.attributes.value("job-printer-uri").endsWith("/printers/Tavisto_PDF"));
     EXPECT_NE(before.attributes.value("printer-resolution"), "300dpi");
+    ASSERT_FALSE(before.resolutions.isEmpty());
     for (int ppi : before.resolutions)
         EXPECT_EQ(ppi, 600);
 
@@ -273,6 +274,25 @@ TEST(CupsPrintTest, PictureStartsAtThePrintableAreaOfTheQueue)
     const int addressPx = UmschlagPixelSize(UmschlagPointSize(18, 60));
     const double cellTopDots = 6.35 / 25.4 * 600 + 1298 - capTopInCell(addressPx);
     EXPECT_NEAR(address.right() + 1, cellTopDots * kR / 600.0, 3.0);
+}
+
+// "The default printer" is the system's default as it is when printing starts, found by
+// its name: a queue added since the list was read moves the positions.
+TEST(CupsPrintTest, DefaultPrinterIsFoundByNameAfterTheQueuesChanged)
+{
+    TAVISTO_REQUIRE_CUPS_QUEUE();
+    CupsPrintService service;
+    const QString earlier = QStringLiteral("Tavisto_AAA");  // sorts before the default queue
+    ASSERT_TRUE(admin("lpadmin", {"-p", earlier, "-v", "cups-pdf:/", "-E", "-P", "/etc/cups/ppd/" + kQueue + ".ppd"}));
+    struct Remove
+    {
+        QString name;
+        ~Remove() { admin("lpadmin", {"-x", name}); }
+    } remove{earlier};
+    ASSERT_TRUE(CupsDestination::Names().contains(earlier));
+    service.SetPrinterIndex(-1);
+    ASSERT_GE(service.PrinterIndex(), 0);
+    EXPECT_EQ(service.Printers().value(service.PrinterIndex()), kQueue);
 }
 
 // The spooler refuses the hand-over: a stopped queue, a queue deleted after it was chosen.
