@@ -71,11 +71,16 @@ bool ResizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi)
     const auto size = UmschlagSize(formatIndex, dpi);
     if (!size)
         return false;
-    if (bitmap->size() != *size || bitmap->format() != QImage::Format_RGB888 || bitmap->isDetached() == false)
-        *bitmap = QImage(*size, QImage::Format_RGB888);
-    if (bitmap->isNull())
-        throw PrintError(QStringLiteral("Für das Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
-                             .arg(size->width())
-                             .arg(size->height()));
+    PrepareUmschlagBitmap(*bitmap, *size);
     return true;
+}
+
+void PrepareUmschlagBitmap(QImage& bitmap, QSize size)
+{
+    if (bitmap.size() != size || bitmap.format() != QImage::Format_RGB888 || !bitmap.isDetached())
+        bitmap = QImage(size, QImage::Format_RGB888);
+    if (bitmap.isNull())
+        throw PrintError(QStringLiteral("Für das Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
+                             .arg(size.width())
+                             .arg(size.height()));
 }

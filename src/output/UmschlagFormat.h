@@ -30,3 +30,6 @@ bool SizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi);
 // The same without the white fill, for a caller that fills the picture band by band
 // together with what it draws.
 bool ResizeUmschlagBitmap(QImage* bitmap, int formatIndex, int dpi);
+// Gives the picture this size as a 24-bit raster, keeping its memory where it has that
+// size and depth and is not shared. Raises PrintError when the memory is not there.
+void PrepareUmschlagBitmap(QImage& bitmap, QSize size);

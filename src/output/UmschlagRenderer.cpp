@@ -142,13 +142,7 @@ std::optional<UmschlagLayout> LayoutUmschlag(const AddressLines& upperLines, con
 
 void PaintUmschlag(QImage& bitmap, const UmschlagLayout& layout, const QImage* banner)
 {
-    if (bitmap.size() != layout.Size || bitmap.format() != QImage::Format_RGB888) {
-        bitmap = QImage(layout.Size, QImage::Format_RGB888);
-        if (bitmap.isNull())
-            throw PrintError(QStringLiteral("Für das Umschlagbild (%1 x %2 Punkte) ist nicht genügend Speicher frei.")
-                                 .arg(layout.Size.width())
-                                 .arg(layout.Size.height()));
-    }
+    PrepareUmschlagBitmap(bitmap, layout.Size);
     std::vector<DrawOp> ops;
     std::vector<QRect> drawn;
     QImage banner24;
@@ -185,7 +179,7 @@ void RenderUmschlag(QImage* bitmap, const AddressLines& upperLines, const Addres
     const bool withBanner = s.PrintBanner && banner && !banner->isNull();
     const std::optional<UmschlagLayout> layout =
         LayoutUmschlag(upperLines, lowerLines, withBanner ? banner->size() : QSize(), s, dpi);
-    if (!layout || !ResizeUmschlagBitmap(bitmap, s.FormatIndex, dpi))
+    if (!layout)
         return;
     PaintUmschlag(*bitmap, *layout, withBanner ? banner : nullptr);
 }
