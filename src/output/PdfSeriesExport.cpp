@@ -4,6 +4,7 @@
 #include "output/PdfObjectStreams.h"
 #include "output/PdfUmschlagPage.h"
 #include "output/PrintError.h"
+#include "output/PrinterOptions.h"
 #include "output/PrintService.h"
 #include "output/SeriendruckQuery.h"
 #include "output/UmschlagFormat.h"
@@ -26,8 +27,6 @@
 
 namespace {
 
-constexpr int kFallbackDpi = 600;
-
 QString gruppeName(TSQLiteDatabase& db, const QString& gruppeId)
 {
     if (!db.TableExists(QStringLiteral("tab_gruppen")))
@@ -40,12 +39,12 @@ QString gruppeName(TSQLiteDatabase& db, const QString& gruppeId)
 int outputDpi(AppContext& ctx)
 {
     if (!ctx.Printer)
-        return kFallbackDpi;
+        return kDefaultJobResolution;
     try {
         const int dpi = ctx.Printer->ResolutionX();
-        return dpi > 0 ? dpi : kFallbackDpi;
+        return dpi > 0 ? dpi : kDefaultJobResolution;
     } catch (const PrintError&) {
-        return kFallbackDpi;
+        return kDefaultJobResolution;
     }
 }
 
