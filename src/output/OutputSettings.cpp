@@ -1,7 +1,7 @@
 #include "output/OutputSettings.h"
 
 #include "app/AppContext.h"
-#include "output/PrintError.h"
+#include "app/GeneralError.h"
 #include "output/UmschlagFormat.h"
 #include "shell/MessageService.h"
 
@@ -63,12 +63,10 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
     } reselect{service, remembered};
     // Called from the dialogs' own buttons: the queue's error (gone, unreadable) is shown
     // here rather than left to unwind through the dialog's event handling.
-    try {
+    RunGuarded(ctx.Messages, [&] {
         service.SetPrinterIndex(index);
         service.ShowProperties(parent);
-    } catch (const PrintError& e) {
-        ctx.Messages->ErrorMessage(e.message());
-    }
+    });
 }
 
 QString StatusLineText(AppContext& ctx)
