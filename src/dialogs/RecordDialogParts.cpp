@@ -61,10 +61,15 @@ int InputLimit(int limit, const QString& stored)
     return std::max(limit, int(stored.size()));
 }
 
-void ShowStored(QLineEdit* edit, int limit, const QString& stored)
+void AllowLength(QLineEdit* edit, qsizetype length)
+{
+    edit->setMaxLength(std::max(edit->maxLength(), int(length)));
+}
+
+void ShowStored(QLineEdit* edit, const QString& stored)
 {
     // The limit first: a line edit cuts what it is given at its maximum length.
-    edit->setMaxLength(InputLimit(limit, stored));
+    AllowLength(edit, stored.size());
     edit->setText(stored);
 }
 

@@ -33,6 +33,9 @@ void AddSaveShortcut(QDialog* dialog, QPushButton* save);
 // (an imported line, a generated sort name) may be longer. The field shows it whole and
 // its limit grows to the value's length, so that typing cannot make it longer still.
 int InputLimit(int limit, const QString& stored);
-void ShowStored(QLineEdit* edit, int limit, const QString& stored);
+// The edit's limit grown to length where that is longer.
+void AllowLength(QLineEdit* edit, qsizetype length);
+// The stored value shown whole in an edit whose limit was set when it was made.
+void ShowStored(QLineEdit* edit, const QString& stored);
 
 } // namespace RecordDialogParts

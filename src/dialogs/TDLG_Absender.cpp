@@ -187,8 +187,7 @@ void TDLG_Absender::LoadAbsender()
         return;
     TSQLiteTable t = db.GetTable(QStringLiteral("SELECT * FROM tab_absender WHERE Absender_ID = ?"), {FAbsenderID});
     for (int i = 0; i < 5; ++i)
-        RecordDialogParts::ShowStored(Edit_Line[i], kLineLimit,
-                                      t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
+        RecordDialogParts::ShowStored(Edit_Line[i], t.Count() == 0 ? QString() : t.Field(QStringLiteral("Line%1").arg(i + 1)));
     QImage banner;
     // A stored banner that cannot be decoded must not lock the sender away: open without
     // it, so that the lines can be edited and the banner replaced or removed.

@@ -247,15 +247,15 @@ void TDLG_Adresse::LoadAdresse()
     const bool found = t.Count() > 0;
     auto field = [&](const QString& name) { return found ? t.Field(name) : QString(); };
     for (int i = 0; i < 5; ++i)
-        ShowStored(Edit_Line[i], kLineLimit, field(QStringLiteral("Line%1").arg(i + 1)));
-    ShowStored(ComboBox_Line6->lineEdit(), kLineLimit, field(QStringLiteral("Line6")));
+        ShowStored(Edit_Line[i], field(QStringLiteral("Line%1").arg(i + 1)));
+    ShowStored(ComboBox_Line6->lineEdit(), field(QStringLiteral("Line6")));
     CheckBox_Aktiv->setChecked(!found || field(QStringLiteral("Aktiv")) == u"1");
     FDatenID = field(QStringLiteral("Daten_ID"));
-    ShowStored(Edit_Telefon, kPhoneLimit, field(QStringLiteral("Telefon")));
-    ShowStored(Edit_Fax, kPhoneLimit, field(QStringLiteral("Fax")));
-    ShowStored(Edit_Handy, kPhoneLimit, field(QStringLiteral("Handy")));
-    ShowStored(Edit_Mail, kLineLimit, field(QStringLiteral("Mail")));
-    ShowStored(ComboBox_Versand->lineEdit(), kLineLimit, field(QStringLiteral("Versand")));
+    ShowStored(Edit_Telefon, field(QStringLiteral("Telefon")));
+    ShowStored(Edit_Fax, field(QStringLiteral("Fax")));
+    ShowStored(Edit_Handy, field(QStringLiteral("Handy")));
+    ShowStored(Edit_Mail, field(QStringLiteral("Mail")));
+    ShowStored(ComboBox_Versand->lineEdit(), field(QStringLiteral("Versand")));
     showStoredRemark(field(QStringLiteral("Bemerkung")));
     FillLine6List();
 }
@@ -266,8 +266,11 @@ void TDLG_Adresse::FillLine6List()
     ComboBox_Line6->clear();
     for (QLineEdit* e : Edit_Line) {
         const QString suggestion = ReverseWords(e->text());
-        if (!suggestion.isEmpty())
-            ComboBox_Line6->addItem(suggestion);
+        if (suggestion.isEmpty())
+            continue;
+        ComboBox_Line6->addItem(suggestion);
+        // A suggestion from a long stored line is taken whole when it is picked.
+        RecordDialogParts::AllowLength(ComboBox_Line6->lineEdit(), suggestion.size());
     }
     ComboBox_Line6->setEditText(current);
 }

@@ -61,7 +61,7 @@ void TDLG_Gruppe::LoadGruppe()
     if (!db.TableExists(QStringLiteral("tab_gruppen")))
         return;
     TSQLiteTable t = db.GetTable(QStringLiteral("SELECT * FROM tab_gruppen WHERE Gruppe_ID = ?"), {FGruppeID});
-    RecordDialogParts::ShowStored(Edit_Name, kNameLimit, t.Count() == 0 ? QString() : t.Field(QStringLiteral("Name")));
+    RecordDialogParts::ShowStored(Edit_Name, t.Count() == 0 ? QString() : t.Field(QStringLiteral("Name")));
 }
 
 void TDLG_Gruppe::Button_SaveClick()

@@ -1,3 +1,4 @@
+#include "app/ReverseWords.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "support/DialogFixture.h"
 
@@ -242,6 +243,15 @@ TEST_F(AdresseDialog, LongStoredValuesAreShownWholeAndSavedUnchanged)
     EXPECT_EQ(value("SELECT Line1 || '|' || Line2 || '|' || Line3 || '|' || Line6 || '|' || Telefon || '|' "
                     "|| Versand || '|' || Bemerkung FROM tab_adressen JOIN tab_daten USING(Adresse_ID)"),
               before);
+
+    // A sort name picked from the suggestions of a long line is taken whole.
+    TDLG_Adresse again(ctx, "AD00000001", "GR00000001", nullptr);
+    auto* combo = child<QComboBox>(again, "ComboBox_Line6");
+    const QString longest = ReverseWords(lines[2]);
+    ASSERT_GT(longest.size(), line6.size());
+    ASSERT_GE(combo->findText(longest), 0);
+    combo->setCurrentIndex(combo->findText(longest));
+    EXPECT_EQ(combo->currentText(), longest);
 }
 
 TEST_F(AdresseDialog, TypingDoesNotLengthenAFieldBeyondItsLimitOrStoredLength)
