@@ -32,17 +32,6 @@ QByteArray readAll(const QString& fileName)
     return f.readAll();
 }
 
-QImage readJpeg(QByteArray bytes)
-{
-    {
-        // The header alone tells the size, before libjpeg takes the pixel memory.
-        QBuffer buffer(&bytes);
-        QImageReader header(&buffer, "jpeg");
-        checkSize(header.size());
-    }
-    return JpegCodec::decode(bytes, true);
-}
-
 QImage readWithQt(QByteArray bytes, const QString& suffix, const QString& name)
 {
     QBuffer buffer(&bytes);
@@ -84,7 +73,8 @@ QImage DecodeImage(const QByteArray& bytes, const QString& suffix, const QString
 {
     const QString kind = suffix.toLower();
     if (kind == u"jpg" || kind == u"jpeg")
-        return readJpeg(bytes).convertToFormat(QImage::Format_RGB888);
+        // The decoder refuses a frame over MaxPixels before it takes the pixel memory.
+        return JpegCodec::decode(bytes, true).convertToFormat(QImage::Format_RGB888);
     if (kind == u"png")
         return FlattenOnWhite(PngCodec::decode(bytes, MaxPixels));
     if (kind == u"wmf")
