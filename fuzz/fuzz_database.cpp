@@ -34,9 +34,7 @@ void loadLists(AppContext& ctx)
     TSQLiteDatabase& db = ctx.db();
     QStringList absender;
     if (db.TableExists(QStringLiteral("tab_absender"))) {
-        TSQLiteTable t = db.GetTable(QStringLiteral(
-            "SELECT\r\na.Absender_ID\r\n,a.Line1\r\n,a.Line2\r\n,a.Line3\r\n,a.Line4\r\n,a.Line5\r\n"
-            ",(SELECT COUNT(*) FROM tab_banner WHERE Absender_ID=a.Absender_ID) Banner\r\nFROM tab_absender a\r\n"));
+        TSQLiteTable t = db.GetTable(AbsenderListQuery());
         for (; !t.Eof(); t.Next()) {
             absender << t.Field(QStringLiteral("Absender_ID"));
             for (int n = 1; n <= 5; ++n)

@@ -6,6 +6,7 @@
 #include "exchange/ExportLayout.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
+#include "store/Schema.h"
 #include "uikit/TBusyCursor.h"
 
 #include <QFileInfo>
@@ -56,9 +57,7 @@ ExportRows absenderRows(TSQLiteDatabase& db)
     if (!db.TableExists(QStringLiteral("tab_absender")))
         return rows;
     TBusyCursor busy;
-    TSQLiteTable t = db.GetTable(QStringLiteral(
-        "SELECT\r\na.Absender_ID\r\n,a.Line1\r\n,a.Line2\r\n,a.Line3\r\n,a.Line4\r\n,a.Line5\r\n"
-        ",(SELECT COUNT(*) FROM tab_banner WHERE Absender_ID=a.Absender_ID) Banner\r\nFROM tab_absender a\r\n"));
+    TSQLiteTable t = db.GetTable(AbsenderListQuery());
     for (; !t.Eof(); t.Next()) {
         QStringList row;
         for (int n = 1; n <= 5; ++n)

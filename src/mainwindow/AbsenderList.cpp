@@ -3,22 +3,10 @@
 #include "app/AppContext.h"
 #include "app/BlankText.h"
 #include "mainwindow/AbsenderModel.h"
+#include "store/Schema.h"
 #include "uikit/TGridView.h"
 
 #include <QHeaderView>
-
-namespace {
-const QString kQuery = QStringLiteral(
-    "SELECT\r\n"
-    "a.Absender_ID\r\n"
-    ",a.Line1\r\n"
-    ",a.Line2\r\n"
-    ",a.Line3\r\n"
-    ",a.Line4\r\n"
-    ",a.Line5\r\n"
-    ",(SELECT COUNT(*) FROM tab_banner WHERE Absender_ID=a.Absender_ID) Banner\r\n"
-    "FROM tab_absender a\r\n");
-}
 
 AbsenderList::AbsenderList(AppContext& ctx, QWidget* parent)
     : AbsenderList(ctx, new AbsenderModel, parent)
@@ -49,7 +37,7 @@ void AbsenderList::Load()
         return;
     int count = 0;
     Refill([&] {
-        TSQLiteTable t = m_ctx.db().GetTable(kQuery);
+        TSQLiteTable t = m_ctx.db().GetTable(AbsenderListQuery());
         m_model->Load(t);
         count = t.Count();
     });

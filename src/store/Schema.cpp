@@ -93,3 +93,16 @@ bool AddColumn(TSQLiteDatabase& db, const QString& table, const QString& column,
     db.GetTable(QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD Column ") + column + u' ' + type);
     return true;
 }
+
+QString AbsenderListQuery()
+{
+    return QStringLiteral("SELECT\r\n"
+                          "a.Absender_ID\r\n"
+                          ",a.Line1\r\n"
+                          ",a.Line2\r\n"
+                          ",a.Line3\r\n"
+                          ",a.Line4\r\n"
+                          ",a.Line5\r\n"
+                          ",(SELECT COUNT(*) FROM tab_banner WHERE Absender_ID=a.Absender_ID) Banner\r\n"
+                          "FROM tab_absender a\r\n");
+}

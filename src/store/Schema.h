@@ -9,6 +9,10 @@ class MessageService;
 QString CreateStatement(const QString& table);
 const QStringList& TableNames();
 
+// The sender list's statement: each sender's lines 1 to 5 and its number of banners, as
+// the main window's list shows them and the sender export writes them.
+QString AbsenderListQuery();
+
 // Creates every missing table; lists the ones that failed in an error message and
 // returns false when any did.
 bool CreateTables(TSQLiteDatabase& db, MessageService& messages);
