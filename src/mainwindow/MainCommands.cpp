@@ -7,8 +7,10 @@
 #include "dialogs/TDLG_Gruppe.h"
 #include "exchange/AdressenImport.h"
 #include "exchange/ClipboardCopy.h"
+#include "exchange/ExchangeFileDialogs.h"
 #include "exchange/Export.h"
 #include "mainwindow/MainWindowLists.h"
+#include "output/PdfSeriesExport.h"
 #include "output/Seriendruck.h"
 #include "output/SinglePrint.h"
 #include "output/TDLG_Einstellungen.h"
@@ -234,10 +236,8 @@ void MainCommands::TB_EinzeldruckClick()
     EinzeldruckCommand(m_ctx, parentWidget(), m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
 }
 
-void MainCommands::TB_SeriendruckClick()
+SeriendruckInput MainCommands::seriesInput() const
 {
-    // The series takes the address list's search and sort, but prints only active addresses
-    // whatever the view mode shows.
     const AdressenFilter filter = m_window.CurrentAdressenFilter();
     SeriendruckInput input;
     input.AbsenderID = m_window.GetSelectedAbsenderID();
@@ -245,7 +245,21 @@ void MainCommands::TB_SeriendruckClick()
     input.SearchText = filter.SearchText;
     input.SearchColumn = filter.SearchLine;
     input.SortChoice = filter.SortIndex;
-    SeriendruckCommand(m_ctx, parentWidget(), input);
+    return input;
+}
+
+void MainCommands::TB_SeriendruckClick()
+{
+    SeriendruckCommand(m_ctx, parentWidget(), seriesInput());
+}
+
+void MainCommands::TB_PdfSpeichernClick()
+{
+    PdfSeriesCommand(m_ctx, parentWidget(), seriesInput(),
+                     [](QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                        const QString& name) {
+                         return ExchangeFileDialogs::Standard().SaveFileName(parent, title, folder, {filter}, 0, name).fileName;
+                     });
 }
 
 void MainCommands::TB_EinstellungenClick()

@@ -1,4 +1,6 @@
 #pragma once
+#include "output/Seriendruck.h"
+
 #include <QObject>
 #include <QString>
 
@@ -48,6 +50,7 @@ public slots:
     void TB_VorschauClick();
     void TB_EinzeldruckClick();
     void TB_SeriendruckClick();
+    void TB_PdfSpeichernClick();
     void TB_EinstellungenClick();
     void TB_BackupClick();
     void TB_HilfeClick();
@@ -64,6 +67,9 @@ private:
     void DeleteAfterAsking(const QString& id, DeleteRecord deleteRecord, const QString& question,
                            const QString& failure, void (MainWindowLists::*reload)());
     QWidget* parentWidget() const;
+    // What a series prints (on paper or into a PDF file): the address list's group, search
+    // and sort, but only active addresses whatever the view mode shows.
+    SeriendruckInput seriesInput() const;
 
     AppContext& m_ctx;
     MainWindowLists& m_window;

@@ -12,7 +12,6 @@
 #include "mainwindow/GruppenList.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainRibbon.h"
-#include "mainwindow/PdfCommand.h"
 #include "output/PrintService.h"
 #include "shell/IniFile.h"
 #include "shell/MessageService.h"
@@ -159,6 +158,7 @@ void TForm_Tavisto::connectCommands()
         {"TB_Vorschau", &MainCommands::TB_VorschauClick},
         {"TB_Einzeldruck", &MainCommands::TB_EinzeldruckClick},
         {"TB_Seriendruck", &MainCommands::TB_SeriendruckClick},
+        {"TB_PdfSpeichern", &MainCommands::TB_PdfSpeichernClick},
         {"TB_Einstellungen", &MainCommands::TB_EinstellungenClick},
         {"TB_Backup", &MainCommands::TB_BackupClick},
         {"TB_Hilfe", &MainCommands::TB_HilfeClick},
@@ -177,6 +177,7 @@ void TForm_Tavisto::connectCommands()
         {"PM_MenuButton_Druckvorschau", &MainCommands::TB_VorschauClick},
         {"PM_MenuButton_Einzeldruck", &MainCommands::TB_EinzeldruckClick},
         {"PM_MenuButton_Seriendruck", &MainCommands::TB_SeriendruckClick},
+        {"PM_MenuButton_PdfSpeichern", &MainCommands::TB_PdfSpeichernClick},
         {"PM_MenuButton_Einstellungen", &MainCommands::TB_EinstellungenClick},
         {"PM_MenuButton_Datensicherung", &MainCommands::TB_BackupClick},
         {"PM_MenuButton_Hilfe", &MainCommands::TB_HilfeClick},
@@ -198,7 +199,6 @@ void TForm_Tavisto::connectCommands()
     connect(m_adressen, &AdressenList::deleteRequested, c, command(&MainCommands::TB_Adresse_DeleteClick));
     connect(m_options, &AdressenOptionsBar::filterChanged, this, Guarded(m_ctx, [this] { LoadAdressenList(); }));
     connect(m_options, &AdressenOptionsBar::nameHiddenChanged, m_adressen, &AdressenList::SetNameHidden);
-    ConnectPdfCommand(m_ctx, *this);
 }
 
 void TForm_Tavisto::FormCreate(const StartupFolders& folders)
