@@ -5,12 +5,10 @@
 #include "exchange/Export.h"
 #include "exchange/ExportLayout.h"
 #include "shell/AppPaths.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -256,20 +254,15 @@ TEST_F(ExportTest, WriteFailingHalfWayKeepsTheOldFile)
     choose("Adressen", 0);
     messages.answer({Msg::IdYes});
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool raised = false;
-    try {
-        ExportAdressen(ctx, nullptr, rows, &dialogs);
-    } catch (const ExchangeError&) {
-        raised = true;
+    {
+        FileSizeLimit limit(4096);
+        try {
+            ExportAdressen(ctx, nullptr, rows, &dialogs);
+        } catch (const ExchangeError&) {
+            raised = true;
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(raised);
     EXPECT_EQ(readAll(target), old);

@@ -2,7 +2,7 @@
 // that its writes fail as on a full disk: each reports the failure in German, leaves the
 // previous file byte for byte as it was, leaves no stray file, and works again once
 // writing is possible.
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "ReliabilitySupport.h"
 #include "exchange/ExchangeFixture.h"
 #include "tools/ToolsFixture.h"
