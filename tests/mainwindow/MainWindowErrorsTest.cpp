@@ -1,10 +1,10 @@
 #include "MainWindowHarness.h"
+#include "support/ForeignConnection.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
-#include <sqlite3.h>
 
 namespace {
 
@@ -101,12 +101,10 @@ TEST(MainWindowErrors, ListErrorAtStartIsShownAndLeavesAUsableWindowThatSavesIts
 }
 
 // Another connection on the same file, as a second program would hold it.
-struct OtherConnection
+struct OtherConnection : ForeignConnection
 {
-    explicit OtherConnection(const QString& file) { sqlite3_open(file.toUtf8().constData(), &db); }
-    ~OtherConnection() { sqlite3_close(db); }
-    void exec(const char* sql) { ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
-    sqlite3* db = nullptr;
+    using ForeignConnection::ForeignConnection;
+    void exec(const char* sql) { ASSERT_TRUE(ForeignConnection::exec(sql)) << sql << ": " << error(); }
 };
 
 TEST(MainWindowErrors, ErrorsOfCommandsListsAndClicksGoToTheGeneralErrorHandler)

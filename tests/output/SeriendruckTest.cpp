@@ -1,3 +1,4 @@
+#include "support/ForeignConnection.h"
 #include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/PrintError.h"
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <csignal>
 
 namespace {
@@ -217,24 +217,14 @@ TEST_F(SeriendruckTest, CommandChecksSelectionConfirmsAndReenablesTheWindowAfter
 namespace {
 
 // Another program holding the database file with an exclusive lock.
-class FileLock
+class FileLock : public ForeignConnection
 {
 public:
-    explicit FileLock(const QString& file)
-    {
-        sqlite3_open(file.toUtf8().constData(), &m_db);
-        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~FileLock()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
+    explicit FileLock(const QString& file) : ForeignConnection(file), m_locked(exec("BEGIN EXCLUSIVE")) {}
     bool locked() const { return m_locked; }
 
 private:
-    sqlite3* m_db = nullptr;
-    bool m_locked = false;
+    bool m_locked;
 };
 
 // Takes the lock once the fifth envelope has been printed.

@@ -4,6 +4,7 @@
 // works once the lock is gone.
 #include "ReliabilitySupport.h"
 #include "support/FakeAdressenRows.h"
+#include "support/ForeignConnection.h"
 #include "tools/ToolsFixture.h"
 
 #include "dialogs/TDLG_Absender.h"
@@ -21,35 +22,21 @@
 #include <QPushButton>
 #include <QTest>
 #include <functional>
-#include <sqlite3.h>
 
 using namespace Reliability;
 
 namespace {
 
 // Another program's connection holding a lock until it is released.
-class ForeignLock
+class ForeignLock : public ForeignConnection
 {
 public:
-    ForeignLock(const QString& file, const char* begin)
+    ForeignLock(const QString& file, const char* begin) : ForeignConnection(file)
     {
-        EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &m_db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(m_db, begin, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(m_db);
+        EXPECT_TRUE(exec(begin)) << error();
         // IMMEDIATE takes the lock at once; a write makes sure it is really held.
-        EXPECT_EQ(sqlite3_exec(m_db, "CREATE TABLE fremd (x)", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_TRUE(exec("CREATE TABLE fremd (x)")) << error();
     }
-    ~ForeignLock() { release(); }
-    void release()
-    {
-        if (!m_db)
-            return;
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-        m_db = nullptr;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
 };
 
 struct LockEnv
