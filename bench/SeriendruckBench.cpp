@@ -79,7 +79,8 @@ public:
         jobs.back().picture = image.size();
         benchmark::DoNotOptimize(image.constBits());
     }
-    void ShowProperties(QWidget*) override {}
+    void SetLandscapeTurn(LandscapeTurn) override {}
+    void ShowProperties(QWidget*, LandscapeTurn&) override {}
 
 private:
     PageOrientation m_orientation = PageOrientation::Portrait;

@@ -213,7 +213,8 @@ void TForm_Tavisto::FormCreate(const StartupFolders& folders)
     const IniFile ini(m_ctx.Paths.SettingsFile);
     PrinterFacts printers;
     if (m_ctx.Printer) {
-        printers.Count = m_ctx.Printer->PrinterCount();
+        printers.Names = m_ctx.Printer->Printers();
+        printers.Count = int(printers.Names.size());
         printers.SelectedIndex = m_ctx.Printer->PrinterIndex();
     }
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -1,6 +1,7 @@
 #include "output/CupsDestination.h"
 
 #include "output/PrintError.h"
+#include "output/QueueCall.h"
 
 #include <QRegularExpression>
 
@@ -160,6 +161,17 @@ QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const 
     return it != chosen.end() ? it->second : fallback;
 }
 
+// The paper a job gets when the user chose none: the instance's or the user's default
+// (lpoptions), else the queue's.
+QByteArray defaultMedia(const Dest& d)
+{
+    const QByteArray own = d.option("media");
+    if (!own.isEmpty())
+        return own;
+    ipp_attribute_t* def = d.defaultOf("media");
+    return def ? valueAt(def, 0) : QByteArray();
+}
+
 struct KeywordOption
 {
     const char* name;
@@ -170,53 +182,56 @@ const KeywordOption kKeywordOptions[] = {
     {"print-color-mode", "Farbmodus:"}, {"print-quality", "Druckqualität:"},
 };
 
-// Printer-state "stopped" and the reason the scheduler gives for it.
+QString notAnswering(const QString& name)
+{
+    return QStringLiteral("Der Drucker „%1“ antwortet nicht. Bitte prüfen Sie, ob er eingeschaltet und mit dem "
+                          "Netzwerk verbunden ist. Es wurde nichts gedruckt.")
+        .arg(name);
+}
+
+// The device of a network queue takes a connection, or the user is told before a job
+// waits in the queue for a printer that is not there.
+void requireDeviceAnswers(const QString& name, const QByteArray& deviceUri)
+{
+    const std::optional<DeviceAddress> device = NetworkDevice(deviceUri);
+    if (!device)
+        return;
+    const QByteArray port = QByteArray::number(device->port);
+    http_addrlist_t* addresses = httpAddrGetList(device->host.constData(), AF_UNSPEC, port.constData());
+    int fd = -1;
+    const bool connected = addresses && httpAddrConnect2(addresses, &fd, kDeviceProbeMs, nullptr) != nullptr;
+    if (fd >= 0)
+        httpAddrClose(nullptr, fd);
+    httpAddrFreeList(addresses);
+    if (!connected)
+        throw PrintError(notAnswering(name));
+}
+
+// Printer-state "stopped" and the reason the scheduler gives for it; a network printer that
+// takes no connection.
 void requireAccepting(const Dest& d, const QString& name)
 {
     const QByteArray state = d.option("printer-state");
     const QByteArray accepting = d.option("printer-is-accepting-jobs");
+    const QByteArray reasons = d.option("printer-state-reasons");
     QString why = QString::fromUtf8(d.option("printer-state-message"));
     if (why.isEmpty())
-        why = QString::fromUtf8(d.option("printer-state-reasons"));
+        why = QString::fromUtf8(reasons);
     if (state == QByteArray::number(int(IPP_PSTATE_STOPPED)))
         throw PrintError(QStringLiteral("Der Drucker „%1“ ist angehalten (%2). Bitte geben Sie ihn in den "
                                         "Druckereinstellungen des Systems wieder frei.")
                              .arg(name, why));
     if (accepting == "false" || accepting == "0")
         throw PrintError(QStringLiteral("Der Drucker „%1“ nimmt keine Druckaufträge an (%2).").arg(name, why));
+    // A printer that is printing answers; one the scheduler is still trying to reach may not.
+    if (state != QByteArray::number(int(IPP_PSTATE_PROCESSING)) || reasons.contains("connecting-to-device") ||
+        reasons.contains("offline"))
+        requireDeviceAnswers(name, d.option("device-uri"));
 }
 
-} // namespace
-
-int ResolutionOfChoice(const QByteArray& value)
+QList<PrinterOption> optionsOf(const QString& name, const PrinterChoices& chosen)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d+)(x\\d+)?dpi$"));
-    const QRegularExpressionMatch m = re.match(QString::fromLatin1(value));
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
-QStringList CupsDestination::Names(int* defaultIndex)
-{
-    cups_dest_t* dests = nullptr;
-    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    QStringList names;
-    if (defaultIndex)
-        *defaultIndex = -1;
-    for (int i = 0; i < n; ++i) {
-        QString name = QString::fromUtf8(dests[i].name);
-        if (dests[i].instance)
-            name += QLatin1Char('/') + QString::fromUtf8(dests[i].instance);
-        if (dests[i].is_default && defaultIndex)
-            *defaultIndex = int(names.size());
-        names.append(name);
-    }
-    cupsFreeDests(n, dests);
-    return names;
-}
-
-QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) const
-{
-    const Dest d(m_name);
+    const Dest d(name);
     QList<PrinterOption> options;
 
     if (ipp_attribute_t* res = d.supported("printer-resolution")) {
@@ -230,9 +245,7 @@ QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) cons
         options.append(o);
     }
     if (ipp_attribute_t* media = d.supported("media")) {
-        ipp_attribute_t* def = d.defaultOf("media");
-        PrinterOption o{"media", QStringLiteral("Papierformat:"), {},
-                        chosenOr(chosen, "media", def ? valueAt(def, 0) : QByteArray())};
+        PrinterOption o{"media", QStringLiteral("Papierformat:"), {}, chosenOr(chosen, "media", defaultMedia(d))};
         for (int i = 0; i < ippGetCount(media); ++i) {
             const QByteArray v = valueAt(media, i);
             if (!v.startsWith("custom_min_") && !v.startsWith("custom_max_"))
@@ -245,8 +258,10 @@ QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) cons
         if (!attr || ippGetCount(attr) == 0)
             continue;
         ipp_attribute_t* def = d.defaultOf(option.name);
-        PrinterOption o{option.name, QString::fromUtf8(option.label), {},
-                        chosenOr(chosen, option.name, def ? valueAt(def, 0) : QByteArray())};
+        QByteArray current = d.option(option.name);  // the instance's or the user's default
+        if (current.isEmpty() && def)
+            current = valueAt(def, 0);
+        PrinterOption o{option.name, QString::fromUtf8(option.label), {}, chosenOr(chosen, option.name, current)};
         for (int i = 0; i < ippGetCount(attr); ++i) {
             const QByteArray v = valueAt(attr, i);
             o.choices.append({v, keywordLabel(option.name, v)});
@@ -256,34 +271,40 @@ QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) cons
     return options;
 }
 
-PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
+PrinterSheet sheetOf(const QString& name, const PrinterChoices& chosen)
 {
-    const Dest d(m_name);
-    ipp_attribute_t* def = d.defaultOf("media");
-    const QByteArray media = chosenOr(chosen, "media", def ? valueAt(def, 0) : QByteArray());
+    const Dest d(name);
+    const QByteArray media = chosenOr(chosen, "media", defaultMedia(d));
     cups_size_t size{};
     const bool found = (!media.isEmpty() && cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, media.constData(),
                                                                    CUPS_MEDIA_FLAGS_DEFAULT, &size)) ||
                        cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
     if (!found || size.width <= 0 || size.length <= 0)
-        throw PrintError(QStringLiteral("Das Papierformat des Druckers „%1“ ist nicht bekannt: %2").arg(m_name, reason()));
+        throw PrintError(QStringLiteral("Das Papierformat des Druckers „%1“ ist nicht bekannt: %2").arg(name, reason()));
     return {QByteArray(size.media), QSizeF(size.width, size.length),
             QMarginsF(size.left, size.top, size.right, size.bottom)};
 }
 
-int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const PrinterChoices& chosen) const
+bool accepted(ipp_status_t status)
+{
+    // successful-ok-ignored-or-substituted-attributes and the like: the job was taken.
+    return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+int submit(const QString& name, const QString& title, const QByteArray& pdf, const PrinterChoices& chosen,
+           const QByteArray& media)
 {
     // Asked afresh for every job: the queue may have been stopped or deleted meanwhile.
-    const Dest d(m_name);
-    requireAccepting(d, m_name);
+    const Dest d(name);
+    requireAccepting(d, name);
 
+    PrinterChoices queueOptions;
+    for (int i = 0; i < d.dest->num_options; ++i)
+        queueOptions[d.dest->options[i].name] = d.dest->options[i].value;
     cups_option_t* options = nullptr;
-    // The page is the whole sheet with the picture already in the printable area; a spooler
-    // that fitted the sheet into that area would shrink and shift the envelope.
-    int count = cupsAddOption("print-scaling", "none", 0, &options);
-    for (const auto& [name, value] : chosen)
-        if (!value.isEmpty())
-            count = cupsAddOption(name.constData(), value.constData(), count, &options);
+    int count = 0;
+    for (const auto& [option, value] : JobOptions(queueOptions, chosen, media))
+        count = cupsAddOption(option.constData(), value.constData(), count, &options);
     struct FreeOptions
     {
         int& count;
@@ -291,23 +312,88 @@ int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const P
         ~FreeOptions() { cupsFreeOptions(count, options); }
     } freeOptions{count, options};
 
-    const QByteArray name = title.toUtf8();
+    const QByteArray jobName = title.toUtf8();
     int job = 0;
     auto fail = [&](const QString& why) {
         if (job > 0)
             cupsCancelDestJob(CUPS_HTTP_DEFAULT, d.dest, job);
         return PrintError(
-            QStringLiteral("Der Druckauftrag konnte nicht an den Drucker „%1“ übergeben werden: %2").arg(m_name, why));
+            QStringLiteral("Der Druckauftrag konnte nicht an den Drucker „%1“ übergeben werden: %2").arg(name, why));
     };
-    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, d.dest, d.info, &job, name.constData(), count, options) != IPP_STATUS_OK ||
+    if (!accepted(cupsCreateDestJob(CUPS_HTTP_DEFAULT, d.dest, d.info, &job, jobName.constData(), count, options)) ||
         job <= 0)
         throw fail(reason());
-    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info, job, name.constData(), CUPS_FORMAT_PDF, 0, nullptr,
+    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info, job, jobName.constData(), CUPS_FORMAT_PDF, 0, nullptr,
                               1) != HTTP_STATUS_CONTINUE)
         throw fail(reason());
     const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
     const ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info);
-    if (!written || finished != IPP_STATUS_OK)
+    if (!written || !accepted(finished))
         throw fail(reason());
     return job;
+}
+
+void cancelJob(const QString& name, int job)
+{
+    try {
+        const Dest d(name);
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, d.dest, job);
+    } catch (const PrintError&) {
+        // The queue is gone: so is the job.
+    }
+}
+
+} // namespace
+
+QStringList CupsDestination::Names(int* defaultIndex)
+{
+    struct Listed
+    {
+        QStringList names;
+        int defaultIndex = -1;
+    };
+    const Listed listed = QueueCall::Run(
+        [] {
+            cups_dest_t* dests = nullptr;
+            const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+            Listed out;
+            for (int i = 0; i < n; ++i) {
+                QString name = QString::fromUtf8(dests[i].name);
+                if (dests[i].instance)
+                    name += QLatin1Char('/') + QString::fromUtf8(dests[i].instance);
+                if (dests[i].is_default)
+                    out.defaultIndex = int(out.names.size());
+                out.names.append(name);
+            }
+            cupsFreeDests(n, dests);
+            return out;
+        },
+        QueueCall::kAnswerMs, QStringLiteral("Der Druckdienst des Systems (CUPS) antwortet nicht."));
+    if (defaultIndex)
+        *defaultIndex = listed.defaultIndex;
+    return listed.names;
+}
+
+QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) const
+{
+    return QueueCall::Run([name = m_name, chosen] { return optionsOf(name, chosen); }, QueueCall::kAnswerMs,
+                          notAnswering(m_name));
+}
+
+PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
+{
+    return QueueCall::Run([name = m_name, chosen] { return sheetOf(name, chosen); }, QueueCall::kAnswerMs,
+                          notAnswering(m_name));
+}
+
+int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const PrinterChoices& chosen,
+                            const QByteArray& media) const
+{
+    // A job the scheduler takes after the user was told that the printer does not answer
+    // would print unexpectedly later: it is cancelled.
+    const QString name = m_name;
+    return QueueCall::Run([=] { return submit(name, title, pdf, chosen, media); },
+                          QueueCall::kAnswerMs + kDeviceProbeMs, notAnswering(m_name), [name](const int& job) {
+                              cancelJob(name, job);
+                          });
 }

@@ -17,7 +17,12 @@ constexpr double kPerInch = 2540.0;
 CupsPrintService::CupsPrintService()
 {
     int def = -1;
-    m_names = CupsDestination::Names(&def);
+    try {
+        m_names = CupsDestination::Names(&def);
+    } catch (const PrintError&) {
+        // A scheduler that does not answer leaves the program without printers, not
+        // without a window.
+    }
     m_index = def >= 0 ? def : (m_names.isEmpty() ? -1 : 0);
 }
 
@@ -54,14 +59,6 @@ CupsPrintService::Setup& CupsPrintService::setup()
     return m_setups[m_names[m_index]];
 }
 
-const PrinterSheet& CupsPrintService::sheet()
-{
-    Setup& s = setup();
-    if (!s.sheet)
-        s.sheet = CupsDestination(m_names[m_index]).Sheet(s.choices);
-    return *s.sheet;
-}
-
 PrinterChoices CupsPrintService::Choices()
 {
     return setup().choices;
@@ -77,27 +74,39 @@ int CupsPrintService::ResolutionX()
 
 int CupsPrintService::PageWidth()
 {
-    const PrinterSheet& s = sheet();
+    // Outside a job the sheet is looked up as the next job will find it.
+    const PrinterChoices& choices = setup().choices;  // throws without a printer
+    const PrinterSheet s = m_open ? m_jobSheet : CupsDestination(m_names[m_index]).Sheet(choices);
     const double width = Orientation() == PageOrientation::Landscape
                              ? s.size.height() - s.margins.top() - s.margins.bottom()
                              : s.size.width() - s.margins.left() - s.margins.right();
     return int(width * ResolutionX() / kPerInch);
 }
 
-// A landscape page lies on the sheet turned a quarter to the left, as printers print
-// landscape: its left edge is the sheet's bottom edge and its top edge the sheet's left edge.
-QPointF CupsPrintService::printableOrigin(int dpi)
+PageTurn CupsPrintService::pageTurn()
 {
-    const PrinterSheet& s = sheet();
-    const QPointF origin = Orientation() == PageOrientation::Landscape ? QPointF(s.margins.bottom(), s.margins.left())
-                                                                       : QPointF(s.margins.left(), s.margins.top());
-    return origin * (dpi / kPerInch);
+    if (Orientation() == PageOrientation::Portrait)
+        return PageTurn::None;
+    return setup().turn == LandscapeTurn::Right ? PageTurn::Right : PageTurn::Left;
 }
 
-QSizeF CupsPrintService::sheetPoints()
+// A landscape frame lies on the sheet turned a quarter to the left (its left edge along the
+// sheet's bottom edge, its top edge along the sheet's left edge) or to the right (its left
+// edge along the sheet's top edge, its top edge along the sheet's right edge).
+QPointF CupsPrintService::printableOrigin(const PrinterSheet& s, int dpi)
 {
-    const QSizeF size = sheet().size * (72.0 / kPerInch);
-    return Orientation() == PageOrientation::Landscape ? size.transposed() : size;
+    QPointF origin(s.margins.left(), s.margins.top());
+    switch (pageTurn()) {
+    case PageTurn::Left:
+        origin = QPointF(s.margins.bottom(), s.margins.left());
+        break;
+    case PageTurn::Right:
+        origin = QPointF(s.margins.top(), s.margins.right());
+        break;
+    case PageTurn::None:
+        break;
+    }
+    return origin * (dpi / kPerInch);
 }
 
 PageOrientation CupsPrintService::Orientation()
@@ -110,6 +119,11 @@ void CupsPrintService::SetOrientation(PageOrientation orientation)
     setup().orientation = orientation;
 }
 
+void CupsPrintService::SetLandscapeTurn(LandscapeTurn turn)
+{
+    setup().turn = turn;
+}
+
 void CupsPrintService::SetTitle(const QString& title)
 {
     m_title = title;
@@ -117,7 +131,10 @@ void CupsPrintService::SetTitle(const QString& title)
 
 void CupsPrintService::BeginDoc()
 {
-    setup();
+    // One decision for the page and the paper the job names, made afresh for every job:
+    // the queue's default paper may have changed since the last one.
+    const PrinterChoices& choices = setup().choices;  // throws without a printer
+    m_jobSheet = CupsDestination(m_names[m_index]).Sheet(choices);
     m_page.clear();
     m_jobIndex = m_index;
     m_open = true;
@@ -131,17 +148,18 @@ void CupsPrintService::EndDoc()
     std::vector<PagePicture> page;
     page.swap(m_page);
     const int dpi = ResolutionX();
-    const QPointF origin = printableOrigin(dpi);
+    const QPointF origin = printableOrigin(m_jobSheet, dpi);
     for (PagePicture& p : page)
         p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
-    const QByteArray pdf = EnvelopePagePdf(sheetPoints(), dpi, page);
+    const QByteArray pdf = EnvelopePagePdf(m_jobSheet.size * (72.0 / kPerInch), dpi, page, pageTurn());
     if (!m_outputFile.isEmpty()) {
         QString reason;
         if (!ReplaceFileWhole(m_outputFile, pdf, &reason))
             throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(m_outputFile, reason));
         return;
     }
-    m_lastJob = CupsDestination(m_names[m_jobIndex]).Submit(m_title, pdf, m_setups[m_names[m_jobIndex]].choices);
+    const QString& queue = m_names[m_jobIndex];
+    m_lastJob = CupsDestination(queue).Submit(m_title, pdf, m_setups[queue].choices, m_jobSheet.media);
 }
 
 void CupsPrintService::Abort()
@@ -162,13 +180,14 @@ void CupsPrintService::DrawImage(const QRect& target, const QImage& image)
     m_page.push_back({target, image});
 }
 
-void CupsPrintService::ShowProperties(QWidget* parent)
+void CupsPrintService::ShowProperties(QWidget* parent, LandscapeTurn& turn)
 {
     Setup& s = setup();
     const CupsDestination dest(m_names[m_index]);
-    TDLG_Druckereigenschaften dialog(m_names[m_index], dest.Options(s.choices), parent);
+    TDLG_Druckereigenschaften dialog(m_names[m_index], dest.Options(s.choices), turn, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     s.choices = dialog.Choices();
-    s.sheet.reset();  // the paper may have changed
+    turn = dialog.Turn();
+    s.turn = turn;
 }

@@ -6,10 +6,12 @@
 #include <map>
 #include <optional>
 
-// PrintService over CUPS. A job's page is written as PDF at the job resolution and
-// handed to the queue with what the user set in the printer's properties dialog; the
-// spooler rasterises it at the device's own resolution. Each printer keeps its device
-// settings (orientation, properties) for the run, also when another was selected between.
+// PrintService over CUPS. A job's page is the sheet as it lies in the printer, written as
+// PDF at the job resolution, with a landscape envelope already turned onto it; it is handed
+// to the queue with the queue's own options and what the user set in the printer's
+// properties dialog. The sheet is decided afresh for every job. Each printer keeps its
+// device settings (orientation, turn, properties) for the run, also when another was
+// selected between. Every call into libcups runs off the calling thread.
 class CupsPrintService : public PrintService
 {
 public:
@@ -23,18 +25,21 @@ public:
     int PageWidth() override;
     PageOrientation Orientation() override;
     void SetOrientation(PageOrientation orientation) override;
+    void SetLandscapeTurn(LandscapeTurn turn) override;
     void SetTitle(const QString& title) override;
     void BeginDoc() override;
     void EndDoc() override;
     void Abort() override;
     bool Printing() override;
     void DrawImage(const QRect& target, const QImage& image) override;
-    void ShowProperties(QWidget* parent) override;
+    void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
 
     // What the user set in the selected printer's properties dialog.
     PrinterChoices Choices();
     // The id the spooler gave the last job handed over, 0 before the first.
     int LastJobId() const { return m_lastJob; }
+    // The sheet the last job was made for.
+    const PrinterSheet& LastSheet() const { return m_jobSheet; }
     // Jobs go into this PDF file instead of the queue (empty: into the queue).
     void SetOutputFile(const QString& path) { m_outputFile = path; }
 
@@ -42,14 +47,13 @@ private:
     struct Setup
     {
         PageOrientation orientation = PageOrientation::Portrait;
+        LandscapeTurn turn = LandscapeTurn::Left;
         PrinterChoices choices;
-        std::optional<PrinterSheet> sheet;
     };
     Setup& setup();
-    const PrinterSheet& sheet();
-    // The printable area's top-left corner and the sheet's size in the current orientation.
-    QPointF printableOrigin(int dpi);
-    QSizeF sheetPoints();
+    PageTurn pageTurn();
+    // The printable area's top-left corner in the frame of the current orientation, in dots.
+    QPointF printableOrigin(const PrinterSheet& sheet, int dpi);
 
     QStringList m_names;
     int m_index = -1;
@@ -57,6 +61,7 @@ private:
     QString m_title;
     bool m_open = false;
     int m_jobIndex = -1;
+    PrinterSheet m_jobSheet;
     std::vector<PagePicture> m_page;
     int m_lastJob = 0;
     QString m_outputFile;

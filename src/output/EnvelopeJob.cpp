@@ -7,10 +7,11 @@
 
 void PrintEnvelopeJob(PrintService& printer, int alignment, const QImage& bitmap, const QString& title)
 {
-    const int x = PageOffset(alignment, printer.PageWidth(), bitmap.width());
     printer.SetTitle(title);
+    // The job decides its sheet when it begins: the page width is that sheet's.
     printer.BeginDoc();
     try {
+        const int x = PageOffset(alignment, printer.PageWidth(), bitmap.width());
         DrawBitmapOnPage(printer, QRect(x, 0, bitmap.width(), bitmap.height()), bitmap);
         printer.EndDoc();
     } catch (...) {

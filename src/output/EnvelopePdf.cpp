@@ -185,7 +185,8 @@ std::vector<QRect> InkRegions(const QImage& source, int mergeGap)
     return regions;
 }
 
-QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector<PagePicture>& pictures)
+QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector<PagePicture>& pictures,
+                           PageTurn turn)
 {
     if (dpi <= 0)
         throw PrintError(QStringLiteral("Die Druckauflösung %1 dpi ist ungültig.").arg(dpi));
@@ -226,12 +227,26 @@ QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector
                                   " /BitsPerComponent 8 /Filter /FlateDecode /Length " +
                                   QByteArray::number(data.size()) + " >>",
                               data});
-            // Dots from the sheet's top-left corner to points from its bottom-left corner.
-            const double x = (picture.target.x() + region.x() * sx) * pt;
+            // From dots of the frame (origin top-left, y down) to the picture's matrix in
+            // points on the sheet (origin bottom-left, y up).
+            const double u = (picture.target.x() + region.x() * sx) * pt;
+            const double v = (picture.target.y() + region.y() * sy) * pt;
             const double w = region.width() * sx * pt;
             const double h = region.height() * sy * pt;
-            const double y = sheetPoints.height() - (picture.target.y() + region.y() * sy) * pt - h;
-            content += "q " + num(w) + " 0 0 " + num(h) + ' ' + num(x) + ' ' + num(y) + " cm " + name + " Do Q\n";
+            const double W = sheetPoints.width(), H = sheetPoints.height();
+            QByteArray matrix;
+            switch (turn) {
+            case PageTurn::None:
+                matrix = num(w) + " 0 0 " + num(h) + ' ' + num(u) + ' ' + num(H - v - h);
+                break;
+            case PageTurn::Left:
+                matrix = "0 " + num(w) + ' ' + num(-h) + " 0 " + num(v + h) + ' ' + num(u);
+                break;
+            case PageTurn::Right:
+                matrix = "0 " + num(-w) + ' ' + num(h) + " 0 " + num(W - v - h) + ' ' + num(H - u);
+                break;
+            }
+            content += "q " + matrix + " cm " + name + " Do Q\n";
         }
     }
 

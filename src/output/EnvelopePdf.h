@@ -14,11 +14,20 @@ struct PagePicture
     QImage image;
 };
 
-// One page of sheet size (in points) as a PDF document, each picture placed at dpi dots
-// per inch. An envelope picture is mostly white paper: only its inked parts are embedded,
-// as separate pictures where they lie far apart, losslessly compressed (grey where they
-// hold no colour), so a job costs little more than its ink.
-QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector<PagePicture>& pictures);
+// How a landscape frame lies on the portrait sheet. Left: the frame's top edge along the
+// sheet's left edge and its left edge along the sheet's bottom edge (the frame turned a
+// quarter to the left); Right: the other way round.
+enum class PageTurn { None, Left, Right };
+
+// One page of sheet size (in points, as the sheet lies in the printer) as a PDF document,
+// each picture placed at dpi dots per inch. With a turn, the pictures' targets are in the
+// landscape frame (the sheet's height wide) and are turned onto the sheet in the page
+// itself, so no spooler decides the direction. An envelope picture is mostly white paper:
+// only its inked parts are embedded, as separate pictures where they lie far apart,
+// losslessly compressed (grey where they hold no colour), so a job costs little more than
+// its ink.
+QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector<PagePicture>& pictures,
+                           PageTurn turn = PageTurn::None);
 
 // The parts of image holding anything but white: rows with ink, with white gaps of fewer
 // than mergeGap rows closed, each cut to the columns its rows use. Top to bottom.

@@ -65,7 +65,12 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
     // here rather than left to unwind through the dialog's event handling.
     RunGuarded(ctx.Messages, [&] {
         service.SetPrinterIndex(index);
-        service.ShowProperties(parent);
+        const QString name = service.Printers().value(service.PrinterIndex());
+        const LandscapeTurn before = LandscapeTurnFor(ctx, name);
+        LandscapeTurn turn = before;
+        service.ShowProperties(parent, turn);
+        if (turn != before)
+            SetLandscapeTurnOf(ctx.Settings.Turns, name, int(turn));
     });
 }
 
@@ -101,6 +106,18 @@ bool SizeUmschlagBitmap(AppContext& ctx, QImage* bitmap)
         return false;
     const int dpi = ctx.Printer->ResolutionX();
     return SizeUmschlagBitmap(bitmap, ctx.Print().FormatIndex, dpi);
+}
+
+LandscapeTurn LandscapeTurnFor(AppContext& ctx, const QString& printer)
+{
+    return LandscapeTurnOf(ctx.Settings.Turns, printer) == 1 ? LandscapeTurn::Right : LandscapeTurn::Left;
+}
+
+void SelectConfiguredPrinter(AppContext& ctx)
+{
+    PrintService& printer = *ctx.Printer;
+    printer.SetPrinterIndex(ctx.Print().PrinterIndex);
+    printer.SetLandscapeTurn(LandscapeTurnFor(ctx, printer.Printers().value(printer.PrinterIndex())));
 }
 
 PageOrientation PageOrientationFor(int orientation)

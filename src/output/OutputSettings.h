@@ -29,6 +29,13 @@ QString StatusLineText(AppContext& ctx);
 // Sizes the picture for the configured format at the selected printer's resolution.
 bool SizeUmschlagBitmap(AppContext& ctx, QImage* bitmap);
 
+// Which way the named printer takes a landscape envelope, as the settings keep it.
+LandscapeTurn LandscapeTurnFor(AppContext& ctx, const QString& printer);
+
+// Selects the configured printer in the printing service, with the way it takes a
+// landscape envelope.
+void SelectConfiguredPrinter(AppContext& ctx);
+
 // 0 selects landscape; 1 and anything else portrait.
 PageOrientation PageOrientationFor(int orientation);
 

@@ -8,6 +8,11 @@ class QWidget;
 
 enum class PageOrientation { Portrait, Landscape };
 
+// Which way a landscape envelope is turned onto the sheet as it lies in the printer:
+// a quarter to the left (its top edge along the sheet's left edge) or to the right.
+// Envelope feeders differ, so each printer keeps its own.
+enum class LandscapeTurn { Left = 0, Right = 1 };
+
 // The printing operations the program needs from the system, in printer dots.
 // The real one prints over CUPS; tests use a recording fake.
 class PrintService
@@ -29,6 +34,8 @@ public:
     // 5. Page orientation of the selected printer's device settings.
     virtual PageOrientation Orientation() = 0;
     virtual void SetOrientation(PageOrientation orientation) = 0;
+    //    How the selected printer takes a landscape page.
+    virtual void SetLandscapeTurn(LandscapeTurn turn) = 0;
     // 6. One job with one page.
     virtual void SetTitle(const QString& title) = 0;
     virtual void BeginDoc() = 0;
@@ -38,6 +45,7 @@ public:
     // 7. Copies the picture into a rectangle of the open page (origin: the printable
     //    area's top-left corner).
     virtual void DrawImage(const QRect& target, const QImage& image) = 0;
-    // 8. The printer's own properties dialog for the selected printer.
-    virtual void ShowProperties(QWidget* parent) = 0;
+    // 8. The printer's own properties dialog for the selected printer; it also edits which
+    //    way the printer takes a landscape page.
+    virtual void ShowProperties(QWidget* parent, LandscapeTurn& turn) = 0;
 };

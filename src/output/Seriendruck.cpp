@@ -85,7 +85,7 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
 
     PrintService& printer = *ctx.Printer;
     const PrintSettings& s = ctx.Print();
-    printer.SetPrinterIndex(s.PrinterIndex);
+    SelectConfiguredPrinter(ctx);
     OrientationGuard orientation(printer);
     printer.SetOrientation(PageOrientationFor(s.Orientation));
 

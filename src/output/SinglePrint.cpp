@@ -39,7 +39,7 @@ bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& a
 
     PrintService& printer = *ctx.Printer;
     const PrintSettings& s = ctx.Print();
-    printer.SetPrinterIndex(s.PrinterIndex);
+    SelectConfiguredPrinter(ctx);
 
     const UmschlagBlocks blocks = AssignBlocks(*sender, address, s.Swap);
     QImage banner;

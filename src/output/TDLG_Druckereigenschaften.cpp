@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
-                                                     QWidget* parent)
+                                                     LandscapeTurn turn, QWidget* parent)
     : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("TDLG_Druckereigenschaften"));
@@ -39,6 +39,15 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
         form->addRow(option.label, box);
         m_boxes.append(box);
     }
+    // Envelope feeders differ: the program turns a landscape envelope onto the sheet itself,
+    // in the direction this printer needs.
+    m_turn = new QComboBox(this);
+    m_turn->setObjectName(QStringLiteral("ComboBox_Querformat"));
+    m_turn->setAccessibleName(QStringLiteral("Querformat drehen:"));
+    m_turn->addItem(QStringLiteral("nach links (Standard)"), int(LandscapeTurn::Left));
+    m_turn->addItem(QStringLiteral("nach rechts"), int(LandscapeTurn::Right));
+    m_turn->setCurrentIndex(turn == LandscapeTurn::Right ? 1 : 0);
+    form->addRow(QStringLiteral("Querformat drehen:"), m_turn);
     layout->addLayout(form);
     if (m_options.isEmpty()) {
         auto* none = new QLabel(QStringLiteral("Dieser Drucker bietet keine Eigenschaften zum Einstellen an."), this);
@@ -64,4 +73,9 @@ PrinterChoices TDLG_Druckereigenschaften::Choices() const
     for (int i = 0; i < m_options.size(); ++i)
         choices[m_options[i].name] = m_boxes[i]->currentData().toByteArray();
     return choices;
+}
+
+LandscapeTurn TDLG_Druckereigenschaften::Turn() const
+{
+    return m_turn->currentData().toInt() == int(LandscapeTurn::Right) ? LandscapeTurn::Right : LandscapeTurn::Left;
 }

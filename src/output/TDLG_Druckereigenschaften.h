@@ -1,4 +1,5 @@
 #pragma once
+#include "output/PrintService.h"
 #include "output/PrinterOptions.h"
 
 #include <QDialog>
@@ -6,19 +7,22 @@
 class QComboBox;
 
 // The properties of one printer, as its queue offers them: a list per option (resolution,
-// paper, paper source, duplex, ...), "OK" and "Abbrechen". It edits no printer list: the
-// printer is the one it was opened for.
+// paper, paper source, duplex, ...), which way the printer takes a landscape envelope,
+// "OK" and "Abbrechen". It edits no printer list: the printer is the one it was opened for.
 class TDLG_Druckereigenschaften : public QDialog
 {
     Q_OBJECT
 public:
     TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
-                              QWidget* parent = nullptr);
+                              LandscapeTurn turn = LandscapeTurn::Left, QWidget* parent = nullptr);
 
     // Every option's selected value, by option name.
     PrinterChoices Choices() const;
+    // "Querformat drehen".
+    LandscapeTurn Turn() const;
 
 private:
     QList<PrinterOption> m_options;
     QList<QComboBox*> m_boxes;
+    QComboBox* m_turn;
 };

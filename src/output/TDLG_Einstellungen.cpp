@@ -332,7 +332,12 @@ void TDLG_Einstellungen::LoadSettings()
 PrintSettings TDLG_Einstellungen::ControlsToSettings() const
 {
     PrintSettings s = m_ctx.Print();
-    s.PrinterIndex = ComboBox_Drucker->currentIndex();
+    const int printer = ComboBox_Drucker->currentIndex();
+    // The name goes with the index; a printer that was saved by name but is missing now
+    // keeps its name until the user picks another one.
+    if (printer != s.PrinterIndex || s.PrinterName.isEmpty())
+        s.PrinterName = printer >= 0 ? ComboBox_Drucker->itemText(printer) : QString();
+    s.PrinterIndex = printer;
     s.FormatIndex = ComboBox_Format->currentIndex();
     s.Orientation = CheckBox_Horizontal->isChecked() ? 0 : 1;
     if (CheckBox_AlignLeft->isChecked())

@@ -71,6 +71,16 @@ bool IniFile::save(const QString& path) const
     return ReplaceFileWhole(path, toBytes());
 }
 
+QStringList IniFile::sections() const
+{
+    QStringList names;
+    QString name;
+    for (const QString& line : m_lines)
+        if (isSectionLine(line, &name))
+            names.append(name);
+    return names;
+}
+
 int IniFile::findSection(const QString& section) const
 {
     QString name;

@@ -32,6 +32,9 @@ public:
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
 
+    // The names of the file's sections, in file order, as written.
+    QStringList sections() const;
+
     static std::optional<int> parseInteger(const QString& text);
 
 private:

@@ -5,6 +5,8 @@
 struct PrintSettings
 {
     int PrinterIndex = -1;
+    // The queue's name beside its index: positions in the list change between runs.
+    QString PrinterName;
     int FormatIndex = 2;
     int Orientation = 1;  // 0 horizontal, 1 vertical
     int Alignment = 1;    // 0 left, 1 centre, 2 right

@@ -28,6 +28,36 @@ const QString kBackup = QStringLiteral("BACKUP");
 
 QString spalte(int i) { return QStringLiteral("Spalte%1").arg(i); }
 
+// One section per printer, keyed by the queue's name.
+const QString kPrinterSectionPrefix = QStringLiteral("DRUCKER:");
+const QString kTurnKey = QStringLiteral("Querformat");
+
+LandscapeTurns::const_iterator findTurn(const LandscapeTurns& turns, const QString& printer)
+{
+    return std::find_if(turns.begin(), turns.end(),
+                        [&](const auto& t) { return t.first.compare(printer, Qt::CaseInsensitive) == 0; });
+}
+
+// The saved printer by its name when that queue is there, else by its index; the name
+// stays remembered (a network printer may be back next time).
+void resolvePrinter(PrintSettings& p, const QStringList& names)
+{
+    if (!p.PrinterName.isEmpty()) {
+        // CUPS compares queue names without regard to case.
+        qsizetype at = names.indexOf(p.PrinterName);
+        for (qsizetype i = 0; at < 0 && i < names.size(); ++i)
+            if (names[i].compare(p.PrinterName, Qt::CaseInsensitive) == 0)
+                at = i;
+        if (at >= 0) {
+            p.PrinterIndex = int(at);
+            p.PrinterName = names[at];
+            return;
+        }
+    } else if (p.PrinterIndex >= 0 && p.PrinterIndex < names.size()) {
+        p.PrinterName = names[p.PrinterIndex];
+    }
+}
+
 } // namespace
 
 AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& printers,
@@ -52,6 +82,8 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
             warnNoPrinter();
         p.PrinterIndex = ini.readInteger(kConfig, QStringLiteral("Drucker"), -1);
     }
+    p.PrinterName = ini.readString(kConfig, QStringLiteral("DruckerName"), QString());
+    resolvePrinter(p, printers.Names);
     p.FormatIndex = ini.readInteger(kConfig, QStringLiteral("Format"), 2);
     p.Orientation = ini.readInteger(kConfig, QStringLiteral("Direct"), 1);
     if (!isOneOf(p.Orientation, {0, 1}))
@@ -96,6 +128,12 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
 
     s.BackupPath = ini.readString(kBackup, QStringLiteral("Path"), QString());
     s.BackupDate = ini.readString(kBackup, QStringLiteral("Date"), QString());
+
+    for (const QString& section : ini.sections())
+        if (section.startsWith(kPrinterSectionPrefix, Qt::CaseInsensitive) &&
+            section.size() > kPrinterSectionPrefix.size())
+            SetLandscapeTurnOf(s.Turns, section.mid(kPrinterSectionPrefix.size()),
+                               ini.readInteger(section, kTurnKey, 0) == 1 ? 1 : 0);
     return s;
 }
 
@@ -117,6 +155,7 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
 
     const PrintSettings& p = s.Print;
     ini.writeInteger(kConfig, QStringLiteral("Drucker"), p.PrinterIndex);
+    ini.writeString(kConfig, QStringLiteral("DruckerName"), p.PrinterName);
     ini.writeInteger(kConfig, QStringLiteral("Format"), p.FormatIndex);
     ini.writeInteger(kConfig, QStringLiteral("Direct"), p.Orientation);
     ini.writeInteger(kConfig, QStringLiteral("Align"), p.Alignment);
@@ -145,6 +184,23 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
 
     ini.writeString(kBackup, QStringLiteral("Path"), s.BackupPath);
     ini.writeString(kBackup, QStringLiteral("Date"), s.BackupDate);
+
+    for (const auto& [printer, turn] : s.Turns)
+        ini.writeInteger(kPrinterSectionPrefix + printer, kTurnKey, turn);
+}
+
+int LandscapeTurnOf(const LandscapeTurns& turns, const QString& printer)
+{
+    const auto it = findTurn(turns, printer);
+    return it != turns.end() ? it->second : 0;
+}
+
+void SetLandscapeTurnOf(LandscapeTurns& turns, const QString& printer, int turn)
+{
+    const auto it = findTurn(turns, printer);
+    if (it != turns.end())
+        turns.erase(it);
+    turns[printer] = turn;
 }
 
 bool SaveSettingsFile(const QString& fileName, const AppSettings& settings, MessageService& messages)

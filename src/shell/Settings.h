@@ -3,7 +3,9 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <map>
 #include <functional>
 
 class IniFile;
@@ -27,10 +29,15 @@ struct WindowSettings
     bool operator==(const WindowSettings&) const = default;
 };
 
+// Which way each printer takes a landscape envelope: queue name → 0 turned a quarter to the
+// left (the default), 1 to the right. Queue names are compared without regard to case.
+using LandscapeTurns = std::map<QString, int>;
+
 struct AppSettings
 {
     WindowSettings Window;
     PrintSettings Print;
+    LandscapeTurns Turns;
     bool ShowNews = true;
     QString BackupPath;
     QString BackupDate;
@@ -40,7 +47,12 @@ struct PrinterFacts
 {
     int Count = 0;
     int SelectedIndex = -1;  // the printer the printing service selected at start
+    QStringList Names;       // the printer list, to find the saved printer by its name
 };
+
+// 0 (to the left) or 1 (to the right) for the printer; 0 when none was set.
+int LandscapeTurnOf(const LandscapeTurns& turns, const QString& printer);
+void SetLandscapeTurnOf(LandscapeTurns& turns, const QString& printer, int turn);
 
 inline constexpr int kMinWindowWidth = 800;
 inline constexpr int kMinWindowHeight = 500;

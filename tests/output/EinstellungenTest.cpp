@@ -118,6 +118,9 @@ TEST(EinstellungenTest, LoadAndSaveMapping)
 
         PrintSettings expected = before;
         c.saved(expected);
+        // The printer is saved by its name too.
+        if (before.PrinterName.isEmpty())
+            expected.PrinterName = c.printer;
         click(d, "Button_Save");
         EXPECT_EQ(d.result(), QDialog::Accepted);
         EXPECT_EQ(t.ctx.Print(), expected);

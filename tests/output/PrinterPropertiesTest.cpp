@@ -33,7 +33,8 @@ TEST(PrinterPropertiesTest, ShowsTheQueuesOptionsAndReturnsTheChoices)
     auto* source = d.findChild<QComboBox*>("ComboBox_media-source");
     auto* sides = d.findChild<QComboBox*>("ComboBox_sides");
     ASSERT_TRUE(res && source && sides);
-    EXPECT_EQ(d.findChildren<QComboBox*>().size(), 3);
+    // The queue's three options and the program's own "Querformat drehen".
+    EXPECT_EQ(d.findChildren<QComboBox*>().size(), 4);
     EXPECT_EQ(res->currentText(), "Standard (600 dpi)");
     EXPECT_EQ(source->currentText(), "Automatisch");
     EXPECT_TRUE(res->isEnabled());
@@ -82,8 +83,26 @@ TEST(PrinterPropertiesTest, EscapeCancelsAndAQueueWithoutOptionsSaysSo)
 TEST(PrinterPropertiesTest, ResolutionOfAChoice)
 {
     const std::pair<QByteArray, int> cases[] = {
-        {"300dpi", 300}, {"1200dpi", 1200}, {"600x300dpi", 600}, {"", 0}, {"300dpc", 0}, {"dpi", 0}, {"x300dpi", 0},
+        {"300dpi", 300},        {"1200dpi", 1200},      {"600x300dpi", 300}, {"300x600dpi", 300},
+        {"2880x1440dpi", 1200}, {"2400dpi", 1200},      {"", 0},             {"300dpc", 0},
+        {"dpi", 0},             {"x300dpi", 0},
     };
     for (const auto& [value, dpi] : cases)
         EXPECT_EQ(ResolutionOfChoice(value), dpi) << value.toStdString();
+}
+
+TEST(PrinterPropertiesTest, TheLandscapeTurnIsShownAndReturned)
+{
+    for (const LandscapeTurn turn : {LandscapeTurn::Left, LandscapeTurn::Right}) {
+        TDLG_Druckereigenschaften d(QStringLiteral("Büro Laser"), queueOptions(), turn);
+        auto* box = d.findChild<QComboBox*>("ComboBox_Querformat");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->accessibleName(), "Querformat drehen:");
+        EXPECT_EQ(box->itemText(0), "nach links (Standard)");
+        EXPECT_EQ(box->itemText(1), "nach rechts");
+        EXPECT_EQ(box->currentIndex(), turn == LandscapeTurn::Right ? 1 : 0);
+        EXPECT_EQ(d.Turn(), turn);
+        box->setCurrentIndex(turn == LandscapeTurn::Right ? 0 : 1);
+        EXPECT_NE(d.Turn(), turn);
+    }
 }

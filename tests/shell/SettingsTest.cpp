@@ -177,3 +177,69 @@ TEST(Settings, MemoryValuesAreSavedWithoutRangeRules)
     EXPECT_EQ(ini.readInteger("CONFIG", "Format", 0), 12);
     EXPECT_EQ(ini.readInteger("ADRESSEN", "MoveMode", 0), 3);
 }
+
+TEST(Settings, ThePrinterIsFoundByItsSavedNameBeforeItsIndex)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray config;
+        QStringList queues;
+        int index;
+        QString printerName;
+    };
+    const QStringList queues{"Büro", "Laser", "Tavisto_PDF"};
+    const Case cases[] = {
+        {"name and index agree", "[CONFIG]\nDrucker=1\nDruckerName=Laser\n", queues, 1, "Laser"},
+        {"a queue added before it moves the index", "[CONFIG]\nDrucker=1\nDruckerName=Laser\n",
+         {"Aa_Neu", "Büro", "Laser", "Tavisto_PDF"}, 2, "Laser"},
+        {"queue names ignore case", "[CONFIG]\nDrucker=0\nDruckerName=LASER\n", queues, 1, "Laser"},
+        {"a missing queue: the index rule, the name kept for its return",
+         "[CONFIG]\nDrucker=2\nDruckerName=Umschlagdrucker\n", queues, 2, "Umschlagdrucker"},
+        {"an older file without a name gets the name of its index", "[CONFIG]\nDrucker=2\n", queues, 2,
+         "Tavisto_PDF"},
+        {"no key at all: the selected printer by name", "", queues, 1, "Laser"},
+        {"an index outside the list names nothing", "[CONFIG]\nDrucker=9\n", queues, 9, ""},
+        {"an instance is a printer of its own", "[CONFIG]\nDrucker=0\nDruckerName=Laser/Umschlag\n",
+         {"Laser", "Laser/Umschlag"}, 1, "Laser/Umschlag"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AppSettings s = load(c.config, kScreen, {int(c.queues.size()), 1, c.queues});
+        EXPECT_EQ(s.Print.PrinterIndex, c.index);
+        EXPECT_EQ(s.Print.PrinterName, c.printerName);
+        // The index stays as the older files have it, the name beside it.
+        IniFile ini;
+        SaveSettings(ini, s);
+        EXPECT_EQ(ini.readInteger("CONFIG", "Drucker", -7), c.index);
+        EXPECT_EQ(ini.readString("CONFIG", "DruckerName", "-"), c.printerName);
+    }
+}
+
+TEST(Settings, EachPrinterKeepsItsLandscapeTurnInASectionOfItsOwn)
+{
+    const AppSettings s = load("[CONFIG]\nDrucker=0\n"
+                               "[DRUCKER:Laser/Umschlag]\nQuerformat=1\n"
+                               "[drucker:Tavisto_PDF]\nQuerformat=0\n"
+                               "[DRUCKER:Alt]\nQuerformat=7\n"
+                               "[DRUCKER:]\nQuerformat=1\n");
+    EXPECT_EQ(LandscapeTurnOf(s.Turns, "Laser/Umschlag"), 1);
+    EXPECT_EQ(LandscapeTurnOf(s.Turns, "laser/umschlag"), 1);  // CUPS ignores case
+    EXPECT_EQ(LandscapeTurnOf(s.Turns, "Tavisto_PDF"), 0);
+    EXPECT_EQ(LandscapeTurnOf(s.Turns, "Alt"), 0);             // only 1 turns right
+    EXPECT_EQ(LandscapeTurnOf(s.Turns, "Laser"), 0);           // the queue is not its instance
+    EXPECT_EQ(s.Turns.size(), 3u);
+
+    AppSettings changed = s;
+    SetLandscapeTurnOf(changed.Turns, "LASER/UMSCHLAG", 0);
+    SetLandscapeTurnOf(changed.Turns, "Büro", 1);
+    IniFile ini;
+    ini.loadFromBytes("[DRUCKER:Laser/Umschlag]\nQuerformat=1\n");
+    SaveSettings(ini, changed);
+    const AppSettings back = LoadSettings(ini, kScreen, {2, 1}, {});
+    EXPECT_EQ(LandscapeTurnOf(back.Turns, "Laser/Umschlag"), 0);
+    EXPECT_EQ(LandscapeTurnOf(back.Turns, "Büro"), 1);
+    EXPECT_EQ(back.Turns.size(), 4u);
+    // The keys of the other sections are where the format has them.
+    EXPECT_EQ(ini.readInteger("CONFIG", "Direct", -1), 1);
+}

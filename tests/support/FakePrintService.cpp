@@ -42,6 +42,12 @@ void FakePrintService::SetOrientation(PageOrientation orientation)
     setCurrentOrientation(orientation);
 }
 
+void FakePrintService::SetLandscapeTurn(LandscapeTurn turn)
+{
+    requirePrinter();
+    m_turns[m_index] = turn;
+}
+
 void FakePrintService::BeginDoc()
 {
     requirePrinter();
@@ -51,6 +57,7 @@ void FakePrintService::BeginDoc()
     job.title = m_title;
     job.printerIndex = m_index;
     job.orientation = currentOrientation();
+    job.turn = m_turns.value(m_index, LandscapeTurn::Left);
     jobs.append(job);
     m_open = true;
 }
@@ -83,8 +90,10 @@ void FakePrintService::DrawImage(const QRect& target, const QImage& image)
     jobs.last().images.append(image);
 }
 
-void FakePrintService::ShowProperties(QWidget*)
+void FakePrintService::ShowProperties(QWidget*, LandscapeTurn& turn)
 {
     requirePrinter();
     propertiesShownFor.append(m_index);
+    if (propertiesTurn)
+        turn = *propertiesTurn;
 }

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QRect>
 #include <QStringList>
+#include <optional>
 
 // A printing service in memory: a scriptable printer list, resolution and page widths,
 // failures on demand, and a record of every job and every properties dialog. Like the
@@ -18,6 +19,7 @@ public:
         QString title;
         int printerIndex = -1;
         PageOrientation orientation = PageOrientation::Portrait;
+        LandscapeTurn turn = LandscapeTurn::Left;
         QList<QRect> targets;
         QList<QImage> images;
         bool ended = false;
@@ -39,6 +41,8 @@ public:
     QList<Job> jobs;
     QList<int> selections;          // every SetPrinterIndex argument
     QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
+    // What the properties dialog "sets" for the turn when it is shown (none: left as it was).
+    std::optional<LandscapeTurn> propertiesTurn;
 
     QStringList Printers() override { return printers; }
     int PrinterIndex() override { return m_index; }
@@ -47,13 +51,14 @@ public:
     int PageWidth() override;
     PageOrientation Orientation() override;
     void SetOrientation(PageOrientation orientation) override;
+    void SetLandscapeTurn(LandscapeTurn turn) override;
     void SetTitle(const QString& title) override { m_title = title; }
     void BeginDoc() override;
     void EndDoc() override;
     void Abort() override;
     bool Printing() override { return m_open; }
     void DrawImage(const QRect& target, const QImage& image) override;
-    void ShowProperties(QWidget* parent) override;
+    void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
 
     // The orientation as the device settings hold it, without the no-printer check.
     PageOrientation currentOrientation() const { return m_orientations.value(m_index, driverDefaultOrientation); }
@@ -64,6 +69,7 @@ private:
 
     int m_index = 0;
     QMap<int, PageOrientation> m_orientations;
+    QMap<int, LandscapeTurn> m_turns;
     QString m_title;
     bool m_open = false;
 };
