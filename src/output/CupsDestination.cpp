@@ -182,6 +182,17 @@ const KeywordOption kKeywordOptions[] = {
     {"print-color-mode", "Farbmodus:"}, {"print-quality", "Druckqualität:"},
 };
 
+// libcups keeps its server per thread: the call runs on its own thread against the
+// scheduler the calling thread uses.
+template <typename Fn>
+auto onCallersServer(Fn fn)
+{
+    return [server = QByteArray(cupsServer()), fn = std::move(fn)] {
+        cupsSetServer(server.constData());
+        return fn();
+    };
+}
+
 QString notAnswering(const QString& name)
 {
     return QStringLiteral("Der Drucker „%1“ antwortet nicht. Bitte prüfen Sie, ob er eingeschaltet und mit dem "
@@ -353,7 +364,7 @@ QStringList CupsDestination::Names(int* defaultIndex)
         int defaultIndex = -1;
     };
     const Listed listed = QueueCall::Run(
-        [] {
+        onCallersServer([] {
             cups_dest_t* dests = nullptr;
             const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
             Listed out;
@@ -367,7 +378,7 @@ QStringList CupsDestination::Names(int* defaultIndex)
             }
             cupsFreeDests(n, dests);
             return out;
-        },
+        }),
         QueueCall::kAnswerMs, QStringLiteral("Der Druckdienst des Systems (CUPS) antwortet nicht."));
     if (defaultIndex)
         *defaultIndex = listed.defaultIndex;
@@ -376,13 +387,13 @@ QStringList CupsDestination::Names(int* defaultIndex)
 
 QList<PrinterOption> CupsDestination::Options(const PrinterChoices& chosen) const
 {
-    return QueueCall::Run([name = m_name, chosen] { return optionsOf(name, chosen); }, QueueCall::kAnswerMs,
+    return QueueCall::Run(onCallersServer([name = m_name, chosen] { return optionsOf(name, chosen); }), QueueCall::kAnswerMs,
                           notAnswering(m_name));
 }
 
 PrinterSheet CupsDestination::Sheet(const PrinterChoices& chosen) const
 {
-    return QueueCall::Run([name = m_name, chosen] { return sheetOf(name, chosen); }, QueueCall::kAnswerMs,
+    return QueueCall::Run(onCallersServer([name = m_name, chosen] { return sheetOf(name, chosen); }), QueueCall::kAnswerMs,
                           notAnswering(m_name));
 }
 
@@ -392,8 +403,8 @@ int CupsDestination::Submit(const QString& title, const QByteArray& pdf, const P
     // A job the scheduler takes after the user was told that the printer does not answer
     // would print unexpectedly later: it is cancelled.
     const QString name = m_name;
-    return QueueCall::Run([=] { return submit(name, title, pdf, chosen, media); },
-                          QueueCall::kAnswerMs + kDeviceProbeMs, notAnswering(m_name), [name](const int& job) {
-                              cancelJob(name, job);
-                          });
+    return QueueCall::Run(onCallersServer([=] { return submit(name, title, pdf, chosen, media); }),
+                          QueueCall::kAnswerMs + kDeviceProbeMs, notAnswering(m_name),
+                          // on the call's thread, which already uses the caller's scheduler
+                          [name](const int& job) { cancelJob(name, job); });
 }

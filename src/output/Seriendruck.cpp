@@ -34,6 +34,11 @@ void showOnTop(TForm_Progress& progress)
     progress.repaint();
 }
 
+bool reallyCancel(AppContext& ctx)
+{
+    return ctx.Messages->Confirm(QStringLiteral("Wollen Sie den Seriendruck wirklich abbrechen?")) == Msg::IdYes;
+}
+
 // The pause after every BreakCount envelopes; false when the user ends the series.
 bool pauseGoesOn(AppContext& ctx, TForm_Progress& progress, int printed, int count)
 {
@@ -46,8 +51,7 @@ bool pauseGoesOn(AppContext& ctx, TForm_Progress& progress, int printed, int cou
             .arg(count));
     // The program is asked to end (the session logs out): the box was closed for that.
     if (TerminationSignals::Requested() ||
-        (answer == Msg::IdCancel &&
-         ctx.Messages->Confirm(QStringLiteral("Wollen Sie den Seriendruck wirklich abbrechen?")) == Msg::IdYes)) {
+        (answer == Msg::IdCancel && reallyCancel(ctx))) {
         if (ctx.Printer->Printing())
             ctx.Printer->Abort();
         return false;
@@ -98,6 +102,9 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
             break;
         QApplication::processEvents();
         if (TerminationSignals::Requested())
+            break;
+        // "Abbrechen" pressed while the last envelope was handed over.
+        if (progress.TakeCancelRequest() && reallyCancel(ctx))
             break;
         progress.SetStatus(k + 1, count);
         progress.Progress_Scale()->setPosition(k);

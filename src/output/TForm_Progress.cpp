@@ -1,9 +1,11 @@
 #include "output/TForm_Progress.h"
 
+#include "output/QueueCall.h"
 #include "uikit/ProgressScale.h"
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 TForm_Progress::TForm_Progress(const PrintMovie::Pictures& pictures, QWidget* parent)
@@ -41,6 +43,14 @@ TForm_Progress::TForm_Progress(const PrintMovie::Pictures& pictures, QWidget* pa
     m_scale->setObjectName(QStringLiteral("Progress_Scale"));
     m_scale->setGeometry(30, 182, 400, 18);
 
+    // A job handed to a slow queue takes seconds; the series can be ended meanwhile, not
+    // only at its pauses. The request is taken up once the current envelope is handed over.
+    m_cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    m_cancel->setObjectName(QStringLiteral("Button_Abbrechen"));
+    m_cancel->setGeometry(330, 100, 100, 26);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelRequested = true; });
+    setProperty(QueueCall::kTakesInputWhileWaiting, true);
+
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     m_movie->start();
@@ -55,4 +65,11 @@ void TForm_Progress::SetStayOnTop(bool onTop)
 {
     // Changing a window flag hides the window; the caller shows it again when needed.
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+bool TForm_Progress::TakeCancelRequest()
+{
+    const bool requested = m_cancelRequested;
+    m_cancelRequested = false;
+    return requested;
 }

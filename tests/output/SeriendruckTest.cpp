@@ -2,6 +2,7 @@
 #include "support/ModalAnswer.h"
 #include "OutputTestContext.h"
 #include "output/PrintError.h"
+#include "output/QueueCall.h"
 #include "output/Seriendruck.h"
 #include "output/TForm_Progress.h"
 #include "shell/TerminationSignals.h"
@@ -11,6 +12,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 #include <csignal>
 
@@ -43,6 +47,32 @@ public:
     QList<int> positions;
     QStringList statuses;
     QList<bool> visible;
+};
+
+// Hands every job over to a queue that takes its time, as a network queue does, and
+// presses the progress window's "Abbrechen" while the first one is handed over.
+class SlowQueue : public FakePrintService
+{
+public:
+    void EndDoc() override
+    {
+        if (jobs.size() == 1)
+            QTimer::singleShot(50, [] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* p = qobject_cast<TForm_Progress*>(w)) {
+                        statusWhileHandingOver = p->Label_Status()->text();
+                        QTest::mouseClick(p->Button_Abbrechen(), Qt::LeftButton);
+                    }
+            });
+        QueueCall::Run(
+            [] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                return 0;
+            },
+            5000, QStringLiteral("antwortet nicht"));
+        FakePrintService::EndDoc();
+    }
+    static inline QString statusWhileHandingOver;
 };
 
 class SeriendruckTest : public ::testing::Test
@@ -340,4 +370,29 @@ TEST_F(SeriendruckTest, TerminationSignalEndsTheSeries)
     EXPECT_EQ(printer.jobs.size(), 10);
     EXPECT_EQ(messages.texts(), QStringList{pauseText(10, 12)}) << "no question whether to stop";
     t.ctx.Messages = &t.messages;
+}
+
+TEST(SeriendruckCancel, AbbrechenPressedWhileAJobIsHandedOverEndsTheSeriesAfterThatJob)
+{
+    struct Case
+    {
+        int answer;
+        int printed;
+    };
+    for (const Case c : {Case{Msg::IdYes, 1}, Case{Msg::IdNo, 4}}) {
+        OutputTestContext t;
+        SlowQueue printer;
+        t.ctx.Printer = &printer;
+        t.addAbsender("AB00000001", kSender);
+        for (int i = 1; i <= 4; ++i)
+            t.addAdresse(QString("AD%1").arg(i, 8, 10, QChar('0')), {QString("Empfänger %1").arg(i), "", "", "", ""});
+        t.messages.answer({c.answer});
+        SlowQueue::statusWhileHandingOver.clear();
+        EXPECT_TRUE(RunSeriendruck(t.ctx, {"AB00000001", "GR00000001", "", 5, 0}));
+        EXPECT_EQ(SlowQueue::statusWhileHandingOver, "Adresse 1 von 4 wird gedruckt...");
+        EXPECT_EQ(t.messages.texts(), QStringList{kReallyStop});
+        EXPECT_EQ(printer.jobs.size(), c.printed);
+        for (const auto& job : printer.jobs)
+            EXPECT_TRUE(job.ended && !job.aborted);
+    }
 }
