@@ -287,13 +287,18 @@ PrinterSheet sheetOf(const QString& name, const PrinterChoices& chosen)
     const Dest d(name);
     const QByteArray media = chosenOr(chosen, "media", defaultMedia(d));
     cups_size_t size{};
-    const bool found = (!media.isEmpty() && cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, media.constData(),
-                                                                   CUPS_MEDIA_FLAGS_DEFAULT, &size)) ||
-                       cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
-    if (!found || size.width <= 0 || size.length <= 0)
+    // The job names the paper as the user or the queue spelled it: libcups may report the
+    // size under a variant's name ("_borderless") that not every driver takes.
+    QByteArray named = media;
+    if (media.isEmpty() || !cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, media.constData(),
+                                                   CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+        if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            size = {};
+        named = QByteArray(size.media);
+    }
+    if (size.width <= 0 || size.length <= 0)
         throw PrintError(QStringLiteral("Das Papierformat des Druckers „%1“ ist nicht bekannt: %2").arg(name, reason()));
-    return {QByteArray(size.media), QSizeF(size.width, size.length),
-            QMarginsF(size.left, size.top, size.right, size.bottom)};
+    return {named, QSizeF(size.width, size.length), QMarginsF(size.left, size.top, size.right, size.bottom)};
 }
 
 bool accepted(ipp_status_t status)
