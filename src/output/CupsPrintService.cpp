@@ -75,38 +75,19 @@ int CupsPrintService::ResolutionX()
 int CupsPrintService::PageWidth()
 {
     // Outside a job the sheet is looked up as the next job will find it.
+    const PrinterSheet sheet = m_open ? m_jobSheet : Sheet();
+    return SheetLayout::PrintableWidth(sheet, pageTurn(), ResolutionX());
+}
+
+PrinterSheet CupsPrintService::Sheet()
+{
     const PrinterChoices& choices = setup().choices;  // throws without a printer
-    const PrinterSheet s = m_open ? m_jobSheet : CupsDestination(m_names[m_index]).Sheet(choices);
-    const double width = Orientation() == PageOrientation::Landscape
-                             ? s.size.height() - s.margins.top() - s.margins.bottom()
-                             : s.size.width() - s.margins.left() - s.margins.right();
-    return int(width * ResolutionX() / kPerInch);
+    return CupsDestination(m_names[m_index]).Sheet(choices);
 }
 
 PageTurn CupsPrintService::pageTurn()
 {
-    if (Orientation() == PageOrientation::Portrait)
-        return PageTurn::None;
-    return setup().turn == LandscapeTurn::Right ? PageTurn::Right : PageTurn::Left;
-}
-
-// A landscape frame lies on the sheet turned a quarter to the left (its left edge along the
-// sheet's bottom edge, its top edge along the sheet's left edge) or to the right (its left
-// edge along the sheet's top edge, its top edge along the sheet's right edge).
-QPointF CupsPrintService::printableOrigin(const PrinterSheet& s, int dpi)
-{
-    QPointF origin(s.margins.left(), s.margins.top());
-    switch (pageTurn()) {
-    case PageTurn::Left:
-        origin = QPointF(s.margins.bottom(), s.margins.left());
-        break;
-    case PageTurn::Right:
-        origin = QPointF(s.margins.top(), s.margins.right());
-        break;
-    case PageTurn::None:
-        break;
-    }
-    return origin * (dpi / kPerInch);
+    return PageTurnFor(Orientation(), setup().turn);
 }
 
 PageOrientation CupsPrintService::Orientation()
@@ -133,8 +114,7 @@ void CupsPrintService::BeginDoc()
 {
     // One decision for the page and the paper the job names, made afresh for every job:
     // the queue's default paper may have changed since the last one.
-    const PrinterChoices& choices = setup().choices;  // throws without a printer
-    m_jobSheet = CupsDestination(m_names[m_index]).Sheet(choices);
+    m_jobSheet = Sheet();
     m_page.clear();
     m_jobIndex = m_index;
     m_open = true;
@@ -148,7 +128,7 @@ void CupsPrintService::EndDoc()
     std::vector<PagePicture> page;
     page.swap(m_page);
     const int dpi = ResolutionX();
-    const QPointF origin = printableOrigin(m_jobSheet, dpi);
+    const QPointF origin = SheetLayout::PrintableOrigin(m_jobSheet, pageTurn(), dpi);
     for (PagePicture& p : page)
         p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
     const QByteArray pdf = EnvelopePagePdf(m_jobSheet.size * (72.0 / kPerInch), dpi, page, pageTurn());

@@ -33,6 +33,7 @@ public:
     bool Printing() override;
     void DrawImage(const QRect& target, const QImage& image) override;
     void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
+    PrinterSheet Sheet() override;
 
     // What the user set in the selected printer's properties dialog.
     PrinterChoices Choices();
@@ -52,8 +53,6 @@ private:
     };
     Setup& setup();
     PageTurn pageTurn();
-    // The printable area's top-left corner in the frame of the current orientation, in dots.
-    QPointF printableOrigin(const PrinterSheet& sheet, int dpi);
 
     QStringList m_names;
     int m_index = -1;

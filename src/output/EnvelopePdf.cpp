@@ -227,25 +227,16 @@ QByteArray EnvelopePagePdf(const QSizeF& sheetPoints, int dpi, const std::vector
                                   " /BitsPerComponent 8 /Filter /FlateDecode /Length " +
                                   QByteArray::number(data.size()) + " >>",
                               data});
-            // From dots of the frame (origin top-left, y down) to the picture's matrix in
-            // points on the sheet (origin bottom-left, y up).
+            // The image's unit square (y up) onto its rectangle in the frame (points, y down),
+            // the frame onto the sheet, the sheet into PDF space (y up).
             const double u = (picture.target.x() + region.x() * sx) * pt;
             const double v = (picture.target.y() + region.y() * sy) * pt;
             const double w = region.width() * sx * pt;
             const double h = region.height() * sy * pt;
-            const double W = sheetPoints.width(), H = sheetPoints.height();
-            QByteArray matrix;
-            switch (turn) {
-            case PageTurn::None:
-                matrix = num(w) + " 0 0 " + num(h) + ' ' + num(u) + ' ' + num(H - v - h);
-                break;
-            case PageTurn::Left:
-                matrix = "0 " + num(w) + ' ' + num(-h) + " 0 " + num(v + h) + ' ' + num(u);
-                break;
-            case PageTurn::Right:
-                matrix = "0 " + num(-w) + ' ' + num(h) + " 0 " + num(W - v - h) + ' ' + num(H - u);
-                break;
-            }
+            const QTransform m = QTransform(w, 0, 0, -h, u, v + h) * SheetLayout::FrameToSheet(turn, sheetPoints) *
+                                 QTransform(1, 0, 0, -1, 0, sheetPoints.height());
+            const QByteArray matrix = num(m.m11()) + ' ' + num(m.m12()) + ' ' + num(m.m21()) + ' ' + num(m.m22()) +
+                                      ' ' + num(m.dx()) + ' ' + num(m.dy());
             content += "q " + matrix + " cm " + name + " Do Q\n";
         }
     }

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QSizeF>
 
+#include "output/SheetLayout.h"
+
 #include <vector>
 
 // A picture on the job's page: the whole image stretched into target, in dots, with the
@@ -13,11 +15,6 @@ struct PagePicture
     QRect target;
     QImage image;
 };
-
-// How a landscape frame lies on the portrait sheet. Left: the frame's top edge along the
-// sheet's left edge and its left edge along the sheet's bottom edge (the frame turned a
-// quarter to the left); Right: the other way round.
-enum class PageTurn { None, Left, Right };
 
 // One page of sheet size (in points, as the sheet lies in the printer) as a PDF document,
 // each picture placed at dpi dots per inch. With a turn, the pictures' targets are in the

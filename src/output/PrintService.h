@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "output/PrinterOptions.h"
+
 class QWidget;
 
 enum class PageOrientation { Portrait, Landscape };
@@ -48,4 +50,6 @@ public:
     // 8. The printer's own properties dialog for the selected printer; it also edits which
     //    way the printer takes a landscape page.
     virtual void ShowProperties(QWidget* parent, LandscapeTurn& turn) = 0;
+    // The sheet the next job on the selected printer gets, with its printable area.
+    virtual PrinterSheet Sheet() = 0;
 };

@@ -1,6 +1,10 @@
 #include "output/TDLG_Vorschau.h"
 
 #include "app/AppContext.h"
+#include "app/GeneralError.h"
+#include "output/OutputSettings.h"
+#include "output/PrintError.h"
+#include "output/PrintService.h"
 #include "output/UmschlagLines.h"
 #include "output/UmschlagRenderer.h"
 #include "shell/HelpService.h"
@@ -10,6 +14,7 @@
 #include "uikit/TBusyCursor.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -45,7 +50,41 @@ void drawFrame(QImage& img, const QRect& t)
         framePixel(img, x, top, light);
 }
 
+constexpr double kPerInch = 2540.0;  // sheets come in hundredths of a millimetre
+
 } // namespace
+
+QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn turn, int dpi, int alignment)
+{
+    QImage area(kAreaWidth, kAreaHeight, QImage::Format_RGB32);
+    area.fill(kBackground);
+    const QSizeF dots = sheet.size * (dpi / kPerInch);
+    if (dots.isEmpty())
+        return area;
+    const QRect target = VorschauTarget(int(dots.width()), int(dots.height()));
+    const double scale = double(target.width()) / dots.width();
+    {
+        QPainter p(&area);
+        p.fillRect(target, Qt::white);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setClipRect(target);
+        p.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(target.x(), target.y()));
+        // The printable area: what lies outside it the printer leaves white.
+        const QMarginsF m = sheet.margins * (dpi / kPerInch);
+        p.setPen(QPen(QColor(186, 195, 203), 0, Qt::DashLine));
+        p.drawRect(QRectF(QPointF(m.left(), m.top()), QPointF(dots.width() - m.right(), dots.height() - m.bottom())));
+        // The picture in its frame, as the job places it, then the frame onto the sheet.
+        p.setTransform(SheetLayout::FrameToSheet(turn, dots), true);
+        const QPointF origin = SheetLayout::PrintableOrigin(sheet, turn, dpi);
+        const int x = PageOffset(alignment, SheetLayout::PrintableWidth(sheet, turn, dpi), bitmap.width());
+        const QRectF placed(origin + QPointF(x, 0), QSizeF(bitmap.size()));
+        // Shrunk once with a smooth filter; the painter's own scaling only undoes it.
+        const QSize small = (QSizeF(bitmap.size()) * scale).toSize().expandedTo(QSize(1, 1));
+        p.drawImage(placed, bitmap.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    drawFrame(area, target);
+    return area;
+}
 
 QRect VorschauTarget(int w, int h)
 {
@@ -106,6 +145,12 @@ TDLG_Vorschau::TDLG_Vorschau(AppContext& ctx, const QString& absenderId, const Q
     Button_Close->setDefault(true);
     connect(Button_Close, &QPushButton::clicked, this, &QDialog::reject);
 
+    CheckBox_Blatt = new QCheckBox(QStringLiteral("Wie im Drucker"), bar);
+    CheckBox_Blatt->setObjectName(QStringLiteral("CheckBox_Blatt"));
+    CheckBox_Blatt->setGeometry(64, 10, 220, 20);
+    CheckBox_Blatt->setToolTip(QStringLiteral("Zeigt das Blatt, wie es im Drucker liegt, mit dem Umschlag darauf"));
+    connect(CheckBox_Blatt, &QCheckBox::toggled, this, [this] { DrawVorschau(); });
+
     DrawVorschau();
 }
 
@@ -131,10 +176,24 @@ void TDLG_Vorschau::DrawVorschau()
     // The envelope is still worth seeing without a banner that cannot be decoded.
     if (blocks.WithBanner && s.PrintBanner)
         LoadBannerOrReport(db, *m_ctx.Messages, FAbsenderID, banner);
-    // The printer selected right now gives the resolution; the preview selects none.
+    // The printer selected right now gives the resolution; the preview selects none, unless
+    // the sheet of the configured printer is asked for.
+    if (CheckBox_Blatt->isChecked()) {
+        bool selected = false;
+        RunGuarded(m_ctx.Messages, [&] {
+            SelectConfiguredPrinter(m_ctx);
+            selected = true;
+        });
+        if (!selected) {
+            const QSignalBlocker quiet(CheckBox_Blatt);
+            CheckBox_Blatt->setChecked(false);
+        }
+    }
     QImage bitmap;
     RenderUmschlag(m_ctx, &bitmap, blocks.Upper, blocks.Lower, banner.isNull() ? nullptr : &banner);
     if (bitmap.isNull())
+        return;
+    if (CheckBox_Blatt->isChecked() && DrawSheet(bitmap))
         return;
 
     const QRect target = VorschauTarget(bitmap.width(), bitmap.height());
@@ -147,6 +206,24 @@ void TDLG_Vorschau::DrawVorschau()
     }
     drawFrame(m_picture, target);
     Image_Vorschau->setPixmap(QPixmap::fromImage(m_picture));
+}
+
+bool TDLG_Vorschau::DrawSheet(const QImage& bitmap)
+{
+    PrintService& printer = *m_ctx.Printer;
+    bool drawn = false;
+    RunGuarded(m_ctx.Messages, [&] {
+        const PageTurn turn = PageTurnFor(PageOrientationFor(m_ctx.Print().Orientation),
+                                          LandscapeTurnFor(m_ctx, printer.Printers().value(printer.PrinterIndex())));
+        m_picture = SheetVorschau(bitmap, printer.Sheet(), turn, printer.ResolutionX(), m_ctx.Print().Alignment);
+        Image_Vorschau->setPixmap(QPixmap::fromImage(m_picture));
+        drawn = true;
+    });
+    if (!drawn) {
+        const QSignalBlocker quiet(CheckBox_Blatt);
+        CheckBox_Blatt->setChecked(false);
+    }
+    return drawn;
 }
 
 void ShowVorschau(AppContext& ctx, QWidget* parent, const QString& absenderId, const QString& adresseId)

@@ -135,3 +135,54 @@ TEST(EnvelopePdfTest, BlankEnvelopeEmbedsNoPicture)
     EXPECT_TRUE(CupsQueue::run("pdfinfo", {file}).contains("595 x 842 pts"));
     EXPECT_TRUE(CupsQueue::pictureResolutions(file).isEmpty());
 }
+
+// A landscape frame turned onto the portrait sheet in the page itself: to the left its top
+// edge runs along the sheet's left edge, to the right along the sheet's right edge. The
+// page drawn from the PDF equals the frame turned a quarter the same way, within a dot.
+TEST(EnvelopePdfTest, TurnedFramesLieOnThePortraitSheetAsTheTurnSays)
+{
+    TempDir dir;
+    QImage picture = white(600, 400);
+    {
+        QPainter p(&picture);
+        p.setFont(QFont(QStringLiteral("Arial"), 30));
+        p.drawText(QPoint(20, 60), QStringLiteral("Herrn Max Mustermann"));
+        p.fillRect(QRect(400, 330, 40, 30), QColor(200, 30, 90));
+    }
+    // The frame: 1200 x 900 dots at 600 dpi, the sheet 900 x 1200 (1.5 x 2 inches).
+    const QRect target(120, 60, picture.width(), picture.height());
+    QImage frame = white(1200, 900, QImage::Format_RGB32);
+    QPainter(&frame).drawImage(target.topLeft(), picture);
+    struct Case
+    {
+        PageTurn turn;
+        int degrees;  // clockwise, as QTransform turns a picture on screen
+    };
+    for (const Case c : {Case{PageTurn::Left, -90}, Case{PageTurn::Right, 90}}) {
+        SCOPED_TRACE(c.degrees);
+        const QImage expected = frame.transformed(QTransform().rotate(c.degrees));
+        const QByteArray pdf = EnvelopePagePdf(QSizeF(108, 144), 600, {{target, picture}}, c.turn);
+        const QString file = dir.file("turned.pdf");
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(pdf);
+        out.close();
+        EXPECT_TRUE(CupsQueue::run("pdfinfo", {file}).contains("108 x 144 pts"));
+        const QImage page = CupsQueue::rasterise(file, 600, dir.file("turned")).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(page.size(), expected.size());
+        const QRect pageInk = InkProbe::inkBox(page, page.rect());
+        const QRect expectedInk = InkProbe::inkBox(expected, expected.rect());
+        EXPECT_NEAR(pageInk.left(), expectedInk.left(), 1);
+        EXPECT_NEAR(pageInk.top(), expectedInk.top(), 1);
+        EXPECT_NEAR(pageInk.right(), expectedInk.right(), 1);
+        EXPECT_NEAR(pageInk.bottom(), expectedInk.bottom(), 1);
+        // The coloured block's middle, where the turned frame has it.
+        const QPoint blockInFrame = target.topLeft() + QPoint(420, 345);
+        const QPoint block = QImage::trueMatrix(QTransform().rotate(c.degrees), frame.width(), frame.height())
+                                 .map(blockInFrame);
+        const QRgb centre = page.pixel(block);
+        EXPECT_NEAR(qRed(centre), 200, 12);
+        EXPECT_NEAR(qGreen(centre), 30, 12);
+        EXPECT_NEAR(qBlue(centre), 90, 12);
+    }
+}

@@ -2,7 +2,9 @@
 #include "OutputTestContext.h"
 #include "output/TDLG_Vorschau.h"
 #include "output/UmschlagFormat.h"
+#include "shell/Settings.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -179,4 +181,48 @@ TEST_F(VorschauTest, NoPrinterEndsTheCommandWithTheServicesError)
     EXPECT_ANY_THROW(ShowVorschau(t.ctx, nullptr, "AB00000001", "AD00000001"));
     none.settle();
     EXPECT_FALSE(none.seen());
+}
+
+// "Wie im Drucker": the configured printer's sheet standing, with the envelope where the job
+// puts it. The black banner (top-left of the envelope) shows which way it was turned: to the
+// left it lies at the sheet's bottom-left, to the right at its top-right; standing, the
+// envelope is at the top of the sheet, centred, banner top-right.
+TEST_F(VorschauTest, WieImDruckerShowsTheSheetWithTheEnvelopeAsTheJobPutsIt)
+{
+    struct Case
+    {
+        const char* name;
+        int orientation;
+        int turn;                 // the printer's setting
+        QRect bannerCorner;       // a part of the sheet (of 357 x 505 at (110, 0))
+        QRect emptyCorner;
+    };
+    const QRect topRight(110 + 357 - 60, 0, 60, 60), bottomLeft(110, 505 - 60, 60, 60);
+    // A4 at 600 dpi fits as 357 x 505 at (110, 0); the DL envelope is 110 mm of its 210 mm width.
+    const Case cases[] = {
+        {"lying, turned to the left", 0, 0, bottomLeft, topRight},
+        {"lying, turned to the right", 0, 1, topRight, bottomLeft},
+        {"standing", 1, 1, QRect(110 + 357 / 2, 0, 357 / 2, 60), QRect(110, 0, 60, 60)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        t.ctx.Print().Orientation = c.orientation;
+        t.ctx.Print().PrinterIndex = 1;
+        SetLandscapeTurnOf(t.ctx.Settings.Turns, t.printer.printers[1], c.turn);
+        TDLG_Vorschau d(t.ctx, "AB00000001", "AD00000001");
+        d.findChild<QCheckBox*>("CheckBox_Blatt")->setChecked(true);
+        const QImage& img = d.Picture();
+        if (qEnvironmentVariableIsSet("TAVISTO_KEEP_PICTURES"))
+            img.save(QStringLiteral("/tmp/sheet-%1.png").arg(c.orientation * 10 + c.turn));
+        // The sheet, standing, framed in the middle of the grey area.
+        EXPECT_EQ(img.pixel(108, 250), kGrey);
+        EXPECT_EQ(img.pixel(112, 250), qRgb(255, 255, 255));
+        EXPECT_EQ(img.pixel(110 + 357 + 2, 250), kGrey);
+        // The banner in its corner; the other corner empty.
+        EXPECT_GT(darkPixels(img, c.bannerCorner), 100);
+        EXPECT_EQ(darkPixels(img, c.emptyCorner), 0);
+        // The configured printer was selected for it, and its turn used.
+        EXPECT_EQ(t.printer.selections.value(0), 1);
+        t.printer.selections.clear();
+    }
 }

@@ -33,6 +33,7 @@ public:
     int pageWidthPortrait = 4760;    // A4 printable width at 600 dpi
     int pageWidthLandscape = 6814;
     PageOrientation driverDefaultOrientation = PageOrientation::Portrait;
+    PrinterSheet sheet{"iso_a4_210x297mm", {21000, 29700}, {635, 635, 635, 635}};
     bool failOnBegin = false;
     bool failOnDraw = false;
     bool failOnEnd = false;
@@ -59,6 +60,11 @@ public:
     bool Printing() override { return m_open; }
     void DrawImage(const QRect& target, const QImage& image) override;
     void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
+    PrinterSheet Sheet() override
+    {
+        requirePrinter();
+        return sheet;
+    }
 
     // The orientation as the device settings hold it, without the no-printer check.
     PageOrientation currentOrientation() const { return m_orientations.value(m_index, driverDefaultOrientation); }
