@@ -81,6 +81,7 @@ public:
     }
     void SetLandscapeTurn(LandscapeTurn) override {}
     void ShowProperties(QWidget*, LandscapeTurn&) override {}
+    PrinterSheet Sheet() override { return {"iso_a4_210x297mm", {21000, 29700}, {0, 0, 0, 0}}; }
 
 private:
     PageOrientation m_orientation = PageOrientation::Portrait;

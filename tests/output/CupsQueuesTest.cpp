@@ -11,53 +11,17 @@
 #include "output/TForm_Progress.h"
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
+#include "support/SilentPrinter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace CupsQueue;
 
 namespace {
-
-// A printer address that takes no connection and refuses none either, like a network
-// printer that is switched off: a listening socket whose one-place queue is already full,
-// so the kernel drops every further connection attempt unanswered.
-struct SilentPrinter
-{
-    int listener = -1;
-    int filler = -1;
-    int port = 0;
-
-    SilentPrinter()
-    {
-        listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, 0) != 0 ||
-            getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-            return;
-        port = ntohs(a.sin_port);
-        filler = socket(AF_INET, SOCK_STREAM, 0);
-        if (::connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
-            port = 0;
-    }
-    ~SilentPrinter()
-    {
-        if (filler >= 0)
-            close(filler);
-        if (listener >= 0)
-            close(listener);
-    }
-};
 
 // A queue the test adds and deletes again.
 struct TestQueue

@@ -1,0 +1,97 @@
+// The program's start until its main window shows: the database opened, the settings read,
+// the lists filled, the window painted. The configured printer is a network printer that
+// does not answer (a queue whose device takes no connection), against the same start with
+// the PDF queue configured, timed alternately in one run: start-up never waits for a printer.
+#include "BenchSupport.h"
+#include "app/AppContext.h"
+#include "app/Startup.h"
+#include "mainwindow/TForm_Tavisto.h"
+#include "output/CupsPrintService.h"
+#include "shell/HelpService.h"
+#include "shell/IniFile.h"
+#include "shell/MessageService.h"
+#include "support/SilentPrinter.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QWindow>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kSilentQueue = QStringLiteral("Tavisto_Bench_Fern");
+
+class QuietMessages : public MessageService
+{
+public:
+    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
+    void ShowPlainMessage(const QString&) override {}
+};
+
+class NoHelp : public HelpService
+{
+public:
+    void ShowHelpTopic(int) override {}
+};
+
+// Starts the main window with `queue` configured in a fresh settings folder and returns the
+// seconds until it is shown and painted.
+double startWith(const QString& queue)
+{
+    QTemporaryDir dir;
+    QuietMessages messages;
+    NoHelp help;
+    CupsPrintService printer;
+    AppContext ctx;
+    ctx.Messages = &messages;
+    ctx.Help = &help;
+    ctx.Printer = &printer;
+    const StartupFolders folders{dir.filePath("programm"), dir.filePath("config"), dir.filePath("dokumente")};
+    {
+        IniFile ini;
+        ini.writeInteger("CONFIG", "Drucker", int(printer.Printers().indexOf(queue)));
+        ini.writeString("CONFIG", "DruckerName", queue);
+        ini.writeBool("HELP", "Screen", false);
+        QDir().mkpath(dir.filePath("config/Lumo Tavisto"));
+        ini.save(dir.filePath("config/Lumo Tavisto/Tavisto.ini"));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    TForm_Tavisto window(ctx, folders);
+    window.ShowAsSaved();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    window.repaint();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+void BM_StartupWithAPrinterThatDoesNotAnswer(benchmark::State& state)
+{
+    SilentPrinter silent;
+    const QString device = QStringLiteral("ipp://127.0.0.1:%1/ipp/print").arg(silent.port);
+    if (silent.port == 0 ||
+        QProcess::execute("lpadmin", {"-p", kSilentQueue, "-E", "-v", device, "-m", "drv:///sample.drv/generic.ppd"}) != 0) {
+        state.SkipWithError("the queue could not be added (root and bash scripts/test-cups.sh)");
+        return;
+    }
+    double silentStart = 0, pdfStart = 0;
+    for (auto _ : state) {
+        const double a = startWith(kSilentQueue);
+        const double b = startWith(QStringLiteral("Tavisto_PDF"));
+        silentStart += a;
+        pdfStart += b;
+        state.SetIterationTime(a);
+    }
+    QProcess::execute("lpadmin", {"-x", kSilentQueue});
+    state.counters["ratio"] = silentStart / pdfStart;
+    state.counters["start_ms"] = 1000 * pdfStart / double(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK(BM_StartupWithAPrinterThatDoesNotAnswer)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    return RunBenchmarks(argc, argv);
+}
