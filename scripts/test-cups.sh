@@ -34,3 +34,6 @@ $SUDO lpoptions -d Tavisto_PDF >/dev/null || fail "lpoptions failed"
 $SUDO cupsenable Tavisto_PDF 2>/dev/null || true
 $SUDO cupsaccept Tavisto_PDF 2>/dev/null || true
 echo "test-cups: scheduler running, default queue Tavisto_PDF"
+
+# The raster laser queues for the tests that check where the ink lands on the sheet.
+bash "$(dirname "${BASH_SOURCE[0]}")/test-cups-raster.sh"

@@ -158,7 +158,13 @@ QString mediaLabel(const QByteArray& media)
 QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const QByteArray& fallback)
 {
     const auto it = chosen.find(name);
-    return it != chosen.end() ? it->second : fallback;
+    return it != chosen.end() && !it->second.isEmpty() ? it->second : fallback;
+}
+
+bool isChosen(const PrinterChoices& chosen, const QByteArray& name)
+{
+    const auto it = chosen.find(name);
+    return it != chosen.end() && !it->second.isEmpty();
 }
 
 // The paper a job gets when the user chose none: the instance's or the user's default
@@ -246,7 +252,8 @@ QList<PrinterOption> optionsOf(const QString& name, const PrinterChoices& chosen
     QList<PrinterOption> options;
 
     if (ipp_attribute_t* res = d.supported("printer-resolution")) {
-        PrinterOption o{"printer-resolution", QStringLiteral("Auflösung:"), {}, chosenOr(chosen, "printer-resolution", {})};
+        PrinterOption o{"printer-resolution", QStringLiteral("Auflösung:"), {}, chosenOr(chosen, "printer-resolution", {}),
+                        isChosen(chosen, "printer-resolution")};
         o.choices.append({QByteArray(), QStringLiteral("Standard (%1 dpi)").arg(kDefaultJobResolution)});
         for (int i = 0; i < ippGetCount(res); ++i) {
             const QByteArray v = valueAt(res, i);
@@ -256,7 +263,8 @@ QList<PrinterOption> optionsOf(const QString& name, const PrinterChoices& chosen
         options.append(o);
     }
     if (ipp_attribute_t* media = d.supported("media")) {
-        PrinterOption o{"media", QStringLiteral("Papierformat:"), {}, chosenOr(chosen, "media", defaultMedia(d))};
+        PrinterOption o{"media", QStringLiteral("Papierformat:"), {}, chosenOr(chosen, "media", defaultMedia(d)),
+                        isChosen(chosen, "media")};
         for (int i = 0; i < ippGetCount(media); ++i) {
             const QByteArray v = valueAt(media, i);
             if (!v.startsWith("custom_min_") && !v.startsWith("custom_max_"))
@@ -272,7 +280,8 @@ QList<PrinterOption> optionsOf(const QString& name, const PrinterChoices& chosen
         QByteArray current = d.option(option.name);  // the instance's or the user's default
         if (current.isEmpty() && def)
             current = valueAt(def, 0);
-        PrinterOption o{option.name, QString::fromUtf8(option.label), {}, chosenOr(chosen, option.name, current)};
+        PrinterOption o{option.name, QString::fromUtf8(option.label), {}, chosenOr(chosen, option.name, current),
+                        isChosen(chosen, option.name)};
         for (int i = 0; i < ippGetCount(attr); ++i) {
             const QByteArray v = valueAt(attr, i);
             o.choices.append({v, keywordLabel(option.name, v)});

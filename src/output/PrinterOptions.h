@@ -23,10 +23,13 @@ struct PrinterOption
     QString label;
     QList<PrinterChoice> choices;
     QByteArray current;
+    // Whether current is the user's own choice (else the queue's or the instance's default,
+    // which stays in charge until the user picks another value).
+    bool chosen = false;
 };
 
-// What the user set for one printer in its properties dialog: option name to value. It
-// stays with that printer for the run and goes with every job sent to it.
+// What the user set for one printer in its properties dialog: option name to value (empty:
+// nothing chosen). It stays with that printer for the run and goes with every job sent to it.
 using PrinterChoices = std::map<QByteArray, QByteArray>;
 
 // A sheet of paper and its printable area, in hundredths of a millimetre, portrait.

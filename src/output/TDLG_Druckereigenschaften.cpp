@@ -34,6 +34,7 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
             current = 0;
         }
         box->setCurrentIndex(current);
+        m_shown.append(current);
         // An option with one value only is shown, not offered.
         box->setEnabled(box->count() > 1);
         form->addRow(option.label, box);
@@ -70,8 +71,12 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
 PrinterChoices TDLG_Druckereigenschaften::Choices() const
 {
     PrinterChoices choices;
+    // A default left as it was is no choice: the queue's (or the instance's) default, read
+    // afresh for every job, stays in charge, also when it changes later.
     for (int i = 0; i < m_options.size(); ++i)
-        choices[m_options[i].name] = m_boxes[i]->currentData().toByteArray();
+        choices[m_options[i].name] = m_options[i].chosen || m_boxes[i]->currentIndex() != m_shown[i]
+                                         ? m_boxes[i]->currentData().toByteArray()
+                                         : QByteArray();
     return choices;
 }
 

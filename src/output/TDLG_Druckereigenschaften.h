@@ -16,7 +16,8 @@ public:
     TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
                               LandscapeTurn turn = LandscapeTurn::Left, QWidget* parent = nullptr);
 
-    // Every option's selected value, by option name.
+    // Every option's value by option name: what the user picked, or kept of an earlier
+    // choice; empty where a default was left as it was.
     PrinterChoices Choices() const;
     // "Querformat drehen".
     LandscapeTurn Turn() const;
@@ -24,5 +25,6 @@ public:
 private:
     QList<PrinterOption> m_options;
     QList<QComboBox*> m_boxes;
+    QList<int> m_shown;  // each box's row when the dialog opened
     QComboBox* m_turn;
 };

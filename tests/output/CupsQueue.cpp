@@ -76,10 +76,10 @@ int lastJobId()
 }
 
 // The document of a job as the program handed it to the scheduler (CUPS-Get-Document).
-bool fetchDocument(int jobId, const QString& fileName)
+bool fetchDocument(int jobId, const QString& fileName, const QString& queue)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DOCUMENT);
-    const QByteArray uri = "ipp://localhost/printers/" + kQueue.toUtf8();
+    const QByteArray uri = "ipp://localhost/printers/" + queue.toUtf8();
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "document-number", 1);

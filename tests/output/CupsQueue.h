@@ -29,7 +29,7 @@ QList<CupsJob> queueJobs(int which = CUPS_WHICHJOBS_ALL, const QString& queue = 
 // The highest job id the scheduler gave, over all queues.
 int lastJobId();
 // The document of a job as the program handed it to the scheduler (CUPS-Get-Document).
-bool fetchDocument(int jobId, const QString& fileName);
+bool fetchDocument(int jobId, const QString& fileName, const QString& queue = kQueue);
 QString run(const QString& program, const QStringList& args);
 // Runs an administration command (cupsdisable, lpadmin ...); false when it failed.
 bool admin(const QString& program, const QStringList& args);

@@ -40,12 +40,12 @@ TEST(PrinterPropertiesTest, ShowsTheQueuesOptionsAndReturnsTheChoices)
     EXPECT_TRUE(res->isEnabled());
     EXPECT_FALSE(sides->isEnabled());
 
-    // Unchanged, the choices are the values shown.
-    EXPECT_EQ(d.Choices(), (PrinterChoices{{"printer-resolution", ""}, {"media-source", "auto"}, {"sides", "one-sided"}}));
+    // Unchanged, the queue's defaults are no choice: they stay in charge as the queue has them.
+    EXPECT_EQ(d.Choices(), (PrinterChoices{{"printer-resolution", ""}, {"media-source", ""}, {"sides", ""}}));
     res->setCurrentIndex(1);
     source->setCurrentIndex(1);
     EXPECT_EQ(d.Choices(),
-              (PrinterChoices{{"printer-resolution", "300dpi"}, {"media-source", "envelope"}, {"sides", "one-sided"}}));
+              (PrinterChoices{{"printer-resolution", "300dpi"}, {"media-source", "envelope"}, {"sides", ""}}));
 
     QTest::mouseClick(d.findChild<QPushButton*>("Button_OK"), Qt::LeftButton);
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -89,6 +89,19 @@ TEST(PrinterPropertiesTest, ResolutionOfAChoice)
     };
     for (const auto& [value, dpi] : cases)
         EXPECT_EQ(ResolutionOfChoice(value), dpi) << value.toStdString();
+}
+
+TEST(PrinterPropertiesTest, AnEarlierChoiceIsKeptAndADefaultPickedBackIsNoChoice)
+{
+    QList<PrinterOption> options = queueOptions();
+    options[1].current = "envelope";
+    options[1].chosen = true;  // picked the last time the dialog was open
+    TDLG_Druckereigenschaften d(QStringLiteral("Büro Laser"), options);
+    auto* source = d.findChild<QComboBox*>("ComboBox_media-source");
+    EXPECT_EQ(source->currentText(), "Umschlag");
+    EXPECT_EQ(d.Choices().at("media-source"), "envelope");
+    source->setCurrentIndex(source->findData(QByteArray("auto")));
+    EXPECT_EQ(d.Choices().at("media-source"), "auto");  // a value the user picked, default or not
 }
 
 TEST(PrinterPropertiesTest, TheLandscapeTurnIsShownAndReturned)

@@ -164,6 +164,8 @@ QList<RasterPage> readRaster(const QString& file, QString* why)
     if (ras)
         cupsRasterClose(ras);
     ::close(fd);
+    if (pages.isEmpty() && reason.isEmpty())
+        reason = QStringLiteral("%1 holds no complete page header").arg(file);
     if (why)
         *why = reason;
     return pages;

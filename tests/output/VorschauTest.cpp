@@ -212,8 +212,8 @@ TEST_F(VorschauTest, WieImDruckerShowsTheSheetWithTheEnvelopeAsTheJobPutsIt)
         TDLG_Vorschau d(t.ctx, "AB00000001", "AD00000001");
         d.findChild<QCheckBox*>("CheckBox_Blatt")->setChecked(true);
         const QImage& img = d.Picture();
-        if (qEnvironmentVariableIsSet("TAVISTO_KEEP_PICTURES"))
-            img.save(QStringLiteral("/tmp/sheet-%1.png").arg(c.orientation * 10 + c.turn));
+        if (const QString keep = qEnvironmentVariable("TAVISTO_KEEP_PICTURES"); !keep.isEmpty())
+            img.save(QStringLiteral("%1/sheet-%2.png").arg(keep).arg(c.orientation * 10 + c.turn));
         // The sheet, standing, framed in the middle of the grey area.
         EXPECT_EQ(img.pixel(108, 250), kGrey);
         EXPECT_EQ(img.pixel(112, 250), qRgb(255, 255, 255));
