@@ -268,3 +268,38 @@ TEST(CupsRasterTest, ThePaperThePrinterGetsIsThePageTheProgramWrote)
         EXPECT_LT(ink.right(), page->header.PageSize[0] * 25.4 / 72);
     }
 }
+
+// A resolution chosen in the properties dialog reaches the driver in the queue's own
+// spelling, and the picture is made at it: the printer gets 300 dpi, the page's picture is
+// placed at 300 pixels per inch.
+TEST(CupsRasterTest, TheChosenResolutionReachesTheDriver)
+{
+    TAVISTO_REQUIRE_CUPS_QUEUE();
+    TAVISTO_REQUIRE_RASTER_QUEUES();
+    HorizontalEnvelope e(kNone, kA4, 0);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TDLG_Druckereigenschaften*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        seen = true;
+        auto* res = d->findChild<QComboBox*>("ComboBox_printer-resolution");
+        ASSERT_NE(res, nullptr);
+        const int i = res->findData(QByteArray("300dpi"));
+        ASSERT_GE(i, 0) << "the queue offers no 300dpi";
+        res->setCurrentIndex(i);
+        QTest::mouseClick(d->findChild<QPushButton*>("Button_OK"), Qt::LeftButton);
+    });
+    ShowPrinterProperties(e.t.ctx, e.t.ctx.Print().PrinterIndex);
+    ASSERT_TRUE(seen);
+    QString document;
+    const auto page = e.print(kNone, true, true, &document);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->header.HWResolution[0], 300u);
+    EXPECT_EQ(page->header.HWResolution[1], 300u);
+    EXPECT_EQ(CupsQueue::jobAttributes(e.service.LastJobId()).value("printer-resolution"), "300dpi");
+    const QList<int> ppi = CupsQueue::pictureResolutions(document);
+    ASSERT_FALSE(ppi.isEmpty());
+    for (int r : ppi)
+        EXPECT_EQ(r, 300);
+}
