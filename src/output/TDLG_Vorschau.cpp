@@ -81,6 +81,9 @@ QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn t
         // Shrunk once with a smooth filter; the painter's own scaling only undoes it.
         const QSize small = (QSizeF(bitmap.size()) * scale).toSize().expandedTo(QSize(1, 1));
         p.drawImage(placed, bitmap.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        // The envelope's edges, so the user sees where to put it.
+        p.setPen(QPen(QColor(138, 152, 165), 0));
+        p.drawRect(placed);
     }
     drawFrame(area, target);
     return area;
