@@ -2,8 +2,16 @@
 # Builds (Release) and runs the benchmarks; prints each figure as a ratio to its baseline
 # measured in the same run: BM_X/args against BM_X_Baseline/args (CPU time).
 # Usage: bench.sh [program...]   (bench/<program>.cpp; all of them when none is named)
+#        bench.sh --check        only configure, in a scratch folder
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/configure-check.sh
+bash scripts/install-deps.sh --test  # Google Benchmark, the CUPS queue
+if [[ "${1:-}" == "--check" ]]; then
+  command -v python3 >/dev/null || { echo "bench.sh --check: python3 is missing" >&2; exit 1; }
+  configure_check -DCMAKE_BUILD_TYPE=Release -DTAVISTO_BUILD_BENCH=ON
+  exit 0
+fi
 # PdfSeriesBench measures the PDF export against gLabels' batch tool; only the benchmarks
 # need it.
 if ! command -v glabels-3-batch >/dev/null; then

@@ -4,25 +4,36 @@
 #   scripts/fuzz.sh SECONDS [TARGET...]      run (all targets when none is named)
 #   scripts/fuzz.sh --promote TARGET...      merge the inputs of a target's corpus that
 #                                            add coverage into fuzz/seeds/TARGET
+#   scripts/fuzz.sh --check                  only configure, in a scratch folder
 # Targets are the names of fuzz/fuzz_<name>.cpp. The growing corpus, the logs and any
 # crashing inputs stay outside the tree, in $TAVISTO_FUZZ_DIR (default ~/.cache/tavisto-fuzz).
 # The programs are built with clang in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/configure-check.sh
+bash scripts/install-deps.sh --test  # clang and libFuzzer among them
 root=$(pwd)
 work=${TAVISTO_FUZZ_DIR:-$HOME/.cache/tavisto-fuzz}
 jobs=${TAVISTO_FUZZ_JOBS:-2}
 
 all_targets() { for f in fuzz/fuzz_*.cpp; do n=$(basename "$f" .cpp); echo "${n#fuzz_}"; done; }
 
+# shellcheck disable=SC2207
+settings=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVISTO_FUZZ=ON -DTAVISTO_BUILD_TESTS=OFF -DTAVISTO_BUILD_BENCH=OFF
+          $(compiler_launcher_args))
+export CC=clang-14 CXX=clang++-14
+
 build() {
   if [[ ! -f build-fuzz/build.ninja ]]; then
-    CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DTAVISTO_FUZZ=ON -DTAVISTO_BUILD_TESTS=OFF -DTAVISTO_BUILD_BENCH=OFF \
-      -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+    cmake -S . -B build-fuzz -G Ninja "${settings[@]}" >/dev/null
   fi
   nice -n 19 cmake --build build-fuzz --target fuzzers --parallel "$jobs"
 }
+
+if [[ "${1:-}" == "--check" ]]; then
+  configure_check "${settings[@]}"
+  exit 0
+fi
 
 if [[ "${1:-}" == "--promote" ]]; then
   shift

@@ -17,7 +17,7 @@ case "${1:-}" in
     ;;
   --test)
     packages+=(
-      libgtest-dev libgmock-dev libbenchmark-dev sqlite3
+      libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3
       cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream

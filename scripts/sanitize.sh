@@ -2,12 +2,19 @@
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/
 # and runs the whole test suite there. Slow (several times the normal build and test
 # time), so it is not part of scripts/test.sh. Extra arguments go to ctest (e.g. -R store).
+# --check only configures, in a scratch folder, and ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/configure-check.sh
 bash scripts/install-deps.sh --test
+# shellcheck disable=SC2207
+settings=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVISTO_SANITIZE=ON -DTAVISTO_BUILD_BENCH=OFF $(compiler_launcher_args))
+if [[ "${1:-}" == "--check" ]]; then
+  configure_check "${settings[@]}"
+  exit 0
+fi
 if [[ ! -f build-sanitize/build.ninja ]]; then
-  cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVISTO_SANITIZE=ON \
-    -DTAVISTO_BUILD_BENCH=OFF -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+  cmake -S . -B build-sanitize -G Ninja "${settings[@]}"
 fi
 cmake --build build-sanitize --parallel "$(nproc)"
 bash scripts/test-cups.sh
