@@ -7,13 +7,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Sheet sizes and margins come in hundredths of a millimetre.
-constexpr double kPerInch = 2540.0;
-
-} // namespace
-
 CupsPrintService::CupsPrintService()
 {
     int def = -1;
@@ -131,7 +124,7 @@ void CupsPrintService::EndDoc()
     const QPointF origin = SheetLayout::PrintableOrigin(m_jobSheet, pageTurn(), dpi);
     for (PagePicture& p : page)
         p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
-    const QByteArray pdf = EnvelopePagePdf(m_jobSheet.size * (72.0 / kPerInch), dpi, page, pageTurn());
+    const QByteArray pdf = EnvelopePagePdf(m_jobSheet.size * (72.0 / kSheetUnitsPerInch), dpi, page, pageTurn());
     if (!m_outputFile.isEmpty()) {
         QString reason;
         if (!ReplaceFileWhole(m_outputFile, pdf, &reason))

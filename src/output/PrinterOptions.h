@@ -39,6 +39,7 @@ struct PrinterSheet
     QSizeF size;
     QMarginsF margins;  // left, top, right, bottom
 };
+constexpr double kSheetUnitsPerInch = 2540.0;
 
 // The job resolution unless the user chose another of the queue's resolutions: the
 // renderer's font sizes are made for it.

@@ -1,10 +1,5 @@
 #include "output/SheetLayout.h"
 
-namespace {
-// Sheet sizes and margins come in hundredths of a millimetre.
-constexpr double kPerInch = 2540.0;
-} // namespace
-
 PageTurn PageTurnFor(PageOrientation orientation, LandscapeTurn turn)
 {
     if (orientation == PageOrientation::Portrait)
@@ -18,7 +13,7 @@ int PrintableWidth(const PrinterSheet& s, PageTurn turn, int dpi)
 {
     const double width = turn == PageTurn::None ? s.size.width() - s.margins.left() - s.margins.right()
                                                 : s.size.height() - s.margins.top() - s.margins.bottom();
-    return int(width * dpi / kPerInch);
+    return int(width * dpi / kSheetUnitsPerInch);
 }
 
 QPointF PrintableOrigin(const PrinterSheet& s, PageTurn turn, int dpi)
@@ -28,7 +23,7 @@ QPointF PrintableOrigin(const PrinterSheet& s, PageTurn turn, int dpi)
         origin = QPointF(s.margins.bottom(), s.margins.left());
     else if (turn == PageTurn::Right)  // the frame's left edge is the sheet's top edge
         origin = QPointF(s.margins.top(), s.margins.right());
-    return origin * (dpi / kPerInch);
+    return origin * (dpi / kSheetUnitsPerInch);
 }
 
 QTransform FrameToSheet(PageTurn turn, const QSizeF& sheet)

@@ -50,15 +50,13 @@ void drawFrame(QImage& img, const QRect& t)
         framePixel(img, x, top, light);
 }
 
-constexpr double kPerInch = 2540.0;  // sheets come in hundredths of a millimetre
-
 } // namespace
 
 QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn turn, int dpi, int alignment)
 {
     QImage area(kAreaWidth, kAreaHeight, QImage::Format_RGB32);
     area.fill(kBackground);
-    const QSizeF dots = sheet.size * (dpi / kPerInch);
+    const QSizeF dots = sheet.size * (dpi / kSheetUnitsPerInch);
     if (dots.isEmpty())
         return area;
     const QRect target = VorschauTarget(int(dots.width()), int(dots.height()));
@@ -70,7 +68,7 @@ QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn t
         p.setClipRect(target);
         p.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(target.x(), target.y()));
         // The printable area: what lies outside it the printer leaves white.
-        const QMarginsF m = sheet.margins * (dpi / kPerInch);
+        const QMarginsF m = sheet.margins * (dpi / kSheetUnitsPerInch);
         p.setPen(QPen(QColor(186, 195, 203), 0, Qt::DashLine));
         p.drawRect(QRectF(QPointF(m.left(), m.top()), QPointF(dots.width() - m.right(), dots.height() - m.bottom())));
         // The picture in its frame, as the job places it, then the frame onto the sheet.
