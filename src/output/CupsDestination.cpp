@@ -155,16 +155,16 @@ QString mediaLabel(const QByteArray& media)
     return (envelope ? QStringLiteral("Umschlag ") : QString()) + name + QStringLiteral(" (") + dims + QLatin1Char(')');
 }
 
-QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const QByteArray& fallback)
-{
-    const auto it = chosen.find(name);
-    return it != chosen.end() && !it->second.isEmpty() ? it->second : fallback;
-}
-
+// An empty value is no choice: the queue's own setting stays in charge.
 bool isChosen(const PrinterChoices& chosen, const QByteArray& name)
 {
     const auto it = chosen.find(name);
     return it != chosen.end() && !it->second.isEmpty();
+}
+
+QByteArray chosenOr(const PrinterChoices& chosen, const QByteArray& name, const QByteArray& fallback)
+{
+    return isChosen(chosen, name) ? chosen.at(name) : fallback;
 }
 
 // The paper a job gets when the user chose none: the instance's or the user's default
