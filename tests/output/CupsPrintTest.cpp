@@ -3,6 +3,7 @@
 // PDF with poppler. Under CI this test must run; elsewhere it skips when no scheduler can
 // be started.
 #include "CupsQueue.h"
+#include "support/ModalAnswer.h"
 #include "InkProbe.h"
 #include "OutputTestContext.h"
 #include "output/OutputSettings.h"
@@ -47,12 +48,7 @@ double mm(double pixels, int r)
 // value (when not empty) and presses the button.
 void chooseInProperties(AppContext& ctx, int index, const QByteArray& resolution, const char* button)
 {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<TDLG_Druckereigenschaften*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        seen = true;
+    const AnswerWhenShown<TDLG_Druckereigenschaften> answer([&](TDLG_Druckereigenschaften* d) {
         // The dialog is about this one printer: it lists no printers to choose from.
         for (QComboBox* box : d->findChildren<QComboBox*>())
             EXPECT_EQ(box->findText(QStringLiteral("Tavisto_PDF"), Qt::MatchContains), -1) << box->objectName().toStdString();
@@ -66,7 +62,7 @@ void chooseInProperties(AppContext& ctx, int index, const QByteArray& resolution
         QTest::mouseClick(d->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     });
     ShowPrinterProperties(ctx, index);
-    EXPECT_TRUE(seen) << "no properties dialog";
+    EXPECT_TRUE(answer.seen()) << "no properties dialog";
 }
 
 struct PrintedPage

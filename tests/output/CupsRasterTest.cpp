@@ -9,6 +9,7 @@
 #include "output/OutputSettings.h"
 #include "output/SinglePrint.h"
 #include "output/TDLG_Druckereigenschaften.h"
+#include "support/ModalAnswer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,12 +41,7 @@ const Sheet kDlManual{"DL from the manual feeder", "iso_dl_110x220mm", "manual",
 // and the turn picked, OK pressed.
 void chooseInProperties(AppContext& ctx, int index, const Sheet& sheet, int turn)
 {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<TDLG_Druckereigenschaften*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        seen = true;
+    const AnswerWhenShown<TDLG_Druckereigenschaften> answer([&](TDLG_Druckereigenschaften* d) {
         auto pick = [&](const char* box, const QByteArray& value) {
             if (value.isEmpty())
                 return;
@@ -61,7 +57,7 @@ void chooseInProperties(AppContext& ctx, int index, const Sheet& sheet, int turn
         QTest::mouseClick(d->findChild<QPushButton*>("Button_OK"), Qt::LeftButton);
     });
     ShowPrinterProperties(ctx, index);
-    EXPECT_TRUE(seen) << "no properties dialog";
+    EXPECT_TRUE(answer.seen()) << "no properties dialog";
 }
 
 struct Printed
@@ -277,12 +273,7 @@ TEST(CupsRasterTest, TheChosenResolutionReachesTheDriver)
     TAVISTO_REQUIRE_CUPS_QUEUE();
     TAVISTO_REQUIRE_RASTER_QUEUES();
     HorizontalEnvelope e(kNone, kA4, 0);
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<TDLG_Druckereigenschaften*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        seen = true;
+    const AnswerWhenShown<TDLG_Druckereigenschaften> answer([&](TDLG_Druckereigenschaften* d) {
         auto* res = d->findChild<QComboBox*>("ComboBox_printer-resolution");
         ASSERT_NE(res, nullptr);
         const int i = res->findData(QByteArray("300dpi"));
@@ -291,7 +282,7 @@ TEST(CupsRasterTest, TheChosenResolutionReachesTheDriver)
         QTest::mouseClick(d->findChild<QPushButton*>("Button_OK"), Qt::LeftButton);
     });
     ShowPrinterProperties(e.t.ctx, e.t.ctx.Print().PrinterIndex);
-    ASSERT_TRUE(seen);
+    ASSERT_TRUE(answer.seen());
     QString document;
     const auto page = e.print(kNone, true, true, &document);
     ASSERT_TRUE(page);
