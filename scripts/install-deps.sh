@@ -18,7 +18,7 @@ case "${1:-}" in
   --test)
     packages+=(
       libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3
-      cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+      cups cups-client cups-bsd cups-filters printer-driver-cups-pdf poppler-utils qpdf
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream
       clang-14 libfuzzer-14-dev libclang-rt-14-dev

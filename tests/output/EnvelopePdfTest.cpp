@@ -6,6 +6,9 @@
 #include "support/TempDir.h"
 
 #include <QFile>
+#include <QProcess>
+#include "output/UmschlagRenderer.h"
+#include "shell/PrintSettings.h"
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -185,4 +188,38 @@ TEST(EnvelopePdfTest, TurnedFramesLieOnThePortraitSheetAsTheTurnSays)
         EXPECT_NEAR(qGreen(centre), 30, 12);
         EXPECT_NEAR(qBlue(centre), 90, 12);
     }
+}
+
+// Every job's page is a valid PDF as qpdf checks it: a few formats lying (turned either
+// way onto the sheet) and standing, rendered as the printer gets them.
+TEST(EnvelopePdfTest, JobPagesPassQpdfsCheck)
+{
+    TempDir dir;
+    const AddressLines sender{"Verein Lumo e.V.", "Postfach 1", "", "12345 Hausen", ""};
+    const AddressLines address{"Frau", "Erika Mustermann", "Weg 1", "54321 Dorf", "ÖSTERREICH"};
+    constexpr int kDpi = 150;
+    for (const int format : {0, 2, 9})
+        for (const PageTurn turn : {PageTurn::Left, PageTurn::Right, PageTurn::None}) {
+            SCOPED_TRACE(format * 10 + int(turn));
+            PrintSettings s;
+            s.FormatIndex = format;
+            s.Orientation = turn == PageTurn::None ? 1 : 0;
+            QImage bitmap;
+            RenderUmschlag(&bitmap, sender, address, nullptr, s, kDpi);
+            ASSERT_FALSE(bitmap.isNull());
+            // A portrait sheet a little larger than the envelope, the picture at its corner.
+            const QSize frame = bitmap.size() + QSize(40, 40);
+            const QSizeF sheet = (turn == PageTurn::None ? QSizeF(frame) : QSizeF(frame).transposed()) * (72.0 / kDpi);
+            const QString file = dir.file(QStringLiteral("job-%1-%2.pdf").arg(format).arg(int(turn)));
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(EnvelopePagePdf(sheet, kDpi, {{QRect(QPoint(20, 20), bitmap.size()), bitmap}}, turn));
+            out.close();
+            QProcess qpdf;
+            qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), file});
+            ASSERT_TRUE(qpdf.waitForFinished(60000));
+            const QString said = QString::fromLocal8Bit(qpdf.readAllStandardOutput() + qpdf.readAllStandardError());
+            EXPECT_EQ(qpdf.exitCode(), 0) << said.toStdString();
+            EXPECT_TRUE(said.contains("No syntax or stream encoding errors found")) << said.toStdString();
+        }
 }
