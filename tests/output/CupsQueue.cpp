@@ -21,16 +21,21 @@ bool queueReady()
 // Starts the scheduler and adds the queue when they are not there yet.
 bool ensureQueue(QString& why)
 {
-    if (queueReady())
+    return runSetup(QStringLiteral("test-cups.sh"), queueReady, why);
+}
+
+bool runSetup(const QString& script, const std::function<bool()>& ready, QString& why)
+{
+    if (ready())
         return true;
-    const QString script = QStringLiteral(TAVISTO_FIXTURES "/../../scripts/test-cups.sh");
     QProcess p;
-    p.start(QStringLiteral("bash"), {script});
+    p.start(QStringLiteral("bash"), {QStringLiteral(TAVISTO_FIXTURES "/../../scripts/") + script});
     p.waitForFinished(120000);
     why = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).trimmed();
-    for (int i = 0; i < 50 && !queueReady(); ++i)
+    // The scheduler may take a moment to list queues it has just added.
+    for (int i = 0; i < 50 && !ready(); ++i)
         QTest::qWait(100);
-    return queueReady();
+    return ready();
 }
 
 // Where cups-pdf writes the jobs of the user running the tests: the "Out" line of its

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cups/cups.h>
+#include <functional>
 
 namespace CupsQueue {
 
@@ -22,6 +23,9 @@ struct CupsJob
 bool queueReady();
 // Starts the scheduler and adds the queue when they are not there yet.
 bool ensureQueue(QString& why);
+// Runs a setup script of scripts/ unless ready() already holds, then waits a little for the
+// scheduler to list what it added; why holds the script's output.
+bool runSetup(const QString& script, const std::function<bool()>& ready, QString& why);
 // Where cups-pdf writes the jobs of the user running the tests.
 QString outputDirectory();
 // The jobs of a queue (of every queue when queue is empty).
@@ -47,14 +51,17 @@ QImage rasterise(const QString& pdf, int r, const QString& scratchStem);
 
 } // namespace CupsQueue
 
-// Under CI the printing tests must run; elsewhere they skip when no scheduler can be had.
-#define TAVISTO_REQUIRE_CUPS_QUEUE()                                                                                   \
+// Under CI the printing tests must run; elsewhere they skip when what they need (ensure,
+// a function taking the reason) cannot be had. Expands to gtest macros.
+#define TAVISTO_REQUIRE_SETUP(ensure, what)                                                                            \
     do {                                                                                                               \
         QString why_;                                                                                                  \
-        if (!CupsQueue::ensureQueue(why_)) {                                                                           \
+        if (!(ensure)(why_)) {                                                                                         \
             if (qEnvironmentVariable("CI") == QLatin1String("true"))                                                   \
-                FAIL() << "CI needs a CUPS scheduler with the queue Tavisto_PDF: " << why_.toStdString();             \
-            GTEST_SKIP() << "No CUPS scheduler with the queue Tavisto_PDF could be started (" << why_.toStdString()   \
+                FAIL() << "CI needs " << (what) << ": " << why_.toStdString();                                         \
+            GTEST_SKIP() << (what) << " could not be had (" << why_.toStdString()                                      \
                          << "); the real printing test did not run.";                                                  \
         }                                                                                                              \
     } while (false)
+
+#define TAVISTO_REQUIRE_CUPS_QUEUE() TAVISTO_REQUIRE_SETUP(CupsQueue::ensureQueue, "a CUPS scheduler with the queue Tavisto_PDF")

@@ -1,8 +1,9 @@
 #include "RasterQueue.h"
 
+#include "CupsQueue.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTest>
 #include <cups/cups.h>
 #include <fcntl.h>
@@ -108,17 +109,7 @@ bool queuesReady()
 
 bool ensureRasterQueues(QString& why)
 {
-    if (queuesReady())
-        return true;
-    const QString script = QStringLiteral(TAVISTO_FIXTURES "/../../scripts/test-cups-raster.sh");
-    QProcess p;
-    p.start(QStringLiteral("bash"), {script});
-    p.waitForFinished(120000);
-    why = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).trimmed();
-    // The scheduler may take a moment to list queues it has just added.
-    for (int i = 0; i < 50 && !queuesReady(); ++i)
-        QTest::qWait(100);
-    return queuesReady();
+    return CupsQueue::runSetup(QStringLiteral("test-cups-raster.sh"), queuesReady, why);
 }
 
 bool clearRaster(const QString& queue)

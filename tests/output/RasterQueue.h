@@ -6,6 +6,8 @@
 // scripts/test-cups-raster.sh makes the queues; their PPD has uneven margins (12 pt left,
 // 18 pt bottom, 24 pt right, 30 pt top), A4 by default, DL, 300 and 600 dpi, the trays
 // Auto, Main and Manual, and 8-bit grey output.
+#include "CupsQueue.h"
+
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -61,15 +63,6 @@ QRect toPixels(const QRectF& millimetres, const cups_page_header2_t& header);
 
 } // namespace RasterQueue
 
-// Under CI the raster printing tests must run; elsewhere they skip when the queues cannot
-// be had. Expands to gtest macros: include <gtest/gtest.h> before using it.
+// Under CI the raster printing tests must run (CupsQueue.h's TAVISTO_REQUIRE_SETUP).
 #define TAVISTO_REQUIRE_RASTER_QUEUES()                                                                                \
-    do {                                                                                                               \
-        QString why_;                                                                                                  \
-        if (!RasterQueue::ensureRasterQueues(why_)) {                                                                  \
-            if (qEnvironmentVariable("CI") == QLatin1String("true"))                                                   \
-                FAIL() << "CI needs the raster queues of scripts/test-cups-raster.sh: " << why_.toStdString();         \
-            GTEST_SKIP() << "The raster queues could not be set up (" << why_.toStdString()                            \
-                         << "); the raster printing test did not run.";                                                \
-        }                                                                                                              \
-    } while (false)
+    TAVISTO_REQUIRE_SETUP(RasterQueue::ensureRasterQueues, "the raster queues of scripts/test-cups-raster.sh")
