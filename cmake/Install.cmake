@@ -5,6 +5,8 @@
 #   <prefix>/share/applications/<id>.desktop               the menu entry
 #   <prefix>/share/metainfo/<id>.metainfo.xml              the software centre's description
 #   <prefix>/share/icons/hicolor/<size>/apps/<id>.png|svg  the icon
+#   <prefix>/share/man/man1/tavisto.1.gz                   the manual page (German, as the program)
+#   <prefix>/share/doc/tavisto/copyright, changelog.gz     the terms and the history Debian asks for
 #
 # <id> is the desktop file name the program sets on its windows (kDesktopFileName).
 include(GNUInstallDirs)
@@ -31,6 +33,11 @@ foreach(size ${TAVISTO_ICON_SIZES})
           DESTINATION ${icon_theme}/${size}x${size}/apps RENAME ${TAVISTO_DESKTOP_ID}.png)
 endforeach()
 
+install(FILES ${TAVISTO_DEBIAN_DIR}/tavisto.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(TAVISTO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tavisto)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright ${TAVISTO_DEBIAN_DIR}/changelog.gz
+        DESTINATION ${TAVISTO_DOC_DIR})
+
 # The Debian package: `cpack -G DEB` in the build folder gives tavisto_<version>_<arch>.deb.
 # Its Depends come from the libraries the program links (dpkg-shlibdeps), plus what the
 # program loads at run time without linking it.
@@ -40,11 +47,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Lumo Software")
 set(CPACK_PACKAGE_CONTACT "Lumo Software <tavisto@lumosoftware.de>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Adressbuch und Druck von Briefumschlägen")
-# The lines under the summary, which dpkg shows as its first line.
+# The lines under the summary, which dpkg shows as its first line; each at most 72
+# characters, so that they stay within 80 where dpkg and apt indent them.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
-Lumo Tavisto verwaltet Absender mit Bannerbildern, Gruppen und Adressen in einer
-SQLite-Datei und druckt daraus einzelne Briefumschläge oder eine Serie für eine
-ganze Gruppe, mit Vorschau, CSV-Import und -Export und Datensicherung.")
+Lumo Tavisto verwaltet Absender mit Bannerbildern, Gruppen und Adressen
+in einer SQLite-Datei und druckt daraus einzelne Briefumschläge oder
+eine Serie für eine ganze Gruppe, mit Vorschau, CSV- und vCard-Import,
+CSV-Export und Datensicherung.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

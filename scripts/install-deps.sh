@@ -20,7 +20,7 @@ case "${1:-}" in
       libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3
       cups cups-client cups-bsd cups-filters printer-driver-cups-pdf poppler-utils qpdf
       xvfb xauth imagemagick xdotool x11-utils
-      dpkg-dev file desktop-file-utils appstream
+      dpkg-dev file desktop-file-utils appstream lintian man-db
       clang-14 libfuzzer-14-dev libclang-rt-14-dev
     )
     ;;

@@ -1,6 +1,7 @@
 #include "exchange/VcardMapping.h"
 
 #include "app/BlankText.h"
+#include "exchange/PostalCountry.h"
 #include "exchange/VcardReader.h"
 #include "shell/Cp1252.h"
 
@@ -118,13 +119,6 @@ Name nameOf(const Vcard& card)
     return name;
 }
 
-bool isGermany(const QString& country)
-{
-    static const QStringList names{"deutschland", "germany", "de", "deu", "d", "brd", "bundesrepublik deutschland",
-                                   "federal republic of germany"};
-    return names.contains(country, Qt::CaseInsensitive);
-}
-
 bool isEmptyAddress(const QStringList& parts)
 {
     for (const QString& p : parts)
@@ -140,19 +134,15 @@ int rank(const VcardProperty& p)
     return pref > 0 ? pref : 101;
 }
 
-// ADR: post office box;extended;street;locality;region;postal code;country.
-void mapAddress(const Vcard& card, bool hasOrganisation, ImportedAdresse& out)
+// The address the letter goes to: preferred first; then work for an organisation; then
+// home; then file order. Null when the card has none that is not empty.
+const VcardProperty* chooseAddress(const Vcard& card, bool hasOrganisation)
 {
     const VcardProperty* chosen = nullptr;
-    QStringList chosenParts;
     int chosenScore = INT_MAX;
     for (const VcardProperty& p : card.Properties) {
-        if (p.Name != u"ADR")
+        if (p.Name != u"ADR" || isEmptyAddress(p.Components()))
             continue;
-        QStringList parts = p.Components();
-        if (isEmptyAddress(parts))
-            continue;
-        // Preferred first; then work for an organisation; then home; then file order.
         int score = 1000;
         if (p.Preference() > 0)
             score = p.Preference();
@@ -163,25 +153,80 @@ void mapAddress(const Vcard& card, bool hasOrganisation, ImportedAdresse& out)
         if (score < chosenScore) {
             chosen = &p;
             chosenScore = score;
-            chosenParts = std::move(parts);
         }
     }
-    if (!chosen)
+    return chosen;
+}
+
+// Apple names the country of an address by its code in X-ABADR of the address's group.
+QString appleCountryCode(const Vcard& card, const VcardProperty& address)
+{
+    if (address.Group.isEmpty())
+        return QString();
+    for (const VcardProperty& p : card.Properties)
+        if (p.Name == u"X-ABADR" && p.Group.compare(address.Group, Qt::CaseInsensitive) == 0)
+            return TrimBlanks(p.Text());
+    return QString();
+}
+
+// The country the letter goes to; null for Germany, whose letters name no country.
+struct Abroad
+{
+    QString countryLine; // in capital letters, as the post abroad reads it first
+    LocalityOrder order = LocalityOrder::PostalCodeTown;
+    bool germanSpeaking = false;
+};
+
+std::optional<Abroad> abroadOf(const QString& countryText, const QString& appleCode)
+{
+    const PostalCountry* country = FindPostalCountry(countryText);
+    if (!country && !appleCode.isEmpty())
+        country = PostalCountryOfCode(appleCode);
+    if (country) {
+        if (IsGermany(*country))
+            return std::nullopt;
+        // Named in German whatever language the card is in: the post here reads German,
+        // English or French.
+        return Abroad{QString::fromUtf8(country->Name).toUpper(), country->Order, country->GermanSpeaking};
+    }
+    if (countryText.isEmpty())
+        return std::nullopt;
+    return Abroad{countryText.toUpper(), LocalityOrder::PostalCodeTown, false};
+}
+
+// A post office box as its line; a bare number says nothing on an envelope.
+QString boxLine(const QString& box, const QString& word)
+{
+    static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+    return box.isEmpty() || box.contains(letter) ? box : word + u' ' + box;
+}
+
+// ADR: post office box;extended;street;locality;region;postal code;country.
+void mapAddress(const Vcard& card, const VcardProperty& address, ImportedAdresse& out)
+{
+    const QStringList parts = address.Components();
+    const QString box = oneLine(component(parts, 0));
+    const QString extended = oneLine(component(parts, 1));
+    const QString street = oneLine(component(parts, 2));
+    const QString locality = oneLine(component(parts, 3));
+    const QString region = oneLine(component(parts, 4));
+    const QString postalCode = oneLine(component(parts, 5));
+    const std::optional<Abroad> abroad = abroadOf(oneLine(component(parts, 6)), appleCountryCode(card, address));
+    if (!abroad) {
+        out.Line3 = street;
+        out.Line4 = extended.isEmpty() ? boxLine(box, QStringLiteral("Postfach")) : extended;
+        out.Line5 = joinWords({postalCode, locality});
         return;
-    out.Line3 = oneLine(component(chosenParts, 2));
-    out.Line4 = oneLine(component(chosenParts, 1));
-    if (out.Line4.isEmpty()) {
-        const QString box = oneLine(component(chosenParts, 0));
-        // A bare number says nothing on an envelope.
-        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
-        out.Line4 = box.isEmpty() || box.contains(letter) ? box : QStringLiteral("Postfach ") + box;
     }
-    if (out.Line4.isEmpty()) {
-        const QString country = oneLine(component(chosenParts, 6));
-        if (!isGermany(country))
-            out.Line4 = country;
-    }
-    out.Line5 = joinWords({oneLine(component(chosenParts, 5)), oneLine(component(chosenParts, 3))});
+    // Abroad the country is the last line, so street, extended address and box share one.
+    const QString streetOrBox =
+        street.isEmpty() ? boxLine(box, abroad->germanSpeaking ? QStringLiteral("Postfach") : QStringLiteral("PO Box"))
+                         : street;
+    out.Line3 = streetOrBox.isEmpty() || extended.isEmpty() ? streetOrBox + extended
+                                                            : streetOrBox + QStringLiteral(", ") + extended;
+    out.Line4 = abroad->order == LocalityOrder::TownRegionPostalCode ? joinWords({locality, region, postalCode})
+                                                                      : joinWords({postalCode, locality});
+    out.Line5 = abroad->countryLine;
 }
 
 // A number of a URI value ("tel:+49-30-1234") without its scheme.
@@ -251,10 +296,16 @@ std::optional<VcardAdresse> MapVcard(const Vcard& card)
 
     VcardAdresse result;
     ImportedAdresse& a = result.Adresse;
-    a.Line1 = organisation.isEmpty() ? name.salutation : organisation;
+    const VcardProperty* address = chooseAddress(card, !organisation.isEmpty());
+    // Apple and Google keep the employer on personal cards: a letter to the home goes to
+    // the person, unless the card names nobody.
+    const bool home = address && address->HasType(u"home") && !address->HasType(u"work");
+    const bool toOrganisation = !organisation.isEmpty() && !(home && !name.text.isEmpty());
+    a.Line1 = toOrganisation ? organisation : name.salutation;
     // A company's card names the company again as its formatted name.
-    a.Line2 = name.text.compare(organisation, Qt::CaseInsensitive) == 0 ? QString() : name.text;
-    mapAddress(card, !organisation.isEmpty(), a);
+    a.Line2 = toOrganisation && name.text.compare(organisation, Qt::CaseInsensitive) == 0 ? QString() : name.text;
+    if (address)
+        mapAddress(card, *address, a);
     mapContacts(card, a);
     // Counted as the store keeps it: characters the code page lacks become one each.
     if (a.Bemerkung.size() > kVcardBemerkungLimit) {

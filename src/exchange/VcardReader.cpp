@@ -16,6 +16,13 @@ bool startsWithNoCase(QByteArrayView s, QByteArrayView prefix)
 
 bool isFoldBlank(char c) { return c == ' ' || c == '\t'; }
 
+QByteArrayView withoutTrailingBlanks(QByteArrayView s)
+{
+    while (!s.isEmpty() && isFoldBlank(s.back()))
+        s.chop(1);
+    return s;
+}
+
 // The position of the first separator outside double quotes, or -1.
 qsizetype findUnquoted(QByteArrayView s, char separator, qsizetype from = 0)
 {
@@ -29,10 +36,55 @@ qsizetype findUnquoted(QByteArrayView s, char separator, qsizetype from = 0)
     return -1;
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A UTC offset as far as it has been read: "+01", "-05:30".
+bool isOffsetSoFar(QByteArrayView v)
+{
+    if (v.size() < 2 || (v[0] != '+' && v[0] != '-'))
+        return false;
+    for (qsizetype i = 1; i < v.size(); ++i)
+        if (!isDigit(v[i]) && !(v[i] == ':' && i > 1 && v[i - 1] != ':'))
+            return false;
+    return isDigit(v.back());
+}
+
+// The colon that ends the name and parameters, or -1. Colons inside double quotes belong to
+// the parameter, and so does an unquoted one inside a UTC offset ("ADR;TZ=+01:00:;;Weg 1"),
+// which some exporters write without quotes.
+qsizetype headEnd(QByteArrayView s)
+{
+    bool quoted = false;
+    bool inParams = false;
+    qsizetype valueStart = -1; // where the current parameter value began, -1 outside one
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (quoted) {
+            continue;
+        } else if (c == ';') {
+            inParams = true;
+            valueStart = -1;
+        } else if (c == '=' && inParams && valueStart < 0) {
+            valueStart = i + 1;
+        } else if (c == ',' && valueStart >= 0) {
+            valueStart = i + 1;
+        } else if (c == ':') {
+            const bool minutesFollow = i + 3 < s.size() && isDigit(s[i + 1]) && isDigit(s[i + 2]) &&
+                                       (s[i + 3] == ':' || s[i + 3] == ';' || s[i + 3] == ',');
+            if (valueStart >= 0 && minutesFollow && isOffsetSoFar(s.sliced(valueStart, i - valueStart)))
+                continue;
+            return i;
+        }
+    }
+    return -1;
+}
+
 // Whether the name and parameters of a content line ask for quoted-printable.
 bool isQuotedPrintable(QByteArrayView line)
 {
-    const qsizetype colon = findUnquoted(line, ':');
+    const qsizetype colon = headEnd(line);
     const QByteArrayView head = colon < 0 ? line : line.first(colon);
     const QByteArrayView word("QUOTED-PRINTABLE");
     for (qsizetype i = 0; i + word.size() <= head.size(); ++i)
@@ -65,8 +117,9 @@ QByteArray decodeQuotedPrintable(QByteArrayView in)
         if (i + 2 < in.size() && hexValue(in[i + 1]) >= 0 && hexValue(in[i + 2]) >= 0) {
             out.append(char(hexValue(in[i + 1]) * 16 + hexValue(in[i + 2])));
             i += 2;
-        } else if (i + 1 == in.size()) {
-            // A soft line break the file ended in.
+        } else if (in.sliced(i + 1).trimmed().isEmpty()) {
+            // A soft line break the file ended in, blanks after it or not.
+            break;
         } else {
             out.append(c); // not an escape: kept as written
         }
@@ -211,7 +264,7 @@ struct ParsedLine
 // Splits "group.NAME;param;param:value"; false when the line has no colon.
 bool parseContentLine(QByteArrayView line, ParsedLine& out)
 {
-    const qsizetype colon = findUnquoted(line, ':');
+    const qsizetype colon = headEnd(line);
     if (colon < 0)
         return false;
     const QByteArrayView head = line.first(colon);
@@ -378,12 +431,23 @@ QByteArrayView VcardStream::lineAt(qsizetype pos, qsizetype* after) const
 {
     const char* p = m_bytes.constData();
     const qsizetype n = m_bytes.size();
+    // Files joined with cat keep the byte order mark of each at the start of a line.
+    if (n - pos >= 3 && p[pos] == '\xEF' && p[pos + 1] == '\xBB' && p[pos + 2] == '\xBF')
+        pos += 3;
     qsizetype end = pos;
     while (end < n && p[end] != '\r' && p[end] != '\n')
         ++end;
     qsizetype next = end;
-    if (next < n)
-        next += (p[next] == '\r' && next + 1 < n && p[next + 1] == '\n') ? 2 : 1;
+    if (next < n && p[next] == '\r') {
+        // CR LF, or CR CR LF where a text-mode write turned the LF of a CR LF once more;
+        // else a CR alone.
+        qsizetype lf = next;
+        while (lf < n && p[lf] == '\r')
+            ++lf;
+        next = lf < n && p[lf] == '\n' ? lf + 1 : next + 1;
+    } else if (next < n) {
+        ++next;
+    }
     *after = next;
     return QByteArrayView(p + pos, end - pos);
 }
@@ -402,7 +466,8 @@ QByteArrayView VcardStream::nextLogicalLine()
         const QByteArrayView next = lineAt(m_pos, &after);
         // A soft line break of quoted-printable continues the value on the next line,
         // blank or not; an exporter that forgot its last line must not eat END:VCARD.
-        bool softBreak = logical.endsWith('=') && !startsWithNoCase(next, "END:VCARD");
+        // Blanks after the "=" are padding that mail transports add, not text.
+        bool softBreak = withoutTrailingBlanks(logical).endsWith('=') && !startsWithNoCase(next, "END:VCARD");
         if (softBreak) {
             if (!quotedPrintable)
                 quotedPrintable = isQuotedPrintable(logical);
@@ -415,7 +480,7 @@ QByteArrayView VcardStream::nextLogicalLine()
             isJoined = true;
         }
         if (softBreak) {
-            m_joined.chop(1);
+            m_joined.truncate(withoutTrailingBlanks(m_joined).size() - 1);
             m_joined.append(next);
         } else {
             m_joined.append(next.sliced(1));
@@ -431,6 +496,8 @@ bool VcardStream::Next(Vcard& card)
     card.Properties.clear();
     bool inCard = m_begun;
     m_begun = false;
+    // An AGENT of version 2.1 has no value on its line: the agent's whole card follows.
+    bool agentFollows = false;
     while (m_pos < m_bytes.size()) {
         const QByteArrayView logical = nextLogicalLine();
         if (logical.trimmed().isEmpty())
@@ -441,6 +508,11 @@ bool VcardStream::Next(Vcard& card)
         if (isCardMark(line.property, u"BEGIN", line.rawValue)) {
             if (!inCard) {
                 inCard = true;
+                continue;
+            }
+            if (agentFollows) {
+                skipNestedCard();
+                agentFollows = false;
                 continue;
             }
             // A card that never ended is kept with what it had.
@@ -454,10 +526,25 @@ bool VcardStream::Next(Vcard& card)
         // The frame of another object inside a card (an old calendar entry) is no property.
         if (line.property.Name == u"BEGIN" || line.property.Name == u"END")
             continue;
+        agentFollows = line.property.Name == u"AGENT" && line.rawValue.trimmed().isEmpty();
         decodeValue(line, m_textIsUtf8);
         card.Properties.push_back(std::move(line.property));
     }
     return inCard;
+}
+
+void VcardStream::skipNestedCard()
+{
+    int depth = 1;
+    while (depth > 0 && m_pos < m_bytes.size()) {
+        ParsedLine line;
+        if (!parseContentLine(nextLogicalLine(), line))
+            continue;
+        if (isCardMark(line.property, u"BEGIN", line.rawValue))
+            ++depth;
+        else if (isCardMark(line.property, u"END", line.rawValue))
+            --depth;
+    }
 }
 
 std::vector<Vcard> ReadVcards(const QByteArray& bytes)

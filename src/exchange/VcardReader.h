@@ -58,6 +58,8 @@ private:
     QByteArrayView lineAt(qsizetype pos, qsizetype* after) const;
     // The next content line, folded lines joined; the view lasts until the next call.
     QByteArrayView nextLogicalLine();
+    // Passes over a card inside the card being read, up to its own END:VCARD.
+    void skipNestedCard();
 
     QByteArray m_bytes;
     qsizetype m_pos = 0;
@@ -67,10 +69,12 @@ private:
 };
 
 // Every card between BEGIN:VCARD and END:VCARD, in the order of the file. Versions 2.1,
-// 3.0 and 4.0; lines folded with a blank or a tab, quoted-printable soft line breaks,
-// the CHARSET parameter, a byte order mark; text outside the cards is passed over. A card
-// the file ends in before its END:VCARD is kept with what it has. Texts without a
-// character set are UTF-8 where they are valid UTF-8, else Windows-1252.
+// 3.0 and 4.0; lines folded with a blank or a tab, quoted-printable soft line breaks
+// (blanks after the "=" too), lines ending in CR LF, LF, CR or CR CR LF, the CHARSET
+// parameter, byte order marks at the start of any line (files joined with cat); text
+// outside the cards is passed over, and so is the card a 2.1 AGENT holds. A card the file
+// ends in before its END:VCARD is kept with what it has. Texts without a character set
+// are UTF-8 where they are valid UTF-8, else Windows-1252.
 std::vector<Vcard> ReadVcards(const QByteArray& bytes);
 
 // Resolves \\ \; \, \: \n \N. A backslash before any other character stays, so that a

@@ -80,6 +80,31 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"NoCharsetInvalidUtf8IsWindows1252", "BEGIN:VCARD\r\nFN:K\xF6ln \x80\r\nEND:VCARD", {{"FN=Köln €"}}},
         ReadCase{"DeclaredUtf8ButWindows1252", "BEGIN:VCARD\r\nFN;CHARSET=UTF-8:K\xF6ln\r\nEND:VCARD", {{"FN=Köln"}}},
         ReadCase{"ByteOrderMark", "\xEF\xBB\xBF" "BEGIN:VCARD\r\nFN:Anna\r\nEND:VCARD\r\n", {{"FN=Anna"}}},
+        // Files joined with cat: each keeps its mark.
+        ReadCase{"ByteOrderMarkAtAnyLine",
+                 "\xEF\xBB\xBF" "BEGIN:VCARD\r\nFN:A\r\nEND:VCARD\r\n\xEF\xBB\xBF" "BEGIN:VCARD\r\nFN:B\r\n"
+                 "END:VCARD\r\n\xEF\xBB\xBF" "BEGIN:VCARD\n\xEF\xBB\xBF" "item1.ADR:;;Weg 1\nEND:VCARD\n",
+                 {{"FN=A"}, {"FN=B"}, {"item1.ADR=;;Weg 1"}}},
+        // A CR LF written once more in text mode: no empty line between a line and its fold.
+        ReadCase{"CrCrLfLineEnds",
+                 "BEGIN:VCARD\r\r\nNOTE:eins\r\r\n zwei\r\r\nFN;ENCODING=QUOTED-PRINTABLE:J=C3=\r\r\n=BCrgen\r\r\n"
+                 "END:VCARD\r\r\nBEGIN:VCARD\r\r\nFN:B\r\r\nEND:VCARD\r\r\n",
+                 {{"NOTE=einszwei", "FN=Jürgen"}, {"FN=B"}}},
+        ReadCase{"SoftBreakFollowedByBlanks",
+                 "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:zwei= \r\nte H=C3= \t\r\n=A4lfte =3D= \r\n"
+                 "END:VCARD\r\nBEGIN:VCARD\r\nFN:B\r\nEND:VCARD\r\n",
+                 {{"NOTE=zweite Hälfte ="}, {"FN=B"}}},
+        // A UTC offset written without quotes keeps its colon; other colons still end the name.
+        ReadCase{"ColonInsideUnquotedOffset",
+                 "BEGIN:VCARD\r\nADR;TZ=+01:00:;;Weg 1;Wien;;1010;\r\nFN;X-TZ=-05:30,+01:00;TYPE=x:Anna\r\n"
+                 "TEL;PREF=1:01:23\r\nNOTE;X-A=b:+01:00:\r\nEND:VCARD\r\n",
+                 {{"ADR=;;Weg 1;Wien;;1010;", "FN=Anna", "TEL=01:23", "NOTE=+01:00:"}}},
+        // Version 2.1 writes the agent's card on the lines after AGENT; 3.0 escapes it into the value.
+        ReadCase{"AgentHoldsACard",
+                 "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Chefin\r\nAGENT:\r\nBEGIN:VCARD\r\nVERSION:2.1\r\n"
+                 "FN:Assistent\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Vertretung\r\nEND:VCARD\r\nEND:VCARD\r\nTEL:1\r\n"
+                 "END:VCARD\r\nBEGIN:VCARD\r\nFN:B\r\nAGENT:BEGIN:VCARD\\nFN:C\\nEND:VCARD\r\nEND:VCARD\r\n",
+                 {{"VERSION=2.1", "FN=Chefin", "AGENT=", "TEL=1"}, {"FN=B", "AGENT=BEGIN:VCARD\\nFN:C\\nEND:VCARD"}}},
         ReadCase{"Utf16WithMark", utf16le("BEGIN:VCARD\r\nFN;CHARSET=ISO-8859-1:Jörg\r\nEND:VCARD\r\n"), {{"FN=Jörg"}}},
         ReadCase{"GarbageBetweenCards",
                  "Kopfzeile\r\nFN:draussen\r\nBEGIN:VCARD\r\nFN:A\r\nkein Doppelpunkt\r\n:ohne Namen\r\nEND:VCARD\r\n"
@@ -153,6 +178,11 @@ TEST(VcardReader, ParameterValuesAndEncodingOfBareForms)
     EXPECT_TRUE(p.Param(u"X-LEER").isEmpty());
     EXPECT_TRUE(p.Param(u"TYPE").isEmpty());
     EXPECT_EQ(p.Value, QStringLiteral("ä"));
+
+    const std::vector<Vcard> offset = ReadVcards("BEGIN:VCARD\r\nADR;TZ=+01:00;TYPE=work:;;Weg 1\r\nEND:VCARD\r\n");
+    ASSERT_EQ(offset.size(), 1u);
+    EXPECT_EQ(offset[0].Properties.at(0).Param(u"TZ"), QStringList{"+01:00"});
+    EXPECT_TRUE(offset[0].Properties.at(0).HasType(u"work"));
 }
 
 // Components and text with their escapes resolved.

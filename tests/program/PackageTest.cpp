@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -101,6 +102,79 @@ TEST(Package, DesktopEntryAndMetainfoPassTheirValidators)
     // The installed tree as the software centre sees it: the metadata finds its entry.
     const ToolRun tree = runTool("appstreamcli", {"validate-tree", "--no-net", kRoot});
     EXPECT_EQ(tree.exitCode, 0) << tree.output.toStdString();
+}
+
+// Debian's checker on the package as it is shipped: no error and no warning. A tag that
+// must stay is overridden in the package's override file, each with its reason above it.
+TEST(Package, DebiansCheckerFindsNoErrorOrWarning)
+{
+    const ToolRun lintian = runTool("lintian", {"--fail-on", "error,warning", kPackage});
+    QStringList complaints;
+    for (const QString& line : lintian.output.split('\n'))
+        if (line.startsWith("E: ") || line.startsWith("W: "))
+            complaints << line;
+    EXPECT_EQ(complaints, QStringList()) << lintian.output.toStdString();
+    EXPECT_EQ(lintian.exitCode, 0) << lintian.output.toStdString();
+
+    QFile overrides(kRoot + "/usr/share/lintian/overrides/tavisto");
+    if (overrides.open(QIODevice::ReadOnly)) {
+        bool reasoned = false;
+        for (const QString& line : QString::fromUtf8(overrides.readAll()).split('\n')) {
+            if (line.startsWith('#')) {
+                reasoned = true;
+            } else if (!line.trimmed().isEmpty()) {
+                EXPECT_TRUE(reasoned) << "no reason written above: " << line.toStdString();
+                reasoned = false;
+            }
+        }
+    }
+}
+
+// The manual page and the changelog say what the program and the package are: the
+// version, the options the program answers, the files it ships.
+TEST(Package, ManualPageAndChangelogFollowTheProgram)
+{
+    const QString program = kRoot + "/usr/bin/tavisto";
+    const ToolRun version = runTool(program, {"--version"});
+    ASSERT_EQ(version.exitCode, 0) << version.output.toStdString();
+    const QString versionNumber = version.output.trimmed().section(' ', -1);
+    ASSERT_FALSE(versionNumber.isEmpty());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MANWIDTH", "200");
+    env.insert("LC_ALL", "C.UTF-8");
+    const ToolRun page =
+        runTool("man", {"--warnings", "-E", "UTF-8", "-l", kRoot + "/usr/share/man/man1/tavisto.1.gz"}, env);
+    ASSERT_EQ(page.exitCode, 0) << page.output.toStdString();
+    EXPECT_TRUE(page.output.contains("Tavisto " + versionNumber)) << page.output.toStdString();
+    // Every option the program's help names, and nothing the program does not answer.
+    const ToolRun help = runTool(program, {"--help"});
+    ASSERT_EQ(help.exitCode, 0) << help.output.toStdString();
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--?[a-z][a-z-]*)"));
+    QStringList helpOptions, pageOptions;
+    for (auto m = option.globalMatch(help.output); m.hasNext();)
+        helpOptions << m.next().captured(1);
+    const QString optionsSection = page.output.section("OPTIONEN", 1).section("DATEIEN", 0, 0);
+    for (auto m = option.globalMatch(optionsSection); m.hasNext();)
+        pageOptions << m.next().captured(1);
+    pageOptions.removeAll("-platform"); // Qt's, named as an example
+    pageOptions.removeDuplicates();
+    helpOptions.removeDuplicates();
+    EXPECT_EQ(pageOptions, helpOptions) << page.output.toStdString();
+    // The files it names that the package brings are in the package.
+    static const QRegularExpression shipped(QStringLiteral("(/usr/\\S+)"));
+    for (auto m = shipped.globalMatch(page.output.section("DATEIEN", 1)); m.hasNext();) {
+        const QString file = m.next().captured(1);
+        EXPECT_TRUE(QFileInfo(kRoot + file).isFile()) << file.toStdString();
+    }
+
+    // The newest entry of the changelog is the package's version.
+    const ToolRun changelog = runTool("sh", {"-c", "gzip -dc \"$0\" | dpkg-parsechangelog -l - -S Version",
+                                             kRoot + "/usr/share/doc/tavisto/changelog.gz"});
+    ASSERT_EQ(changelog.exitCode, 0) << changelog.output.toStdString();
+    const ToolRun field = runTool("dpkg-deb", {"--field", kPackage, "Version"});
+    EXPECT_EQ(changelog.output.trimmed(), field.output.trimmed());
+    EXPECT_EQ(field.output.trimmed(), versionNumber);
 }
 
 namespace {
