@@ -5,6 +5,7 @@
 #include "exchange/CsvAdressenSource.h"
 #include "exchange/Export.h"
 #include "exchange/ImportRecord.h"
+#include "exchange/VcardImport.h"
 #include "shell/Cp1252.h"
 #include "support/FakeAdressenRows.h"
 
@@ -141,4 +142,39 @@ TEST_F(ExchangeTest, OwnExportImportsBackIntoTheSameRecords)
         original[i].Gruppe_ID = leer;
     }
     EXPECT_EQ(imported, original);
+}
+
+// Names through both imports: letters the code page lacks spelled in Latin, letters it
+// has stored as they are.
+TEST_F(ExchangeTest, BothImportsSpellNamesThePageLacksInLatin)
+{
+    addGruppe(kGruppe, QStringLiteral("Kunden"));
+    const struct
+    {
+        const char* name;
+        const char* stored;
+    } names[] = {
+        {"Zoë Łukasiewicz", "Zoë Lukasiewicz"},   // Polish
+        {"Antonín Dvořák", "Antonín Dvorák"},     // Czech
+        {"Ștefan Țurcanu", "Stefan Turcanu"},     // Romanian
+        {"Işık Kılıç", "Isik Kiliç"},             // Turkish
+        {"Νίκος Παπαδόπουλος", "Nikos Papadopoulos"},  // Greek
+        {"Юрий Жуков", "Urij Zukov"},             // Cyrillic
+        {"Weiß & Söhne, 10 €", "Weiß & Söhne, 10 €"},
+    };
+    QString csv = QStringLiteral("Firma;Name;Vorname;Straße;PLZ;Ort\n");
+    QString vcf;
+    QStringList expected;
+    for (const auto& n : names) {
+        const QString name = QString::fromUtf8(n.name);
+        csv += name + QStringLiteral(";;;;;Ort\n");
+        vcf += QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:%1;;;;\r\nORG:%1\r\nEND:VCARD\r\n").arg(name);
+        expected << QString::fromUtf8(n.stored);
+    }
+    ASSERT_TRUE(ImportAdressenFile(ctx, kGruppe, dir.write(QStringLiteral("namen.csv"), csv.toUtf8())));
+    ASSERT_TRUE(ImportVcardFile(ctx, kGruppe, dir.write(QStringLiteral("namen.vcf"), vcf.toUtf8())));
+    QStringList line1;
+    for (const StoredAdresse& a : adressen())
+        line1 << a.Line1;
+    EXPECT_EQ(line1, expected + expected);
 }
