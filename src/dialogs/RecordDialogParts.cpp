@@ -1,7 +1,9 @@
 #include "dialogs/RecordDialogParts.h"
 
 #include "app/AppContext.h"
+#include "shell/Cp1252.h"
 #include "shell/HelpService.h"
+#include "shell/MessageService.h"
 #include "tools/DesignerIcons.h"
 
 #include <QDialog>
@@ -22,6 +24,20 @@ QString Lines(const QStringList& lines)
     for (const QString& l : lines)
         sql += l + QStringLiteral("\r\n");
     return sql;
+}
+
+void ReportReplacements(AppContext& ctx, const QStringList& texts)
+{
+    QStringList replaced;
+    for (const QString& text : texts)
+        for (const auto& [from, to] : Cp1252::Replacements(text)) {
+            const QString pair = from + QStringLiteral(" → ") + to;
+            if (!replaced.contains(pair))
+                replaced << pair;
+        }
+    if (!replaced.isEmpty())
+        ctx.Messages->InfoMessage(QStringLiteral("Einige Zeichen wurden durch ähnliche ersetzt: ") +
+                                  replaced.join(QStringLiteral(", ")));
 }
 
 BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic)

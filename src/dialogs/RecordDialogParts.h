@@ -26,6 +26,10 @@ struct BottomBar
 // The help button (icon only) opening the topic, "Speichern" and "Abbrechen" (Esc).
 BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic);
 
+// After a save: says once which characters of the texts were stored as similar ones,
+// because the database's code page lacks them. Says nothing when none were.
+void ReportReplacements(AppContext& ctx, const QStringList& texts);
+
 // Ctrl+S presses the button, wherever the focus is in the dialog.
 void AddSaveShortcut(QDialog* dialog, QPushButton* save);
 

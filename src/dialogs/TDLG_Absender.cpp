@@ -207,6 +207,10 @@ void TDLG_Absender::Button_SaveClick()
         return;
     }
     SaveAbsender();
+    QStringList lines;
+    for (QLineEdit* e : Edit_Line)
+        lines << e->text();
+    RecordDialogParts::ReportReplacements(m_ctx, lines);
     accept();
 }
 

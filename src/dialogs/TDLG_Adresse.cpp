@@ -287,6 +287,12 @@ void TDLG_Adresse::Button_SaveClick()
     }
     SaveAdresse();
     SaveDaten();
+    QStringList texts;
+    for (QLineEdit* e : Edit_Line)
+        texts << e->text();
+    texts << ComboBox_Line6->currentText() << Edit_Telefon->text() << Edit_Fax->text() << Edit_Handy->text()
+          << Edit_Mail->text() << ComboBox_Versand->currentText() << Remark();
+    RecordDialogParts::ReportReplacements(m_ctx, texts);
     accept();
 }
 

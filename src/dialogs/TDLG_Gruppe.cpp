@@ -71,6 +71,7 @@ void TDLG_Gruppe::Button_SaveClick()
         return;
     }
     SaveGruppe();
+    RecordDialogParts::ReportReplacements(m_ctx, {Edit_Name->text()});
     accept();
 }
 

@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "exchange/AdressenImportFrame.h"
 #include "exchange/ExchangeFileDialogs.h"
-#include "exchange/ImportRecord.h"
+#include "exchange/CsvAdressenSource.h"
 #include "exchange/VcardImport.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
@@ -22,34 +22,6 @@ bool anyGroupExists(TSQLiteDatabase& db)
         return false;
     return db.GetTable(QStringLiteral("SELECT Gruppe_ID FROM tab_gruppen LIMIT 1")).Count() > 0;
 }
-
-// The records of a semicolon-separated file: the header line is skipped, Line4 stays
-// empty and no extra data are stored.
-class CsvSource : public AdressenImportSource
-{
-public:
-    void Read(const QByteArray& bytes) override { m_lines = SplitImportLines(DecodeImportText(bytes)); }
-    std::optional<ImportedAdresse> Next() override
-    {
-        while (++m_index < m_lines.size()) {
-            const std::optional<ImportRecord> r = ImportRecord::Parse(m_lines.at(m_index));
-            if (!r)
-                continue;
-            ImportedAdresse a;
-            a.Line1 = r->Line1;
-            a.Line2 = r->Line2;
-            a.Line3 = r->Line3;
-            a.Line5 = r->Line5;
-            return a;
-        }
-        return std::nullopt;
-    }
-    QString SuccessText() const override { return QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert."); }
-
-private:
-    QStringList m_lines;
-    qsizetype m_index = 0; // the header line
-};
 
 // The vCard filter chosen, or a file whose name says it is one. A name ending in .csv
 // stays with the CSV import whatever filter was shown.
@@ -93,6 +65,6 @@ bool ImportAdressen(AppContext& ctx, QWidget* parent, const QString& gruppeId, E
 
 bool ImportAdressenFile(AppContext& ctx, const QString& gruppeId, const QString& fileName)
 {
-    CsvSource csv;
+    CsvAdressenSource csv;
     return ImportAdressenFrom(ctx, gruppeId, fileName, csv);
 }

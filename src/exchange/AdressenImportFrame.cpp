@@ -15,7 +15,7 @@ namespace {
 
 const QString kInsert = QStringLiteral(
     "INSERT INTO tab_adressen (\r\nAdresse_ID\r\n,Gruppe_ID\r\n,Line1\r\n,Line2\r\n,Line3\r\n,Line4\r\n,Line5\r\n"
-    ",Line6\r\n,Aktiv\r\n)\r\nVALUES (\r\n?,?,?,?,?,?,?,?,1);\r\n");
+    ",Line6\r\n,Aktiv\r\n)\r\nVALUES (\r\n?,?,?,?,?,?,?,?,?);\r\n");
 const QString kInsertDaten = QStringLiteral(
     "INSERT INTO tab_daten (\r\nAdresse_ID\r\n,Daten_ID\r\n,Telefon\r\n,Fax\r\n,Handy\r\n,Mail\r\n,Versand\r\n"
     ",Bemerkung\r\n)\r\nVALUES (\r\n?,?,?,?,?,?,?,?);\r\n");
@@ -64,6 +64,8 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
         return false;
     };
     const QString empty;
+    // The flag as text: the column's integer affinity stores the number.
+    const QString one = QStringLiteral("1"), zero = QStringLiteral("0");
     // A record goes in whole or not at all: the identifier of its extra data is taken
     // before its address is written, and extra data the database refuses takes the
     // address back out.
@@ -87,7 +89,7 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
                 if (datenId.isEmpty())
                     return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
             }
-            insert.Run({id, gruppeId, a->Line1, a->Line2, a->Line3, a->Line4, a->Line5, empty});
+            insert.Run({id, gruppeId, a->Line1, a->Line2, a->Line3, a->Line4, a->Line5, a->Line6, a->Aktiv ? one : zero});
             if (datenId.isEmpty())
                 continue;
             if (!insertDaten)
@@ -114,6 +116,10 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
         // A full disk or a lock at the end: the transaction rolls back whole, the file
         // stays as it was before the import.
         ctx.Messages->ErrorMessage(readError);
+        return false;
+    }
+    if (const QString nothing = source.NothingImportedText(); !nothing.isEmpty()) {
+        ctx.Messages->ShowMessageBox(nothing, Msg::Warning, Msg::SoundExclamation, Msg::Ok);
         return false;
     }
     ctx.Messages->InfoMessage(source.SuccessText());

@@ -5,13 +5,15 @@
 
 struct AppContext;
 
-// An address as an import adds it: active, without a sort name. The extra data go into
-// a tab_daten row when any of them is not empty.
+// An address as an import adds it, active and without a sort name unless the file says
+// otherwise. The extra data go into a tab_daten row when any of them is not empty.
 struct ImportedAdresse
 {
     // Initialised, so that tables of cases may name only the fields they fill.
     QString Line1{}, Line2{}, Line3{}, Line4{}, Line5{};
     QString Telefon{}, Fax{}, Handy{}, Mail{}, Bemerkung{};
+    QString Line6{};
+    bool Aktiv = true;
 
     bool HasDaten() const;
     bool operator==(const ImportedAdresse&) const = default;
@@ -28,6 +30,9 @@ public:
     virtual std::optional<ImportedAdresse> Next() = 0;
     // The information shown after every address was stored.
     virtual QString SuccessText() const = 0;
+    // When the file held records but none could be taken: the warning shown instead of
+    // the success. Empty otherwise.
+    virtual QString NothingImportedText() const { return QString(); }
 };
 
 // What every import does around its format: reads the file under the busy cursor, stores

@@ -10,6 +10,47 @@ namespace {
 // Two fields joined by one blank: field 3 before field 2, field 5 before field 6.
 QString joined(const QString& first, const QString& second) { return first + u' ' + second; }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no sequence cut
+// off at the end.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        int more;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            more = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            more = 2;
+            if (b == 0xE0)
+                low = 0xA0;
+            else if (b == 0xED)
+                high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            more = 3;
+            if (b == 0xF0)
+                low = 0x90;
+            else if (b == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p <= more || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i <= more; ++i)
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        p += more + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<ImportRecord> ImportRecord::Parse(const QString& line)
@@ -41,6 +82,9 @@ QString DecodeImportText(const QByteArray& bytes)
         return decodeWith(QStringConverter::Utf16LE, 2);
     if (bytes.startsWith("\xFE\xFF"))
         return decodeWith(QStringConverter::Utf16BE, 2);
+    // Plain ASCII reads the same either way.
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
     return Cp1252::decode(bytes);
 }
 

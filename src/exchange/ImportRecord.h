@@ -21,7 +21,10 @@ struct ImportRecord
 };
 
 // The text of an import file: UTF-8, UTF-16 LE or UTF-16 BE when it starts with that
-// byte order mark, otherwise Windows-1252.
+// byte order mark; without one UTF-8 when the bytes are valid UTF-8 (as LibreOffice and
+// most Linux programs write), otherwise Windows-1252. A Windows-1252 text with umlauts is
+// practically never valid UTF-8: an umlaut byte would have to be followed by just the
+// right continuation bytes.
 QString DecodeImportText(const QByteArray& bytes);
 // CR LF, LF and CR alone each end a line; a final line break adds no empty line.
 QStringList SplitImportLines(const QString& text);

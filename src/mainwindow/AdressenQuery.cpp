@@ -1,5 +1,7 @@
 #include "mainwindow/AdressenQuery.h"
 
+#include "store/GermanCollation.h"
+
 QString SqlStatement::Sql() const
 {
     QString sql;
@@ -32,6 +34,6 @@ SqlStatement BuildAdressenQuery(const AdressenFilter& f)
         }
     }
     if (f.SortIndex >= 1 && f.SortIndex <= 6)
-        s.Lines << QStringLiteral("ORDER BY Line%1").arg(f.SortIndex);
+        s.Lines << GermanCollation::OrderByLine(f.SortIndex);
     return s;
 }

@@ -11,7 +11,7 @@ struct SeriendruckInput
     QString GruppeID;
     QString SearchText;     // untrimmed
     int SearchColumn = 5;   // 0..4 Line1..Line5, 5 all five
-    int SortChoice = 0;     // 0 none, 1..5 Line1..Line5, 6 name (no order then)
+    int SortChoice = 0;     // 0 none, 1..5 Line1..Line5, 6 the sort name (Line6)
 };
 
 // Prints one envelope, each its own job "Tavisto_Page_<n>", for every active address of

@@ -1,5 +1,7 @@
 #include "output/SeriendruckQuery.h"
 
+#include "store/GermanCollation.h"
+
 namespace {
 bool blankOnly(const QString& s)
 {
@@ -40,7 +42,8 @@ SeriendruckQuery BuildSeriendruckQuery(const QString& gruppeId, const QString& s
             q.Params << pattern;
         }
     }
-    if (sortChoice >= 1 && sortChoice <= 5)
-        q.Lines << QStringLiteral("ORDER BY Line%1").arg(sortChoice);
+    // The order of the address list, "Name" (Line6) included.
+    if (sortChoice >= 1 && sortChoice <= 6)
+        q.Lines << GermanCollation::OrderByLine(sortChoice);
     return q;
 }

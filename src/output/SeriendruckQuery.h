@@ -4,7 +4,7 @@
 #include <QVariantList>
 
 // The statement of the series print: the active addresses of a group under the address
-// list's search, in the order of a sort by one of the five lines. Values are bound: the
+// list's search, in the order the list shows them. Values are bound: the
 // lines carry "?" where the group or the search pattern goes.
 struct SeriendruckQuery
 {

@@ -1,6 +1,10 @@
 #include "shell/Cp1252.h"
 
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -20,6 +24,64 @@ int byteFor(char16_t c)
     return -1;
 }
 
+// The nearest Latin spelling of a run of characters the code page lacks. ICU's
+// transliterators are not safe to share between threads: each thread makes its own.
+QString latin(QStringView run)
+{
+    thread_local std::unique_ptr<icu::Transliterator> transliterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    if (!transliterator)
+        return run.toString();
+    icu::UnicodeString text(reinterpret_cast<const UChar*>(run.utf16()), int32_t(run.size()));
+    transliterator->transliterate(text);
+    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+}
+
+// The bytes of a text whose characters are all in the page, "?" for any other.
+void appendBytes(QByteArray& out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        int b = byteFor(c);
+        if (b < 0) {
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;  // one replacement for the whole pair
+            b = '?';
+        }
+        out.append(char(b));
+    }
+}
+
+// Calls found(start, length) for each run of characters the code page lacks, in the
+// composed form (an e followed by a combining accent is é, which the page has).
+template <class Found> void forEachRun(const QString& composed, Found found)
+{
+    const qsizetype n = composed.size();
+    for (qsizetype i = 0; i < n;) {
+        if (byteFor(composed[i].unicode()) >= 0) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < n && byteFor(composed[end].unicode()) < 0)
+            ++end;
+        found(i, end - i);
+        i = end;
+    }
+}
+
+bool allInPage(QStringView text)
+{
+    for (QChar c : text)
+        if (byteFor(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace Cp1252 {
@@ -28,29 +90,38 @@ QByteArray encode(QStringView text)
 {
     QByteArray out(text.size(), Qt::Uninitialized);
     char* dst = out.data();
-    qsizetype n = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            dst[n++] = char(c);
-            continue;
-        }
-        int b = byteFor(c);
+        const int b = byteFor(text[i].unicode());
         if (b < 0) {
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-                ++i; // one replacement for the whole pair
-            else {
-                const QString decomposed = QChar(c).decomposition();
-                if (!decomposed.isEmpty() && QChar(c).decompositionTag() == QChar::Canonical)
-                    b = byteFor(decomposed.at(0).unicode());
-            }
-            if (b < 0)
-                b = '?';
+            // Rare: the whole text goes the slow way.
+            const QString composed = text.toString().normalized(QString::NormalizationForm_C);
+            QByteArray slow;
+            slow.reserve(composed.size());
+            qsizetype done = 0;
+            forEachRun(composed, [&](qsizetype start, qsizetype length) {
+                appendBytes(slow, QStringView(composed).sliced(done, start - done));
+                appendBytes(slow, latin(QStringView(composed).sliced(start, length)));
+                done = start + length;
+            });
+            appendBytes(slow, QStringView(composed).sliced(done));
+            return slow;
         }
-        dst[n++] = char(b);
+        dst[i] = char(b);
     }
-    out.truncate(n);
     return out;
+}
+
+QList<std::pair<QString, QString>> Replacements(QStringView text)
+{
+    QList<std::pair<QString, QString>> found;
+    if (allInPage(text))
+        return found;
+    const QString composed = text.toString().normalized(QString::NormalizationForm_C);
+    forEachRun(composed, [&](qsizetype start, qsizetype length) {
+        const QStringView run = QStringView(composed).sliced(start, length);
+        found.append({run.toString(), decode(encode(run))});
+    });
+    return found;
 }
 
 QString decode(const char* bytes, qsizetype length)

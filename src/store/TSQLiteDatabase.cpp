@@ -2,6 +2,7 @@
 
 #include "shell/Cp1252.h"
 #include "store/ESQLiteException.h"
+#include "store/GermanCollation.h"
 
 #include <sqlite3.h>
 
@@ -55,6 +56,9 @@ TSQLiteDatabase::TSQLiteDatabase(const QString& fileName) : m_fileName(fileName)
         m_db = nullptr;
         throw ESQLiteException(msg);
     }
+    // Every list sorted by a line uses it; the file itself knows nothing of it, so the
+    // database stays readable by any SQLite program.
+    GermanCollation::Register(m_db);
 }
 
 TSQLiteDatabase::~TSQLiteDatabase()

@@ -287,3 +287,35 @@ TEST_F(AdresseDialog, FirstLineOfControlCharactersIsBlankButANonBreakingSpaceIsN
     EXPECT_EQ(taken.result(), QDialog::Accepted);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tab_adressen"), 1);
 }
+
+// A name the code page cannot hold is stored in Latin letters, and the dialog says so once.
+TEST_F(AdresseDialog, LettersThePageLacksAreStoredInLatinAndToldOnce)
+{
+    TDLG_Adresse d(ctx, QString(), "GR00000001", nullptr);
+    line(d, 1)->setText(QStringLiteral("Zoë Łukasiewicz"));
+    line(d, 2)->setText(QStringLiteral("ul. Długa 5"));
+    line(d, 3)->setText(QStringLiteral("Łódź"));
+    line(d, 5)->setText(QStringLiteral("Straße 10 €"));
+    child<QComboBox>(d, "ComboBox_Line6")->setEditText(QStringLiteral("Юрий"));
+    activate(d);
+    QTest::keyClick(line(d, 2), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    TSQLiteTable a = db().GetTable("SELECT * FROM tab_adressen WHERE Adresse_ID=?", {d.AdresseID()});
+    ASSERT_EQ(a.Count(), 1);
+    EXPECT_EQ(a.Field("Line1"), QStringLiteral("Zoë Lukasiewicz"));
+    EXPECT_EQ(a.Field("Line2"), QStringLiteral("ul. Dluga 5"));
+    EXPECT_EQ(a.Field("Line3"), QStringLiteral("Lódz"));
+    EXPECT_EQ(a.Field("Line5"), QStringLiteral("Straße 10 €"));
+    EXPECT_EQ(a.Field("Line6"), QStringLiteral("Urij"));
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Einige Zeichen wurden durch ähnliche ersetzt: Ł → L, ł → l, ź → z, Юрий → Urij")});
+
+    // Letters the page has: nothing to say.
+    messages.shown.clear();
+    TDLG_Adresse plain(ctx, QString(), "GR00000001", nullptr);
+    line(plain, 1)->setText(QStringLiteral("Müller, Øre, Café, 5 €"));
+    activate(plain);
+    QTest::keyClick(line(plain, 1), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(plain.result(), QDialog::Accepted);
+    EXPECT_TRUE(messages.texts().isEmpty());
+}

@@ -77,10 +77,10 @@ TEST_F(ExportTest, AddressesAsCsvAreExactlyTheRowsShownInWindows1252)
     EXPECT_EQ(dialogs.lastSelectedFilter, 0);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Die Adressen wurden als CSV-Datei gespeichert.")});
 
-    // Untrimmed values, the active mark trimmed, quotes unchanged, "Ł" without a base
-    // letter in the code page becomes "?", "ő" its base letter; no byte order mark.
+    // Untrimmed values, the active mark trimmed, quotes unchanged, "Ł" and "ő" spelled
+    // with the Latin letters the code page has; no byte order mark.
     const QByteArray expected = "\"Zeile 1\";\"Zeile 2\";\"Zeile 3\";\"Zeile 4\";\"Zeile 5\";\"Name\";\"Aktiv\"\r\n"
-                                "\"Zo\xEB ?ukasz\";\"Hauptstra\xDF" "e 5\";\"\";\"c/o \"Ecke\"\";\"50667 K\xF6ln\";"
+                                "\"Zo\xEB Lukasz\";\"Hauptstra\xDF" "e 5\";\"\";\"c/o \"Ecke\"\";\"50667 K\xF6ln\";"
                                 "\"M\xFCller\";\"X\"\r\n"
                                 "\" Anna \";\"\";\"Weg 1\";\"\";\"\x80 5 o\";\"\";\"\"\r\n";
     EXPECT_EQ(readAll(dir.file("Adressen.csv")), expected);

@@ -17,7 +17,7 @@ TEST(AdressenQuery, ExampleStatementHasTheElevenLinesWithBoundValues)
     const QStringList expected = {
         "SELECT * FROM tab_adressen", "WHERE Gruppe_ID=?",  "AND (Aktiv = 1)",       "AND (",
         "(Line1 LIKE ?)",             "OR (Line2 LIKE ?)",  "OR (Line3 LIKE ?)",     "OR (Line4 LIKE ?)",
-        "OR (Line5 LIKE ?)",          ")",                  "ORDER BY Line6",
+        "OR (Line5 LIKE ?)",          ")",                  "ORDER BY Line6 COLLATE DIN5007, rowid",
     };
     EXPECT_EQ(s.Lines, expected);
     const QString pattern = QStringLiteral("%Be%");
@@ -40,9 +40,9 @@ TEST(AdressenQuery, EachOptionAddsItsOwnLine)
         {0, QString(), 0, 0, {}, QString()},
         {0, QStringLiteral("straße"), 2, 0, {QStringLiteral("AND (Line3 LIKE ?)")}, QStringLiteral("%straße%")},
         {2, QString(), 0, 0, {QStringLiteral("AND (Aktiv <> 1)")}, QString()},
-        {0, QStringLiteral("  "), 0, 3, {QStringLiteral("AND (Line1 LIKE ?)"), QStringLiteral("ORDER BY Line3")},
+        {0, QStringLiteral("  "), 0, 3, {QStringLiteral("AND (Line1 LIKE ?)"), QStringLiteral("ORDER BY Line3 COLLATE DIN5007, rowid")},
          QStringLiteral("%  %")},
-        {0, QStringLiteral("a\"b"), 4, 1, {QStringLiteral("AND (Line5 LIKE ?)"), QStringLiteral("ORDER BY Line1")},
+        {0, QStringLiteral("a\"b"), 4, 1, {QStringLiteral("AND (Line5 LIKE ?)"), QStringLiteral("ORDER BY Line1 COLLATE DIN5007, rowid")},
          QStringLiteral("%a\"b%")},
     };
     for (const Case& c : cases) {

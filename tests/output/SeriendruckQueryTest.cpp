@@ -14,11 +14,11 @@ TEST(SeriendruckQuery, Lines)
     const QStringList head = {"SELECT * FROM tab_adressen", "WHERE Gruppe_ID=?", "AND (Aktiv=1)"};
     const Case cases[] = {
         {"", 5, 0, head, {"GR00000001"}},
-        {"   ", 2, 6, head, {"GR00000001"}},  // blanks only: no search; "Name": no ORDER BY
-        {" Be", 1, 3, head + QStringList{"AND (Line2 LIKE ?)", "ORDER BY Line3"}, {"GR00000001", "% Be%"}},
+        {"   ", 2, 6, head + QStringList{"ORDER BY Line6 COLLATE DIN5007, rowid"}, {"GR00000001"}},  // blanks only: no search
+        {" Be", 1, 3, head + QStringList{"AND (Line2 LIKE ?)", "ORDER BY Line3 COLLATE DIN5007, rowid"}, {"GR00000001", "% Be%"}},
         {"Be", 5, 5,
          head + QStringList{"AND (", "(Line1 LIKE ?)", "OR (Line2 LIKE ?)", "OR (Line3 LIKE ?)", "OR (Line4 LIKE ?)",
-                            "OR (Line5 LIKE ?)", ")", "ORDER BY Line5"},
+                            "OR (Line5 LIKE ?)", ")", "ORDER BY Line5 COLLATE DIN5007, rowid"},
          {"GR00000001", "%Be%", "%Be%", "%Be%", "%Be%", "%Be%"}},
     };
     for (const Case& c : cases) {
@@ -27,7 +27,7 @@ TEST(SeriendruckQuery, Lines)
         EXPECT_EQ(q.Params, c.params) << c.search;
     }
     EXPECT_EQ(BuildSeriendruckQuery("G", "", 0, 1).Sql(),
-              "SELECT * FROM tab_adressen\r\nWHERE Gruppe_ID=?\r\nAND (Aktiv=1)\r\nORDER BY Line1\r\n");
+              "SELECT * FROM tab_adressen\r\nWHERE Gruppe_ID=?\r\nAND (Aktiv=1)\r\nORDER BY Line1 COLLATE DIN5007, rowid\r\n");
 }
 
 using SeriendruckQueryDb = StoreFixture;
@@ -52,6 +52,7 @@ TEST_F(SeriendruckQueryDb, FindsActiveAddressesOfTheGroupOnly)
         return found;
     };
     EXPECT_EQ(ids("", 5, 2), QStringList({"AD00000002", "AD00000005", "AD00000001"}));  // "_" sorts before "r"
+    EXPECT_EQ(ids("", 5, 1), QStringList({"AD00000005", "AD00000002", "AD00000001"}));  // by Line1: Firma, Frau, Herrn
     EXPECT_EQ(ids("\"Bär\"", 5, 0), QStringList({"AD00000001"}));  // a double quote finds a double quote
     EXPECT_EQ(ids("be", 1, 0), QStringList({"AD00000001", "AD00000005"}));  // LIKE ignores A-Z case
     EXPECT_EQ(ids("_x 1", 1, 0), QStringList({"AD00000005"}));

@@ -168,18 +168,18 @@ TEST_F(SeriendruckTest, ProgressShowsTheEnvelopeBeingPrinted)
         EXPECT_EQ(qobject_cast<TForm_Progress*>(w), nullptr);
 }
 
-TEST_F(SeriendruckTest, OrderFollowsTheSortByLineOnly)
+TEST_F(SeriendruckTest, OrderFollowsTheListsSortNameIncluded)
 {
     t.ctx.db().ExecSQL("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line6,Aktiv) VALUES "
-                       "('AD00000001','GR00000001','Zorn','A',1),('AD00000002','GR00000001','Adam','Z',1)");
+                       "('AD00000001','GR00000001','Zorn','Zorn',1),('AD00000002','GR00000001','Adam','Adam',1)");
     SeriendruckInput in = input();
-    in.SortChoice = 1;
+    in.SortChoice = 0;  // "Keine": the order they were stored
     RunSeriendruck(t.ctx, in);
-    in.SortChoice = 6;  // "Name": no order, the database's own
+    in.SortChoice = 6;  // "Name": by the sort name, as the list shows them
     RunSeriendruck(t.ctx, in);
     ASSERT_EQ(printer.jobs.size(), 4);
-    // Sort by line 1 prints Adam, Zorn; "Name" keeps the order of insertion: Zorn, Adam.
-    EXPECT_EQ(printer.jobs[0].images[0], printer.jobs[3].images[0]);  // Adam first, then Adam last
+    // "Keine" prints Zorn, Adam; "Name" Adam, Zorn.
+    EXPECT_EQ(printer.jobs[0].images[0], printer.jobs[3].images[0]);
     EXPECT_EQ(printer.jobs[1].images[0], printer.jobs[2].images[0]);
     EXPECT_NE(printer.jobs[0].images[0], printer.jobs[1].images[0]);
 }
