@@ -28,6 +28,9 @@ QStringList CsvLines(const QString& header, const ExportRows& rows)
         QStringList values = row;
         if (!values.isEmpty())
             values.last() = TrimBlanks(values.last());
+        // A quote inside a value is doubled, as spreadsheets read it; our import takes both.
+        for (QString& v : values)
+            v.replace(u'"', QStringLiteral("\"\""));
         lines << u'"' + values.join(QStringLiteral("\";\"")) + u'"';
     }
     return lines;

@@ -1,20 +1,15 @@
 #include "output/PdfObjectStreams.h"
 
+#include <QBuffer>
 #include <QList>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace {
-
-struct Object
-{
-    QByteArray dict;  // the whole object for plain objects, the dictionary for streams
-    QByteArray data;  // the stream's bytes
-    bool stream = false;
-};
 
 std::optional<qint64> numberAfter(const QByteArray& text, qsizetype from)
 {
@@ -23,7 +18,7 @@ std::optional<qint64> numberAfter(const QByteArray& text, qsizetype from)
     qsizetype end = from;
     while (end < text.size() && text[end] >= '0' && text[end] <= '9')
         ++end;
-    if (end == from)
+    if (end == from || end - from > 18)
         return std::nullopt;
     return text.mid(from, end - from).toLongLong();
 }
@@ -39,161 +34,362 @@ void putBigEndian(QByteArray& out, quint64 value, int bytes)
         out.append(char((value >> (8 * i)) & 0xFF));
 }
 
-// The objects of the file by number, from its cross-reference table; nothing when the
-// file is not laid out so.
-std::optional<std::map<int, Object>> readObjects(const QByteArray& pdf, QByteArray& trailer)
+std::optional<int> referenceAfter(const QByteArray& dict, const QRegularExpression& re)
 {
-    const qsizetype startxref = pdf.lastIndexOf("startxref");
+    const auto m = re.match(QString::fromLatin1(dict));
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured(1).toInt();
+}
+
+// Where the objects of the input lie, from its cross-reference table.
+struct Table
+{
+    std::vector<qint64> offsets;  // by object number; -1 for a free one
+    qint64 xref = 0;
+    int root = -1;
+    int info = -1;
+};
+
+std::optional<Table> readTable(QIODevice& in)
+{
+    const qint64 size = in.size();
+    const qint64 tailFrom = std::max<qint64>(0, size - 4096);
+    if (!in.seek(tailFrom))
+        return std::nullopt;
+    const QByteArray tail = in.read(size - tailFrom);
+    const qsizetype startxref = tail.lastIndexOf("startxref");
     if (startxref < 0)
         return std::nullopt;
-    const auto xref = numberAfter(pdf, startxref + 9);
-    if (!xref || !pdf.mid(*xref, 4).startsWith("xref"))
+    const auto xref = numberAfter(tail, startxref + 9);
+    if (!xref || *xref >= tailFrom + startxref || !in.seek(*xref))
         return std::nullopt;
-    std::map<int, qint64> offsets;
-    qsizetype at = *xref + 4;
-    const qsizetype trailerAt = pdf.indexOf("trailer", at);
+    const QByteArray section = in.read(tailFrom + startxref - *xref);
+    if (!section.startsWith("xref"))
+        return std::nullopt;
+    const qsizetype trailerAt = section.indexOf("trailer");
     if (trailerAt < 0)
         return std::nullopt;
-    const QList<QByteArray> lines = pdf.mid(at, trailerAt - at).split('\n');
+
+    Table table;
+    table.xref = *xref;
     int number = -1;
-    for (const QByteArray& raw : lines) {
-        const QByteArray line = raw.trimmed();
-        const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() == 2) {
-            number = parts[0].toInt();
-        } else if (parts.size() == 3 && number >= 0) {
-            if (parts[2] == "n")
-                offsets[number] = parts[0].toLongLong();
+    // Line by line in place: a long series has tens of thousands of entries.
+    for (qsizetype at = 4; at < trailerAt;) {
+        qsizetype end = section.indexOf('\n', at);
+        if (end < 0 || end > trailerAt)
+            end = trailerAt;
+        const QByteArrayView line = QByteArrayView(section).sliced(at, end - at).trimmed();
+        at = end + 1;
+        const qsizetype first = line.indexOf(' ');
+        const qsizetype second = first < 0 ? -1 : line.indexOf(' ', first + 1);
+        if (first > 0 && second < 0) {
+            number = line.first(first).toInt();
+        } else if (second > first + 1 && number >= 0 && number < (1 << 24)) {
+            if (size_t(number) >= table.offsets.size())
+                table.offsets.resize(size_t(number) + 1, -1);
+            const qint64 offset = line.first(first).toLongLong();
+            if (line.sliced(second + 1) == "n" && number > 0) {
+                if (offset <= 0 || offset >= *xref)
+                    return std::nullopt;
+                table.offsets[size_t(number)] = offset;
+            }
             ++number;
         }
     }
-    trailer = pdf.mid(trailerAt, startxref - trailerAt);
+    const QByteArray trailer = section.mid(trailerAt);
+    static const QRegularExpression rootRe(QStringLiteral("/Root (\\d+) 0 R"));
+    static const QRegularExpression infoRe(QStringLiteral("/Info (\\d+) 0 R"));
+    table.root = referenceAfter(trailer, rootRe).value_or(-1);
+    table.info = referenceAfter(trailer, infoRe).value_or(-1);
+    if (table.root <= 0 || size_t(table.root) >= table.offsets.size() || table.offsets[size_t(table.root)] < 0)
+        return std::nullopt;
+    return table;
+}
 
-    std::vector<qint64> starts;
-    for (const auto& [n, offset] : offsets)
-        starts.push_back(offset);
-    starts.push_back(*xref);
-    std::sort(starts.begin(), starts.end());
+struct Object
+{
+    QByteArray dict;  // the whole object for plain objects, the dictionary for streams
+    QByteArray data;  // the stream's bytes, cut to its length later
+    bool stream = false;
+};
 
-    std::map<int, Object> objects;
-    std::map<int, int> lengthRefs;  // stream object -> object holding its length
-    for (const auto& [n, offset] : offsets) {
-        const qint64 end = *std::upper_bound(starts.begin(), starts.end(), offset);
-        const QByteArray span = pdf.mid(offset, end - offset);
-        const qsizetype head = span.indexOf("obj");
-        const qsizetype tail = span.lastIndexOf("endobj");
-        if (head < 0 || tail < head)
-            return std::nullopt;
-        const QByteArray body = span.mid(head + 3, tail - head - 3);
-        Object o;
-        const qsizetype streamAt = body.indexOf(">>\nstream\n");
-        if (streamAt >= 0 && body.contains("endstream")) {
-            o.stream = true;
-            o.dict = body.left(streamAt + 2).trimmed();
-            o.data = body.mid(streamAt + 10);  // cut to its length below
-            static const QRegularExpression lengthRef(QStringLiteral("/Length (\\d+) 0 R"));
-            const auto m = lengthRef.match(QString::fromLatin1(o.dict));
-            if (m.hasMatch())
-                lengthRefs[n] = m.captured(1).toInt();
-        } else {
-            o.dict = body.trimmed();
-        }
-        objects[n] = o;
+std::optional<Object> readObject(QIODevice& in, qint64 from, qint64 to)
+{
+    if (to <= from || !in.seek(from))
+        return std::nullopt;
+    const QByteArray span = in.read(to - from);
+    const qsizetype head = span.indexOf("obj");
+    const qsizetype tail = span.lastIndexOf("endobj");
+    if (head < 0 || tail < head)
+        return std::nullopt;
+    const QByteArray body = span.mid(head + 3, tail - head - 3);
+    Object o;
+    const qsizetype streamAt = body.indexOf(">>\nstream\n");
+    if (streamAt >= 0 && body.contains("endstream")) {
+        o.stream = true;
+        o.dict = body.left(streamAt + 2).trimmed();
+        o.data = body.mid(streamAt + 10);
+    } else {
+        o.dict = body.trimmed();
     }
-    static const QRegularExpression lengthDirect(QStringLiteral("/Length (\\d+)\\b(?! 0 R)"));
-    for (auto& [n, o] : objects) {
-        if (!o.stream)
-            continue;
+    return o;
+}
+
+class Packer
+{
+public:
+    Packer(QIODevice& in, QIODevice& out, const PdfPackOptions& options, const PdfPackStep& step)
+        : m_in(in), m_out(out), m_options(options), m_step(step)
+    {
+    }
+
+    PdfPackResult Run()
+    {
+        const auto table = readTable(m_in);
+        if (!table)
+            return PdfPackResult::Unreadable;
+        m_table = *table;
+        m_entries.assign(m_table.offsets.size(), Entry{});
+        m_dropped.assign(m_table.offsets.size(), false);
+        m_next = int(m_table.offsets.size());
+
+        // The objects in the order they lie in the file.
+        std::vector<int> order;
+        for (size_t n = 0; n < m_table.offsets.size(); ++n)
+            if (m_table.offsets[n] >= 0)
+                order.push_back(int(n));
+        const auto offsetOf = [&](int n) { return m_table.offsets[size_t(n)]; };
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return offsetOf(a) < offsetOf(b); });
+        if (order.empty())
+            return PdfPackResult::Unreadable;
+
+        if (!put(QByteArray("%PDF-1.5\n%\xE2\xE3\xCF\xD3\n")))
+            return PdfPackResult::WriteFailed;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const int n = order[i];
+            const qint64 offset = offsetOf(n);
+            const qint64 end = i + 1 < order.size() ? offsetOf(order[i + 1]) : m_table.xref;
+            if (m_step && !m_step(offset, m_table.xref))
+                return PdfPackResult::Stopped;
+            if (m_dropped[size_t(n)])
+                continue;
+            const auto object = readObject(m_in, offset, end);
+            if (!object)
+                return PdfPackResult::Unreadable;
+            const PdfPackResult r = object->stream ? putStream(n, *object) : takePlain(n, object->dict);
+            if (r != PdfPackResult::Packed)
+                return r;
+        }
+        for (auto& [n, dict] : m_fonts)
+            if (!addPlain(n, tagged(n, dict)))
+                return PdfPackResult::WriteFailed;
+        if (!flushBatch() || !putCrossReference())
+            return PdfPackResult::WriteFailed;
+        return PdfPackResult::Packed;
+    }
+
+private:
+    struct Entry
+    {
+        qint64 field2 = 0;
+        qint32 field3 = 0;
+        qint8 type = 0;  // 0 free, 1 at an offset, 2 in an object stream
+    };
+
+    bool put(const QByteArray& bytes)
+    {
+        if (m_out.write(bytes) != bytes.size())
+            return false;
+        m_written += bytes.size();
+        return true;
+    }
+
+    void setEntry(int n, const Entry& e)
+    {
+        if (size_t(n) >= m_entries.size())
+            m_entries.resize(size_t(n) + 1);
+        m_entries[size_t(n)] = e;
+    }
+
+    bool written(int n) const { return size_t(n) < m_entries.size() && m_entries[size_t(n)].type != 0; }
+
+    // The stream with its length written directly; an object that only held the length
+    // and is not written yet is left out.
+    PdfPackResult putStream(int n, Object o)
+    {
+        static const QRegularExpression lengthRef(QStringLiteral("/Length (\\d+) 0 R"));
+        static const QRegularExpression lengthDirect(QStringLiteral("/Length (\\d+)\\b(?! 0 R)"));
         qint64 length = -1;
-        if (const auto ref = lengthRefs.find(n); ref != lengthRefs.end()) {
-            const auto holder = objects.find(ref->second);
-            if (holder == objects.end())
-                return std::nullopt;
-            length = holder->second.dict.trimmed().toLongLong();
-            o.dict.replace(QByteArray("/Length ") + QByteArray::number(ref->second) + " 0 R",
+        if (const auto holder = referenceAfter(o.dict, lengthRef)) {
+            if (*holder <= 0 || size_t(*holder) >= m_table.offsets.size() || m_table.offsets[size_t(*holder)] < 0)
+                return PdfPackResult::Unreadable;
+            const qint64 at = m_table.offsets[size_t(*holder)];
+            const auto value = readObject(m_in, at, std::min(at + 64, m_table.xref));
+            if (!value || value->stream)
+                return PdfPackResult::Unreadable;
+            bool ok = false;
+            length = value->dict.toLongLong(&ok);
+            if (!ok)
+                return PdfPackResult::Unreadable;
+            o.dict.replace(QByteArray("/Length ") + QByteArray::number(*holder) + " 0 R",
                            QByteArray("/Length ") + QByteArray::number(length));
-        } else if (const auto m = lengthDirect.match(QString::fromLatin1(o.dict)); m.hasMatch()) {
-            length = m.captured(1).toLongLong();
+            if (!written(*holder))
+                m_dropped[size_t(*holder)] = true;
+        } else if (const auto direct = referenceAfter(o.dict, lengthDirect)) {
+            length = *direct;
         }
         if (length < 0 || length > o.data.size())
-            return std::nullopt;
+            return PdfPackResult::Unreadable;
         o.data.truncate(length);
+        setEntry(n, {m_written, 0, 1});
+        if (!put(QByteArray::number(n) + " 0 obj\n" + o.dict + "\nstream\n" + o.data + "\nendstream\nendobj\n"))
+            return PdfPackResult::WriteFailed;
+        return PdfPackResult::Packed;
     }
-    return objects;
-}
+
+    PdfPackResult takePlain(int n, QByteArray dict)
+    {
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+        static const QRegularExpression descriptor(QStringLiteral("/Type\\s*/FontDescriptor\\b"));
+        static const QRegularExpression fontName(QStringLiteral("/FontName\\s*/([^\\s/<>\\[\\]()]+)"));
+        static const QRegularExpression descriptorRef(QStringLiteral("/FontDescriptor\\s+(\\d+) 0 R"));
+        static const QRegularExpression descendant(QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+) 0 R"));
+        static const QRegularExpression cidFont(QStringLiteral("/Subtype\\s*/(CIDFontType[02]|Type0)\\b"));
+        const QString text = QString::fromLatin1(dict);
+        if (m_options.TurnPages && page.match(text).hasMatch() && !dict.contains("/Rotate")) {
+            const qsizetype close = dict.lastIndexOf(">>");
+            if (close >= 0)
+                dict.insert(close, "/Rotate 90\n");
+        }
+        if (descriptor.match(text).hasMatch()) {
+            const auto m = fontName.match(text);
+            if (m.hasMatch())
+                m_fontNames[n] = m.captured(1).toLatin1();
+        }
+        if (cidFont.match(text).hasMatch()) {
+            // Named once every descriptor is known; fonts are few.
+            if (const auto d = referenceAfter(dict, descriptorRef))
+                m_descriptorOf[n] = *d;
+            if (const auto d = referenceAfter(dict, descendant))
+                m_descendantOf[n] = *d;
+            m_fonts.emplace_back(n, dict);
+            return PdfPackResult::Packed;
+        }
+        return addPlain(n, dict) ? PdfPackResult::Packed : PdfPackResult::WriteFailed;
+    }
+
+    // A Type0 font or its CID font with the name its descriptor gives the subset.
+    QByteArray tagged(int n, QByteArray dict) const
+    {
+        int font = n;
+        if (const auto d = m_descendantOf.find(n); d != m_descendantOf.end())
+            font = d->second;
+        const auto descriptor = m_descriptorOf.find(font);
+        if (descriptor == m_descriptorOf.end())
+            return dict;
+        const auto name = m_fontNames.find(descriptor->second);
+        if (name == m_fontNames.end())
+            return dict;
+        const QByteArray full = name->second;
+        const qsizetype plus = full.indexOf('+');
+        if (plus != 6)
+            return dict;
+        const QByteArray base = full.mid(plus + 1);
+        static const QRegularExpression baseFont(QStringLiteral("/BaseFont\\s*/([^\\s/<>\\[\\]()]+)"));
+        const auto m = baseFont.match(QString::fromLatin1(dict));
+        if (m.hasMatch() && m.captured(1).toLatin1() == base)
+            dict.replace(m.capturedStart(1), m.capturedLength(1), full);
+        return dict;
+    }
+
+    bool addPlain(int n, const QByteArray& dict)
+    {
+        if (m_batch.isEmpty())
+            m_batchNumber = m_next++;
+        m_index += QByteArray::number(n) + ' ' + QByteArray::number(m_bodies.size()) + ' ';
+        m_bodies += dict + '\n';
+        setEntry(n, {m_batchNumber, qint32(m_batch.size()), 2});
+        m_batch << n;
+        // Object streams of a bounded size, so a reader never unpacks much to reach one page.
+        constexpr int kPerStream = 500;
+        return m_batch.size() < kPerStream || flushBatch();
+    }
+
+    bool flushBatch()
+    {
+        if (m_batch.isEmpty())
+            return true;
+        const QByteArray index = m_index + '\n';
+        const QByteArray packed = flate(index + m_bodies);
+        setEntry(m_batchNumber, {m_written, 0, 1});
+        const bool ok = put(QByteArray::number(m_batchNumber) + " 0 obj\n<<\n/Type /ObjStm\n/N " +
+                            QByteArray::number(m_batch.size()) + "\n/First " + QByteArray::number(index.size()) +
+                            "\n/Filter /FlateDecode\n/Length " + QByteArray::number(packed.size()) + "\n>>\nstream\n" +
+                            packed + "\nendstream\nendobj\n");
+        m_batch.clear();
+        m_index.clear();
+        m_bodies.clear();
+        return ok;
+    }
+
+    bool putCrossReference()
+    {
+        const int xrefNumber = m_next++;
+        const qint64 xrefOffset = m_written;
+        setEntry(xrefNumber, {xrefOffset, 0, 1});
+        const int width = xrefOffset > 0xFFFFFFFFLL ? 8 : 4;
+        QByteArray table;
+        for (int n = 0; n < m_next; ++n) {
+            const Entry entry = n == 0 ? Entry{0, 0xFFFF, 0} : m_entries[size_t(n)];
+            putBigEndian(table, quint64(entry.type), 1);
+            putBigEndian(table, quint64(entry.field2), width);
+            putBigEndian(table, quint64(entry.field3), 2);
+        }
+        const QByteArray packed = flate(table);
+        return put(QByteArray::number(xrefNumber) + " 0 obj\n<<\n/Type /XRef\n/Size " + QByteArray::number(m_next) +
+                   "\n/W [1 " + QByteArray::number(width) + " 2]\n/Root " + QByteArray::number(m_table.root) +
+                   " 0 R\n" +
+                   (m_table.info > 0 && written(m_table.info) ? "/Info " + QByteArray::number(m_table.info) + " 0 R\n"
+                                                              : QByteArray()) +
+                   "/Filter /FlateDecode\n/Length " + QByteArray::number(packed.size()) + "\n>>\nstream\n" + packed +
+                   "\nendstream\nendobj\nstartxref\n" + QByteArray::number(xrefOffset) + "\n%%EOF\n");
+    }
+
+    QIODevice& m_in;
+    QIODevice& m_out;
+    const PdfPackOptions& m_options;
+    const PdfPackStep& m_step;
+    Table m_table;
+    std::vector<Entry> m_entries;
+    std::vector<bool> m_dropped;
+    int m_next = 0;
+    qint64 m_written = 0;
+
+    QList<int> m_batch;
+    int m_batchNumber = 0;
+    QByteArray m_index, m_bodies;
+
+    std::vector<std::pair<int, QByteArray>> m_fonts;
+    std::map<int, QByteArray> m_fontNames;  // descriptor -> its font name
+    std::map<int, int> m_descriptorOf;      // CID font -> descriptor
+    std::map<int, int> m_descendantOf;      // Type0 font -> CID font
+};
 
 } // namespace
 
-QByteArray PackPdfObjects(const QByteArray& pdf)
+PdfPackResult PackPdfObjects(QIODevice& in, QIODevice& out, const PdfPackOptions& options, const PdfPackStep& step)
 {
-    QByteArray trailer;
-    const auto objects = readObjects(pdf, trailer);
-    if (!objects || objects->empty())
-        return pdf;
-    static const QRegularExpression rootRe(QStringLiteral("/Root (\\d+) 0 R"));
-    static const QRegularExpression infoRe(QStringLiteral("/Info (\\d+) 0 R"));
-    const auto root = rootRe.match(QString::fromLatin1(trailer));
-    const auto info = infoRe.match(QString::fromLatin1(trailer));
-    if (!root.hasMatch())
-        return pdf;
+    return Packer(in, out, options, step).Run();
+}
 
-    QByteArray out("%PDF-1.5\n%\xE2\xE3\xCF\xD3\n");
-    const int firstNew = objects->rbegin()->first + 1;
-    struct Entry
-    {
-        int type = 0;  // 0 free, 1 at an offset, 2 in an object stream
-        qint64 field2 = 0;
-        int field3 = 0;
-    };
-    std::map<int, Entry> entries;
-
-    QList<int> plain;
-    for (const auto& [n, o] : *objects) {
-        if (!o.stream) {
-            plain << n;
-            continue;
-        }
-        entries[n] = {1, out.size(), 0};
-        out += QByteArray::number(n) + " 0 obj\n" + o.dict + "\nstream\n" + o.data + "\nendstream\nendobj\n";
-    }
-    // Object streams of a bounded size, so a reader never unpacks much to reach one page.
-    constexpr int kPerStream = 500;
-    int next = firstNew;
-    for (qsizetype from = 0; from < plain.size(); from += kPerStream) {
-        const int streamNumber = next++;
-        QByteArray index, bodies;
-        const qsizetype to = std::min(plain.size(), from + kPerStream);
-        for (qsizetype i = from; i < to; ++i) {
-            const int n = plain[i];
-            index += QByteArray::number(n) + ' ' + QByteArray::number(bodies.size()) + ' ';
-            bodies += objects->at(n).dict + '\n';
-            entries[n] = {2, streamNumber, int(i - from)};
-        }
-        index += '\n';
-        const QByteArray packed = flate(index + bodies);
-        entries[streamNumber] = {1, out.size(), 0};
-        out += QByteArray::number(streamNumber) + " 0 obj\n<<\n/Type /ObjStm\n/N " + QByteArray::number(to - from) +
-               "\n/First " + QByteArray::number(index.size()) + "\n/Filter /FlateDecode\n/Length " +
-               QByteArray::number(packed.size()) + "\n>>\nstream\n" + packed + "\nendstream\nendobj\n";
-    }
-    const int xrefNumber = next++;
-    const qint64 xrefOffset = out.size();
-    entries[xrefNumber] = {1, xrefOffset, 0};
-    if (xrefOffset > 0xFFFFFFFFLL)
-        return pdf;
-    QByteArray table;
-    for (int n = 0; n < next; ++n) {
-        const auto e = entries.find(n);
-        const Entry entry = e == entries.end() ? Entry{0, 0, n == 0 ? 0xFFFF : 0} : e->second;
-        putBigEndian(table, quint64(entry.type), 1);
-        putBigEndian(table, quint64(entry.field2), 4);
-        putBigEndian(table, quint64(entry.field3), 2);
-    }
-    const QByteArray packed = flate(table);
-    out += QByteArray::number(xrefNumber) + " 0 obj\n<<\n/Type /XRef\n/Size " + QByteArray::number(next) +
-           "\n/W [1 4 2]\n/Root " + root.captured(1).toLatin1() + " 0 R\n" +
-           (info.hasMatch() ? "/Info " + info.captured(1).toLatin1() + " 0 R\n" : QByteArray()) +
-           "/Filter /FlateDecode\n/Length " + QByteArray::number(packed.size()) + "\n>>\nstream\n" + packed +
-           "\nendstream\nendobj\nstartxref\n" + QByteArray::number(xrefOffset) + "\n%%EOF\n";
-    return out;
+QByteArray PackPdfObjects(const QByteArray& pdf, const PdfPackOptions& options)
+{
+    QByteArray copy = pdf;
+    QBuffer in(&copy);
+    in.open(QIODevice::ReadOnly);
+    QByteArray packed;
+    QBuffer out(&packed);
+    out.open(QIODevice::WriteOnly);
+    return PackPdfObjects(in, out, options) == PdfPackResult::Packed ? packed : pdf;
 }

@@ -17,13 +17,13 @@
 #include "store/TSQLiteDatabase.h"
 #include "uikit/TBusyCursor.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -87,63 +87,95 @@ std::optional<PdfSeries> ReadPdfSeries(AppContext& ctx, const SeriendruckInput& 
 
     const SeriendruckQuery query =
         BuildSeriendruckQuery(input.GruppeID, input.SearchText, input.SearchColumn, input.SortChoice);
-    for (TSQLiteTable rows = db.GetTable(query.Sql(), query.Params); !rows.Eof(); rows.Next()) {
-        AddressLines address;
-        for (int i = 1; i <= 5; ++i)
-            address << rows.Field(QStringLiteral("Line%1").arg(i));
-        series.Addresses << address;
-    }
+    // Row by row into the packed list: a large group is never held twice.
+    db.EachRow(query.Sql(), query.Params,
+               {QStringLiteral("Line1"), QStringLiteral("Line2"), QStringLiteral("Line3"), QStringLiteral("Line4"),
+                QStringLiteral("Line5")},
+               [&](const QStringList& lines) { series.Addresses << lines; });
     return series;
 }
 
 PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, int dpi, const QString& fileName,
-                               const PdfPageStep& step)
+                               const PdfPageStep& step, const PdfFileStep& writing)
 {
-    const QPageLayout page = PdfUmschlagPageLayout(s.FormatIndex, s.Orientation == 1);
+    const QPageLayout page = PdfUmschlagPageLayout(s.FormatIndex);
     if (!page.isValid())
         return {PdfWriteOutcome::Failed, QStringLiteral("Das eingestellte Umschlagformat ist unbekannt.")};
-    // The pages are made in memory and repacked; the file is written whole at the end, so
-    // a cancelled or failed export leaves the old one as it was.
-    QBuffer made;
-    made.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&made);
-    writer.setResolution(dpi);
-    writer.setPageLayout(page);
-    writer.setCreator(QStringLiteral("Tavisto"));
-    writer.setTitle(series.GruppeName);
-    // One picture for every page: the writer keeps a picture it has seen once and only
-    // refers to it again.
-    const QImage banner = series.Banner.isNull() ? QImage() : series.Banner.convertToFormat(QImage::Format_RGB888);
+    // The pages go to a scratch file as they are made and are then repacked into a file
+    // beside fileName that replaces it only when all of it is written: memory stays flat,
+    // and a cancelled or failed export leaves the old file as it was.
+    PdfPackOptions options;
+    options.TurnPages = s.Orientation == 1;
+    const double pageHeightDots = page.fullRectPoints().height() * dpi / 72.0;
+    QTemporaryFile pages(QDir::temp().filePath(QStringLiteral("tavisto-XXXXXX.pdf")));
+    if (!pages.open())
+        return {PdfWriteOutcome::Failed,
+                QStringLiteral("Im Ordner für temporäre Dateien kann nichts angelegt werden (%1).").arg(pages.errorString())};
+    {
+        QPdfWriter writer(&pages);
+        writer.setResolution(dpi);
+        writer.setPageLayout(page);
+        writer.setCreator(QStringLiteral("Tavisto"));
+        writer.setTitle(series.GruppeName);
+        // One picture for every page: the writer keeps a picture it has seen once and only
+        // refers to it again.
+        const QImage banner = series.Banner.isNull() ? QImage() : series.Banner.convertToFormat(QImage::Format_RGB888);
 
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return {PdfWriteOutcome::Failed, QStringLiteral("Die PDF-Ausgabe konnte nicht beginnen.")};
-    // Ends the export before its last page.
-    auto stop = [&](PdfWriteOutcome::Result result, const QString& why) {
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {PdfWriteOutcome::Failed, QStringLiteral("Die PDF-Ausgabe konnte nicht beginnen.")};
+        // Ends the export before its last page.
+        auto stop = [&](PdfWriteOutcome::Result result, const QString& why) {
+            painter.end();
+            return PdfWriteOutcome{result, why};
+        };
+        const int n = int(series.Addresses.size());
+        for (int k = 0; k < n; ++k) {
+            if (step && !step(k, n))
+                return stop(PdfWriteOutcome::Cancelled, QString());
+            const UmschlagBlocks blocks = AssignBlocks(series.Sender, series.Addresses[k], s.Swap);
+            const QImage* pageBanner = blocks.WithBanner && !banner.isNull() ? &banner : nullptr;
+            const auto layout =
+                LayoutUmschlag(blocks.Upper, blocks.Lower, pageBanner ? pageBanner->size() : QSize(), s, dpi);
+            if (!layout)
+                return stop(PdfWriteOutcome::Failed,
+                            QStringLiteral("Bei dieser Auflösung (%1 dpi) und dem Umrechnungsfaktor %2 ergibt sich keine "
+                                           "Schriftgröße.")
+                                .arg(dpi)
+                                .arg(s.DpiFactor));
+            if (k > 0 && !writer.newPage())
+                return stop(PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
+            painter.save();
+            // A page shown turned has the lying page's bottom edge on its left; the picture's
+            // bottom goes there, as on the printed envelope, whatever the page's rounding to
+            // whole points added.
+            if (options.TurnPages)
+                painter.translate(0, pageHeightDots - layout->Size.height());
+            DrawPdfUmschlagPage(painter, *layout, pageBanner);
+            painter.restore();
+        }
         painter.end();
-        return PdfWriteOutcome{result, why};
-    };
-    const int n = int(series.Addresses.size());
-    for (int k = 0; k < n; ++k) {
-        if (step && !step(k, n))
-            return stop(PdfWriteOutcome::Cancelled, QString());
-        const UmschlagBlocks blocks = AssignBlocks(series.Sender, series.Addresses[k], s.Swap);
-        const QImage* pageBanner = blocks.WithBanner && !banner.isNull() ? &banner : nullptr;
-        const auto layout =
-            LayoutUmschlag(blocks.Upper, blocks.Lower, pageBanner ? pageBanner->size() : QSize(), s, dpi);
-        if (!layout)
-            return stop(PdfWriteOutcome::Failed,
-                        QStringLiteral("Bei dieser Auflösung (%1 dpi) und dem Umrechnungsfaktor %2 ergibt sich keine "
-                                       "Schriftgröße.")
-                            .arg(dpi)
-                            .arg(s.DpiFactor));
-        if (k > 0 && !writer.newPage())
-            return stop(PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
-        DrawPdfUmschlagPage(painter, *layout, pageBanner);
     }
-    painter.end();
+    if (!pages.flush() || pages.error() != QFileDevice::NoError)
+        return {PdfWriteOutcome::Failed,
+                QStringLiteral("Die temporäre Datei konnte nicht geschrieben werden (%1).").arg(pages.errorString())};
+
+    PdfPackResult packed = PdfPackResult::Packed;
     QString reason;
-    if (!ReplaceFileWhole(fileName, PackPdfObjects(made.data()), &reason))
+    const bool replaced = ReplaceFileWith(
+        fileName,
+        [&](QIODevice& out, QString&) {
+            packed = PackPdfObjects(pages, out, options, [&](qint64 done, qint64 total) {
+                return !writing || writing(int(total > 0 ? done * 1000 / total : 1000));
+            });
+            return packed == PdfPackResult::Packed;
+        },
+        &reason);
+    if (packed == PdfPackResult::Stopped)
+        return {PdfWriteOutcome::Cancelled, QString()};
+    if (packed == PdfPackResult::Unreadable)
+        return {PdfWriteOutcome::Failed, QStringLiteral("Die erzeugten Seiten konnten nicht gelesen werden.")};
+    if (!replaced)
         return {PdfWriteOutcome::Failed, reason};
     return {PdfWriteOutcome::Written, QString()};
 }
@@ -201,6 +233,15 @@ void PdfSeriesCommand(AppContext& ctx, QWidget* parent, const SeriendruckInput& 
         progress.setLabelText(QStringLiteral("Umschlag %1 von %2 wird gespeichert...").arg(k + 1).arg(n));
         // A modal progress window lets pending events in here, "Abbrechen" among them.
         progress.setValue(k);
+        return !progress.wasCanceled() && !TerminationSignals::Requested();
+    }, [&, writingShown = false](int permille) mutable {
+        if (!writingShown) {
+            writingShown = true;
+            progress.setLabelText(QStringLiteral("Die PDF-Datei wird geschrieben"));
+            progress.setRange(0, 1000);
+        }
+        if (permille != progress.value())
+            progress.setValue(permille);
         return !progress.wasCanceled() && !TerminationSignals::Requested();
     });
     progress.hide();

@@ -1,4 +1,5 @@
 #pragma once
+#include "output/PackedAddresses.h"
 #include "output/Seriendruck.h"
 #include "output/UmschlagRenderer.h"
 
@@ -18,7 +19,7 @@ struct PdfSeries
 {
     AddressLines Sender;
     QImage Banner;  // null when the sender has none or it is not printed
-    QList<AddressLines> Addresses;  // the series' addresses in its order
+    PackedAddresses Addresses;  // the series' addresses in its order
     QString GruppeName;
 };
 
@@ -36,13 +37,17 @@ struct PdfWriteOutcome
 
 // Before page k of n (counted from 0): false ends the export there.
 using PdfPageStep = std::function<bool(int k, int n)>;
+// While the pages are written into the file, in thousandths: false ends the export there.
+using PdfFileStep = std::function<bool(int permille)>;
 
 // Writes one page per address, each the envelope itself, laid out as the printed picture
-// at dpi. The pages are made in memory and go into a temporary file beside fileName that
-// replaces it only when all of it is written. A cancelled or failed export leaves no file
-// behind and an older file as it was.
+// at dpi; a standing envelope's page is the lying picture shown turned. The pages go to a
+// scratch file as they are made, then into a temporary file beside fileName that replaces
+// it only when all of it is written. A cancelled or failed export leaves no file behind and
+// an older file as it was.
 PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& settings, int dpi,
-                               const QString& fileName, const PdfPageStep& step = {});
+                               const QString& fileName, const PdfPageStep& step = {},
+                               const PdfFileStep& writing = {});
 
 // Asks for the file to write: parent, title, folder, filter, proposed name; the empty
 // text when the user cancelled.

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned)
+QPageLayout PdfUmschlagPageLayout(int formatIndex)
 {
     const auto format = UmschlagFormatAt(formatIndex);
     if (!format)
@@ -19,17 +19,14 @@ QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned)
     // in points it is only rounded.
     const QSizeF points(format->ShortSide * 72.0 / 25.4, format->LongSide * 72.0 / 25.4);
     const QPageSize size(points, QPageSize::Point, QString(), QPageSize::ExactMatch);
-    return QPageLayout(size, turned ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF());
+    return QPageLayout(size, QPageLayout::Landscape, QMarginsF());
 }
 
 void DrawPdfUmschlagPage(QPainter& painter, const UmschlagLayout& layout, const QImage* banner)
 {
     painter.save();
-    if (layout.Turned) {
-        // The lying picture's top edge becomes the right edge: (x, y) goes to (H - y, x).
-        painter.translate(layout.Size.height(), 0);
-        painter.rotate(90);
-    }
+    // Qt would put pictures into a PDF as JPEG: a logo's edges would ring.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     std::vector<QRect> drawn;
     if (!layout.Banner.isEmpty() && banner && !banner->isNull()) {
         painter.drawImage(layout.Banner.topLeft(), *banner);

@@ -5,14 +5,15 @@
 
 class QPainter;
 
-// The page of one envelope in a PDF: the format's size (to the nearest point), standing
-// when the layout is turned, lying otherwise, without margins. Invalid for an unknown format.
-QPageLayout PdfUmschlagPageLayout(int formatIndex, bool turned);
+// The page of one envelope in a PDF: the format's size (to the nearest point), lying,
+// without margins. A standing envelope's page is the same, shown turned (the writer marks
+// it so), which keeps its lines lines for a reader of the text. Invalid for an unknown format.
+QPageLayout PdfUmschlagPageLayout(int formatIndex);
 
 // Draws an envelope's layout onto a page whose device has the layout's resolution (one
-// device unit per dot): the banner at one pixel per dot, the lines as real text in their
-// font with every glyph at the printed picture's own pen position, and all of it turned
-// clockwise for a standing envelope. Cells are opaque where they meet the banner
-// or an earlier cell, as on the printed picture. The banner is drawn as the given picture
-// itself, so a writer that draws the same picture on every page can keep it once.
+// device unit per dot): the banner at one pixel per dot, losslessly, the lines as real text
+// in their font with every glyph at the printed picture's own pen position, as the picture
+// lies. Cells are opaque where they meet the banner or an earlier cell, as on the printed
+// picture. The banner is drawn as the given picture itself, so a writer that draws the same
+// picture on every page can keep it once.
 void DrawPdfUmschlagPage(QPainter& painter, const UmschlagLayout& layout, const QImage* banner);

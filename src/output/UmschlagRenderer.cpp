@@ -100,6 +100,10 @@ QFont UmschlagFont(const QString& family, int pixelSize)
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
+    // No ligatures: a PDF maps a ligature glyph back to its ligature character, so
+    // "Hoffmann" would copy and search as "Ho\uFB00mann". Qt shapes without ligatures
+    // once any letter spacing is set; 100 % leaves every advance (kerning included) as it is.
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
     return font;
 }
 

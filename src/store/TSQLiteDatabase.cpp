@@ -193,18 +193,7 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
     StatementGuard g{prepare(sql, Cp1252::encode(sql), kExecFailed)};
     bind(g.stmt, params, 1, sql);
     TSQLiteTable t;
-    for (;;) {
-        const int rc = sqlite3_step(g.stmt);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc == SQLITE_BUSY) {
-            sqlite3_reset(g.stmt);
-            throw ESQLiteException(QString::fromLatin1(kCouldNotPrepare), SQLITE_BUSY);
-        }
-        if (rc != SQLITE_ROW) {
-            sqlite3_reset(g.stmt);
-            throw ESQLiteException(ComposeMessage(QString::fromLatin1(kRetrieveFailed), sql), LastErrorCode());
-        }
+    while (nextRow(g.stmt, sql)) {
         if (t.m_rowCount == 0) {
             t.m_colCount = sqlite3_column_count(g.stmt);
             t.m_colTypes.reserve(size_t(t.m_colCount));
@@ -244,6 +233,48 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
         ++t.m_rowCount;
     }
     return t;
+}
+
+bool TSQLiteDatabase::nextRow(sqlite3_stmt* stmt, const QString& sql)
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(stmt);
+    if (rc == SQLITE_BUSY)
+        throw ESQLiteException(QString::fromLatin1(kCouldNotPrepare), SQLITE_BUSY);
+    throw ESQLiteException(ComposeMessage(QString::fromLatin1(kRetrieveFailed), sql), LastErrorCode());
+}
+
+void TSQLiteDatabase::EachRow(const QString& sql, const SqlParams& params, const QStringList& columns,
+                              const std::function<void(const QStringList& cells)>& row)
+{
+    StatementGuard g{prepare(sql, Cp1252::encode(sql), kExecFailed)};
+    bind(g.stmt, params, 1, sql);
+    std::vector<int> at;
+    QStringList cells;
+    while (nextRow(g.stmt, sql)) {
+        if (at.empty()) {
+            QStringList names;
+            for (int c = 0; c < sqlite3_column_count(g.stmt); ++c)
+                names << QString::fromUtf8(sqlite3_column_name(g.stmt, c)).toUpper();
+            for (const QString& column : columns) {
+                const int c = int(names.indexOf(column.toUpper()));
+                if (c < 0)
+                    throw ESQLiteException(QStringLiteral("Field not found in dataset: ") + column);
+                at.push_back(c);
+            }
+        }
+        cells.clear();
+        for (const int c : at)
+            cells << (sqlite3_column_type(g.stmt, c) == SQLITE_NULL
+                          ? QString()
+                          : Cp1252::decode(reinterpret_cast<const char*>(sqlite3_column_text(g.stmt, c)),
+                                           sqlite3_column_bytes(g.stmt, c)));
+        row(cells);
+    }
 }
 
 bool TSQLiteDatabase::TableExists(const QString& name)

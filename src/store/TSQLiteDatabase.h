@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -25,6 +27,11 @@ public:
 
     void ExecSQL(const QString& sql, const SqlParams& params = {});
     TSQLiteTable GetTable(const QString& sql, const SqlParams& params = {});
+    // Steps through a query's rows without keeping them, for results too large to hold:
+    // row is called with the named columns' cells (found without regard to case) as text,
+    // a NULL cell as the empty text.
+    void EachRow(const QString& sql, const SqlParams& params, const QStringList& columns,
+                 const std::function<void(const QStringList& cells)>& row);
     bool TableExists(const QString& name);
     // Runs a statement whose first "?" takes the blob; params fill the later ones.
     void UpdateBlob(const QString& sql, const QByteArray& blob, const SqlParams& params = {});
@@ -47,6 +54,8 @@ public:
 private:
     sqlite3_stmt* prepare(const QString& sql, const QByteArray& encoded, const char* failText);
     void bind(sqlite3_stmt* stmt, const SqlParams& params, int first, const QString& sql);
+    // One step of a query: true for a row, false when done; raises ESQLiteException otherwise.
+    bool nextRow(sqlite3_stmt* stmt, const QString& sql);
 
     sqlite3* m_db = nullptr;
     bool m_inTrans = false;

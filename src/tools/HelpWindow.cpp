@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -64,6 +65,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
             ShowPage(m_file->DefaultPage());
     });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it, as it closes every other window of the program.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    escape->setContext(Qt::WindowShortcut);
     connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         const QString page = item->data(0, Qt::UserRole).toString();
         if (!page.isEmpty())

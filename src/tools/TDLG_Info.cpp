@@ -44,7 +44,7 @@ TDLG_Info::TDLG_Info(AppContext&, QWidget* parent) : QDialog(parent, Qt::Dialog 
     version->adjustSize();
     version->move(24, 114);
 
-    QLabel* platform = textLabel(this, "Label_Platform", QStringLiteral("Für Windows 7/8/10/11"));
+    QLabel* platform = textLabel(this, "Label_Platform", QStringLiteral("Für Linux"));
     platform->setAlignment(Qt::AlignRight | Qt::AlignTop);
     platform->adjustSize();
     platform->move(439 - platform->width(), 114);

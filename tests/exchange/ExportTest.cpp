@@ -77,10 +77,10 @@ TEST_F(ExportTest, AddressesAsCsvAreExactlyTheRowsShownInWindows1252)
     EXPECT_EQ(dialogs.lastSelectedFilter, 0);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Die Adressen wurden als CSV-Datei gespeichert.")});
 
-    // Untrimmed values, the active mark trimmed, quotes unchanged, "Ł" and "ő" spelled
+    // Untrimmed values, the active mark trimmed, quotes doubled, "Ł" and "ő" spelled
     // with the Latin letters the code page has; no byte order mark.
     const QByteArray expected = "\"Zeile 1\";\"Zeile 2\";\"Zeile 3\";\"Zeile 4\";\"Zeile 5\";\"Name\";\"Aktiv\"\r\n"
-                                "\"Zo\xEB Lukasz\";\"Hauptstra\xDF" "e 5\";\"\";\"c/o \"Ecke\"\";\"50667 K\xF6ln\";"
+                                "\"Zo\xEB Lukasz\";\"Hauptstra\xDF" "e 5\";\"\";\"c/o \"\"Ecke\"\"\";\"50667 K\xF6ln\";"
                                 "\"M\xFCller\";\"X\"\r\n"
                                 "\" Anna \";\"\";\"Weg 1\";\"\";\"\x80 5 o\";\"\";\"\"\r\n";
     EXPECT_EQ(readAll(dir.file("Adressen.csv")), expected);
@@ -137,7 +137,7 @@ TEST_F(ExportTest, SendersFromTheSenderListInBothLayouts)
     EXPECT_EQ(readAll(dir.file("Absender.csv")),
               QByteArray("\"Zeile 1\";\"Zeile 2\";\"Zeile 3\";\"Zeile 4\";\"Zeile 5\";\"Banner\"\r\n"
                          "\"Firma Eins\";\"\";\"Stra\xDF" "e 1\";\"\";\"12345 Ort\";\"x\"\r\n"
-                         "\"Zwei \"GmbH\"\";\"b\";\"c\";\"d\";\"e\";\"\"\r\n"
+                         "\"Zwei \"\"GmbH\"\"\";\"b\";\"c\";\"d\";\"e\";\"\"\r\n"
                          "\"Drei\";\"\";\"\";\"\";\"\";\"\"\r\n"));
     EXPECT_EQ(messages.texts(), (QStringList{"Die Absender wurden als Textdatei gespeichert.",
                                              "Die Absender wurden als CSV-Datei gespeichert."}));

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -98,4 +99,89 @@ TEST(PdfObjectStreamsTest, WhatItCannotReadStaysAsItIs)
     for (const QByteArray& input : {QByteArray(), QByteArray("not a pdf"), pdf.left(pdf.size() / 2),
                                     QByteArray(pdf).replace("xref", "xxxx")})
         EXPECT_EQ(PackPdfObjects(input), input);
+}
+
+TEST(PdfObjectStreamsTest, PagesTurnedOnRequestAndFontsNamedWithTheirSubsetTag)
+{
+    TempDir dir;
+    const QByteArray original = qtPdf(3);
+    for (const bool turn : {false, true}) {
+        SCOPED_TRACE(turn ? "turned" : "as they are");
+        const QString b = dir.write(QStringLiteral("packed.pdf"), PackPdfObjects(original, {turn}));
+        const Tool info = tool(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                           QStringLiteral("3"), b});
+        EXPECT_TRUE(info.errors.isEmpty()) << info.errors.toStdString();
+        EXPECT_EQ(info.out.count(QRegularExpression(turn ? QStringLiteral("rot:\\s+90\n") : QStringLiteral("rot:\\s+0\n"))), 3)
+            << info.out.toStdString();
+        // Both the Type 0 font and its CID font carry the descriptor's "ABCDEF+" name.
+        QProcess qdf;
+        qdf.start(QStringLiteral("qpdf"), {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"), b,
+                                           QStringLiteral("-")});
+        ASSERT_TRUE(qdf.waitForFinished(60000));
+        const QString qdfText = QString::fromLatin1(qdf.readAllStandardOutput());
+        static const QRegularExpression names(QStringLiteral("/(?:BaseFont|FontName) /(\\S+)"));
+        QStringList found;
+        for (auto it = names.globalMatch(qdfText); it.hasNext();)
+            found << it.next().captured(1);
+        ASSERT_EQ(found.size(), 3) << found.join(' ').toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+\\w+$")).match(found[0]).hasMatch()) << found[0].toStdString();
+        EXPECT_EQ(found.count(found[0]), 3) << found.join(' ').toStdString();
+        const Tool check = tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), b});
+        EXPECT_TRUE(check.out.contains(QStringLiteral("No syntax or stream encoding errors found"))) << check.out.toStdString();
+    }
+}
+
+namespace {
+
+// Takes a number of bytes, then refuses every write, as a full disk does.
+class FillingDevice : public QIODevice
+{
+public:
+    explicit FillingDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        if (size > m_room)
+            return -1;
+        m_room -= size;
+        return size;
+    }
+
+private:
+    qint64 m_room;
+};
+
+} // namespace
+
+TEST(PdfObjectStreamsTest, AStopOrAFailedWriteIsReportedAsSuch)
+{
+    QByteArray original = qtPdf(20);
+    QBuffer in(&original);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+
+    // Stopped halfway: the step saw the input's progress up to there.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    qint64 lastDone = -1, lastTotal = 0;
+    EXPECT_EQ(PackPdfObjects(in, out, {}, [&](qint64 done, qint64 total) {
+                  EXPECT_GE(done, lastDone);
+                  lastDone = done;
+                  lastTotal = total;
+                  return done < total / 2;
+              }),
+              PdfPackResult::Stopped);
+    EXPECT_GE(lastDone, lastTotal / 2);
+    EXPECT_LT(lastDone, original.size());
+
+    for (const qint64 room : {qint64(0), qint64(100), qint64(original.size() / 2)}) {
+        SCOPED_TRACE(room);
+        FillingDevice full(room);
+        EXPECT_EQ(PackPdfObjects(in, full), PdfPackResult::WriteFailed);
+    }
+    QBuffer whole;
+    whole.open(QIODevice::WriteOnly);
+    EXPECT_EQ(PackPdfObjects(in, whole), PdfPackResult::Packed);
+    EXPECT_EQ(whole.data(), PackPdfObjects(original));
 }

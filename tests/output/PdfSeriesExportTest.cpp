@@ -6,13 +6,17 @@
 #include "output/UmschlagRenderer.h"
 #include "support/ModalAnswer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using InkProbe::inkBox;
 
@@ -61,6 +65,18 @@ QList<QSizeF> pageSizes(const QString& pdf)
         sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
     }
     return sizes;
+}
+
+// Each page's turn for viewing in degrees, from pdfinfo.
+QList<int> pageTurns(const QString& pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                         QStringLiteral("100000"), pdf});
+    QList<int> turns;
+    static const QRegularExpression re(QStringLiteral(R"(Page\s+\d+ rot:\s+(\d+))"));
+    for (auto it = re.globalMatch(info); it.hasNext();)
+        turns << it.next().captured(1).toInt();
+    return turns;
 }
 
 int pageCount(const QString& pdf)
@@ -190,37 +206,59 @@ TEST_F(PdfSeriesExportTest, OnePageOfTheFormatsSizePerAddressWithItsLinesAsText)
         t.ctx.Print().Orientation = c.orientation;
         const QString pdf = writeSeries(input());
         EXPECT_EQ(pageCount(pdf), 3);
+        // Every page lies; a standing envelope's page is shown turned a quarter clockwise.
         const auto format = UmschlagFormatAt(c.format);
         const QSizeF lying(format->LongSide * 72.0 / 25.4, format->ShortSide * 72.0 / 25.4);
-        const QSizeF expected = c.orientation == 1 ? lying.transposed() : lying;
         const QList<QSizeF> sizes = pageSizes(pdf);
         ASSERT_EQ(sizes.size(), 3);
         for (const QSizeF& size : sizes) {
-            EXPECT_NEAR(size.width(), expected.width(), 0.5);
-            EXPECT_NEAR(size.height(), expected.height(), 0.5);
+            EXPECT_NEAR(size.width(), lying.width(), 0.5);
+            EXPECT_NEAR(size.height(), lying.height(), 0.5);
         }
+        EXPECT_EQ(pageTurns(pdf), QList<int>(3, c.orientation == 1 ? 90 : 0));
 
-        // Every page: the sender, then its address; the pages in the list's order. Words
-        // of turned text may come one per line, so white space counts as one blank.
-        const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
-        QStringList pages = text.split(QLatin1Char('\f'));
-        for (QString& page : pages)
-            page = page.simplified();
+        // qpdf finds nothing wrong in the file's structure or its streams.
+        QProcess qpdf;
+        qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+        ASSERT_TRUE(qpdf.waitForFinished(60000));
+        EXPECT_EQ(qpdf.exitCode(), 0) << qpdf.readAll().toStdString();
+
+        // Every page: the sender's lines, then its address's, each one line of text as a
+        // viewer reads it; the pages in the list's order.
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        const QStringList pages = text.split(QLatin1Char('\f'));
         ASSERT_GE(pages.size(), 3);
         const AddressLines* expectedAddresses[] = {&kAdressen[3].lines, &kAdressen[1].lines, &kAdressen[0].lines};
         for (int p = 0; p < 3; ++p) {
             SCOPED_TRACE(p + 1);
-            qsizetype at = 0;
+            QStringList expected;
             for (const AddressLines* block : {&kSender, expectedAddresses[p]})
-                for (const QString& line : *block) {
-                    if (line.isEmpty())
-                        continue;
-                    const qsizetype found = pages[p].indexOf(line, at);
-                    EXPECT_GE(found, at) << line.toStdString() << " in\n" << pages[p].toStdString();
-                    at = std::max(at, found);
-                }
+                for (const QString& line : *block)
+                    if (!line.isEmpty())
+                        expected << line;
+            EXPECT_EQ(pages[p].split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
         }
         EXPECT_FALSE(text.contains(QStringLiteral("Ignaz"))) << text.toStdString();
+    }
+}
+
+TEST_F(PdfSeriesExportTest, TextReadsBackAsStoredInEveryCommonFont)
+{
+    // Ligatures would come back as their own characters ("Hoﬀmann"); some fonts have them.
+    const QStringList lines{QStringLiteral("Hoffmann Office"), QStringLiteral("Nr. 5"), QStringLiteral("Weiß € fl fi")};
+    t.ctx.db().ExecSQL(QStringLiteral("UPDATE tab_adressen SET Aktiv=0"));
+    t.addAdresse(QStringLiteral("AD00000009"), {QString(), lines[0], lines[1], lines[2], QString()});
+    for (const char* family : {"Liberation Sans", "DejaVu Sans", "Nimbus Sans"}) {
+        SCOPED_TRACE(family);
+        t.ctx.Print().FontName = QString::fromLatin1(family);
+        const QString pdf = writeSeries(input());
+        // The font itself, not a stand-in, is in the file.
+        const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
+        EXPECT_TRUE(fonts.contains(QString::fromLatin1(family).remove(QLatin1Char(' ')))) << fonts.toStdString();
+        const QString page =
+            run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}).section(QLatin1Char('\f'), 0, 0);
+        EXPECT_EQ(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                  QStringList({kSender[0], kSender[1], kSender[3]}) + lines);
     }
 }
 
@@ -287,16 +325,18 @@ TEST_F(PdfSeriesExportTest, TextLiesWhereThePrintedPictureHasIt)
     }
 }
 
-TEST_F(PdfSeriesExportTest, TheBannerIsOneImageAndTheFontIsEmbedded)
+TEST_F(PdfSeriesExportTest, TheBannerIsOneLosslessImageAndTheFontAnEmbeddedSubset)
 {
+    // Hard edges, as a logo has: a lossy picture would ring around them.
     QImage banner(600, 200, QImage::Format_RGB888);
     for (int y = 0; y < banner.height(); ++y)
         for (int x = 0; x < banner.width(); ++x)
-            banner.setPixel(x, y, qRgb(x % 256, y, 90));
+            banner.setPixel(x, y, (x / 40 + y / 40) % 2 ? qRgb(200, 20, 30) : qRgb(255, 255, 255));
     t.setBanner(QStringLiteral("AB00000001"), banner);
     const QString pdf = writeSeries(input());
 
-    // pdfimages lists every use of an image on a page; all three uses are one object.
+    // pdfimages lists every use of an image on a page; all three uses are one object, not
+    // a JPEG.
     const QStringList rows = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 2 + 3) << rows.join('\n').toStdString();
     QSet<QString> objects;
@@ -305,18 +345,30 @@ TEST_F(PdfSeriesExportTest, TheBannerIsOneImageAndTheFontIsEmbedded)
         ASSERT_GE(cols.size(), 12);
         EXPECT_EQ(cols[3], "600");  // width
         EXPECT_EQ(cols[4], "200");  // height
+        EXPECT_NE(cols[8], "jpeg") << row.toStdString();  // encoding
         objects.insert(cols[10] + ' ' + cols[11]);
     }
     EXPECT_EQ(objects.size(), 1) << rows.join('\n').toStdString();
+    // Its pixels are the stored picture's, every one.
+    const auto series = ReadPdfSeries(t.ctx, input());
+    ASSERT_TRUE(series && !series->Banner.isNull());
+    run(QStringLiteral("pdfimages"), {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                      QStringLiteral("1"), pdf, t.dir.file(QStringLiteral("banner"))});
+    const QImage embedded(t.dir.file(QStringLiteral("banner-000.png")));
+    ASSERT_FALSE(embedded.isNull());
+    EXPECT_EQ(embedded.convertToFormat(QImage::Format_RGB888), series->Banner.convertToFormat(QImage::Format_RGB888));
 
+    // name, type (two words), encoding, then emb, sub, uni: the font is an embedded subset,
+    // and its name carries the subset's tag wherever it is named.
     const QStringList fonts = run(QStringLiteral("pdffonts"), {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
     ASSERT_FALSE(fonts.isEmpty());
     for (const QString& font : fonts) {
-        EXPECT_TRUE(font.contains(QStringLiteral("LiberationSans"))) << font.toStdString();
-        // name, type (two words), encoding, then emb, sub, uni
         const QStringList cols = font.simplified().split(' ');
         ASSERT_GE(cols.size(), 7);
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+LiberationSans$")).match(cols[0]).hasMatch())
+            << font.toStdString();
         EXPECT_EQ(cols[cols.size() - 5], "yes") << font.toStdString();  // embedded
+        EXPECT_EQ(cols[cols.size() - 4], "yes") << font.toStdString();  // subset
     }
 }
 
@@ -477,21 +529,102 @@ TEST_F(PdfSeriesExportTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft)
     EXPECT_TRUE(leftovers(out.path()).isEmpty());
 }
 
-TEST_F(PdfSeriesExportTest, AStopBetweenPagesKeepsTheOlderFile)
+TEST_F(PdfSeriesExportTest, AStopBetweenPagesOrWhileTheFileIsWrittenKeepsTheOlderFile)
+{
+    struct Case
+    {
+        const char* name;
+        int lastPage;      // the last page that may be made
+        int stopPermille;  // where writing the file stops; past 1000: never
+        QList<int> pagesAsked;
+    };
+    const Case cases[] = {
+        {"before page 3", 1, 2000, {0, 3, 1, 3, 2, 3}},
+        {"while the file is written", 2, 0, {0, 3, 1, 3, 2, 3}},
+        {"late while the file is written", 2, 500, {0, 3, 1, 3, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir out;
+        const QString pdf = out.write(QStringLiteral("Serie.pdf"), "older");
+        const auto series = ReadPdfSeries(t.ctx, input());
+        ASSERT_TRUE(series);
+        QList<int> asked;
+        QList<int> permilles;
+        const PdfWriteOutcome outcome = WritePdfSeries(
+            *series, t.ctx.Print(), 600, pdf,
+            [&](int k, int n) {
+                asked << k << n;
+                return k <= c.lastPage;
+            },
+            [&](int permille) {
+                permilles << permille;
+                return permille < c.stopPermille;
+            });
+        EXPECT_EQ(outcome.Status, PdfWriteOutcome::Cancelled);
+        EXPECT_EQ(asked, c.pagesAsked);
+        if (c.stopPermille <= 1000) {
+            ASSERT_FALSE(permilles.isEmpty());
+            EXPECT_GE(permilles.last(), c.stopPermille);
+            EXPECT_TRUE(std::is_sorted(permilles.begin(), permilles.end()));
+        } else {
+            EXPECT_TRUE(permilles.isEmpty());
+        }
+        EXPECT_EQ(leftovers(out.path()), QStringList{"Serie.pdf"});
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "older");
+    }
+}
+
+TEST_F(PdfSeriesExportTest, WritingTheFileShowsInTheProgressWindowAndAbbrechenStopsIt)
 {
     TempDir out;
-    const QString pdf = out.write(QStringLiteral("Serie.pdf"), "older");
-    const auto series = ReadPdfSeries(t.ctx, input());
-    ASSERT_TRUE(series);
-    QList<int> asked;
-    const PdfWriteOutcome outcome = WritePdfSeries(*series, t.ctx.Print(), 600, pdf, [&](int k, int n) {
-        asked << k << n;
-        return k < 2;
+    ChooserScript script;
+    script.answer = out.file(QStringLiteral("Serie.pdf"));
+    // Clicks "Abbrechen" once the window says the file is being written.
+    QString label;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->labelText().startsWith(QStringLiteral("Die PDF-Datei wird geschrieben")))
+            return;
+        label = d->labelText();
+        watch.stop();
+        d->findChild<QPushButton*>(QStringLiteral("Button_Cancel"))->click();
     });
-    EXPECT_EQ(outcome.Status, PdfWriteOutcome::Cancelled);
-    EXPECT_EQ(asked, (QList<int>{0, 3, 1, 3, 2, 3}));
-    EXPECT_EQ(leftovers(out.path()), QStringList{"Serie.pdf"});
-    QFile f(pdf);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "older");
+    watch.start(0);
+    // Enough pages that the writing step lasts a while.
+    for (int i = 10; i < 400; ++i)
+        t.addAdresse(QStringLiteral("AD%1").arg(i, 8, 10, QLatin1Char('0')),
+                     {QStringLiteral("Herrn"), QStringLiteral("Max Muster %1").arg(i), QStringLiteral("Weg 1"),
+                      QStringLiteral("12345 Ort"), QString()});
+    PdfSeriesCommand(t.ctx, nullptr, input(), script.chooser());
+    EXPECT_EQ(label, "Die PDF-Datei wird geschrieben");
+    EXPECT_TRUE(leftovers(out.path()).isEmpty());
+    ASSERT_FALSE(t.messages.texts().isEmpty());
+    EXPECT_TRUE(t.messages.texts().last().startsWith(QStringLiteral("Das Speichern wurde abgebrochen.")))
+        << t.messages.texts().last().toStdString();
+}
+
+TEST(PackedAddresses, ReadsBackEveryAddressLineForLine)
+{
+    const QList<AddressLines> addresses{
+        {"Herrn", "Jürgen Weiß", "", "80331 München", ""},
+        {"", "", "", "", ""},
+        {"Zoë", "€ 5"},
+        {},
+        {"Firma", "Ende"},
+    };
+    PackedAddresses packed;
+    EXPECT_TRUE(packed.isEmpty());
+    for (const AddressLines& a : addresses)
+        packed << a;
+    ASSERT_EQ(packed.size(), addresses.size());
+    for (qsizetype i = 0; i < addresses.size(); ++i)
+        EXPECT_EQ(packed[i], addresses[i]) << i;
+    QList<AddressLines> iterated;
+    for (const AddressLines& a : packed)
+        iterated << a;
+    EXPECT_EQ(iterated, addresses);
 }

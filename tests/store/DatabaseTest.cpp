@@ -86,6 +86,32 @@ TEST_F(DatabaseTest, ReadingCells)
     EXPECT_EQ(errorOf([&] { t.FieldAsString(0); }), "Table is at End of File");
 }
 
+TEST_F(DatabaseTest, EachRowGivesTheNamedCellsOfEveryRowAsGetTableReadsThem)
+{
+    db->ExecSQL("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Line2, Aktiv) VALUES ('AD1', 'GR1', NULL, "
+                "'Jürgen Weiß €', 1)");
+    db->ExecSQL("INSERT INTO tab_adressen (Adresse_ID, Gruppe_ID, Line1, Line2, Aktiv) VALUES ('AD2', 'GR1', 'Frau', "
+                "'', 0)");
+    const QString sql = "SELECT Adresse_ID, Line1, Line2, Aktiv FROM tab_adressen WHERE Gruppe_ID = ? ORDER BY Adresse_ID";
+    QList<QStringList> rows;
+    db->EachRow(sql, {"GR1"}, {"line2", "LINE1", "Aktiv"}, [&](const QStringList& cells) { rows << cells; });
+    QList<QStringList> expected;
+    for (TSQLiteTable t = db->GetTable(sql, {"GR1"}); !t.Eof(); t.Next())
+        expected << QStringList{t.Field("Line2"), t.Field("Line1"), t.Field("Aktiv")};
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(rows.first(), (QStringList{"Jürgen Weiß €", "", "1"}));
+
+    int calls = 0;
+    db->EachRow(sql, {"GR2"}, {"Missing"}, [&](const QStringList&) { ++calls; });
+    EXPECT_EQ(calls, 0);  // no row, so no column is looked for
+    EXPECT_EQ(errorOf([&] { db->EachRow(sql, {"GR1"}, {"Missing"}, [&](const QStringList&) { ++calls; }); }),
+              "Field not found in dataset: Missing");
+    EXPECT_EQ(errorOf([&] { db->EachRow("SELECT * FROM tab_missing", {}, {}, [](const QStringList&) {}); }),
+              "Error executing SQL.\rError [1]: SQL error or missing database.\r\"SELECT * FROM tab_missing\": "
+              "no such table: tab_missing");
+    EXPECT_EQ(calls, 0);
+}
+
 TEST_F(DatabaseTest, EmptyResult)
 {
     TSQLiteTable t = db->GetTable("SELECT * FROM tab_gruppen");

@@ -129,7 +129,16 @@ TEST_F(HelpServiceTest, LinksAndContentsNavigateInsideTheFile)
 
     window->findChild<QPushButton*>(QStringLiteral("Button_Back"))->click();
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/absender.htm"));
-    window->close();
+
+    // Escape closes the window from wherever the focus is in it.
+    for (QWidget* focus : {static_cast<QWidget*>(browser), static_cast<QWidget*>(tree)}) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible()) << focus->objectName().toStdString();
+    }
 }
 
 TEST_F(HelpServiceTest, MissingFileIsReported)

@@ -49,7 +49,7 @@ TEST(InfoWindow, LayoutOnThePicture)
     EXPECT_EQ(version->pos(), QPoint(24, 114));
     EXPECT_EQ(version->font().pixelSize(), 13);
     auto* platform = info.findChild<QLabel*>(QStringLiteral("Label_Platform"));
-    EXPECT_EQ(platform->text(), QStringLiteral("Für Windows 7/8/10/11"));
+    EXPECT_EQ(platform->text(), QStringLiteral("Für Linux"));
     EXPECT_EQ(platform->x() + platform->width(), 439);
     EXPECT_EQ(platform->y(), 114);
     auto* ok = info.findChild<QPushButton*>(QStringLiteral("Button_OK"));
