@@ -1,5 +1,7 @@
 #include "output/PdfObjectStreams.h"
 
+#include "output/PdfSharedContent.h"
+
 #include <QBuffer>
 #include <QList>
 #include <QRegularExpression>
@@ -8,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -26,6 +29,35 @@ std::optional<qint64> numberAfter(const QByteArray& text, qsizetype from)
 QByteArray flate(const QByteArray& bytes)
 {
     return qCompress(bytes).mid(4);  // without Qt's length prefix: a plain zlib stream
+}
+
+// A FlateDecode stream's bytes unpacked; nothing when they do not unpack or would exceed
+// a bound no page content comes near.
+std::optional<QByteArray> inflate(const QByteArray& packed)
+{
+    constexpr qsizetype kLimit = qsizetype(256) << 20;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return std::nullopt;
+    QByteArray out;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
+    z.avail_in = uInt(packed.size());
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        const qsizetype had = out.size();
+        const qsizetype grow = std::max<qsizetype>(packed.size() * 4, 4096);
+        if (had + grow > kLimit)
+            break;
+        out.resize(had + grow);
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + had);
+        z.avail_out = uInt(grow);
+        rc = ::inflate(&z, Z_NO_FLUSH);
+        out.resize(had + grow - qsizetype(z.avail_out));
+    }
+    inflateEnd(&z);
+    if (rc != Z_STREAM_END)
+        return std::nullopt;
+    return out;
 }
 
 void putBigEndian(QByteArray& out, quint64 value, int bytes)
@@ -153,6 +185,10 @@ public:
         m_entries.assign(m_table.offsets.size(), Entry{});
         m_dropped.assign(m_table.offsets.size(), false);
         m_next = int(m_table.offsets.size());
+        if (m_options.ShareRepeatedContent) {
+            m_resourcesOf.assign(m_table.offsets.size(), -1);
+            m_resourcesState.assign(m_table.offsets.size(), kPlain);
+        }
 
         // The objects in the order they lie in the file.
         std::vector<int> order;
@@ -181,6 +217,20 @@ public:
             if (r != PdfPackResult::Packed)
                 return r;
         }
+        // Fewer pages than the sample.
+        if (!m_held.empty() && decideAndFlush() != PdfPackResult::Packed)
+            return PdfPackResult::WriteFailed;
+        // Resources of pages whose content never came.
+        while (!m_heldResources.empty()) {
+            const auto [r, dict] = *m_heldResources.begin();
+            m_heldResources.erase(m_heldResources.begin());
+            m_resourcesState[size_t(r)] = kPlain;
+            if (!addPlain(r, dict))
+                return PdfPackResult::WriteFailed;
+        }
+        // A form whose pages all had their resources written before it was made.
+        if (m_form >= 0 && !written(m_formResources) && !addPlain(m_formResources, "<<\n>>"))
+            return PdfPackResult::WriteFailed;
         for (auto& [n, dict] : m_fonts)
             if (!addPlain(n, tagged(n, dict)))
                 return PdfPackResult::WriteFailed;
@@ -242,10 +292,117 @@ private:
         if (length < 0 || length > o.data.size())
             return PdfPackResult::Unreadable;
         o.data.truncate(length);
+        if (m_options.ShareRepeatedContent && resourcesOf(n) > 0)
+            return putPageContent(n, std::move(o));
+        return writeStream(n, o.dict, o.data);
+    }
+
+    PdfPackResult writeStream(int n, const QByteArray& dict, const QByteArray& data)
+    {
         setEntry(n, {m_written, 0, 1});
-        if (!put(QByteArray::number(n) + " 0 obj\n" + o.dict + "\nstream\n" + o.data + "\nendstream\nendobj\n"))
+        if (!put(QByteArray::number(n) + " 0 obj\n" + dict + "\nstream\n" + data + "\nendstream\nendobj\n"))
             return PdfPackResult::WriteFailed;
         return PdfPackResult::Packed;
+    }
+
+    int resourcesOf(int content) const
+    {
+        return size_t(content) < m_resourcesOf.size() ? m_resourcesOf[size_t(content)] : -1;
+    }
+
+    // A page's content: the first few are held until they show what all of them begin with
+    // alike; then each page that begins so calls the shared form instead.
+    PdfPackResult putPageContent(int n, Object o)
+    {
+        static const QRegularExpression plainDict(
+            QStringLiteral("^<<\\s*(/Length \\d+\\s*/Filter /FlateDecode|/Filter /FlateDecode\\s*/Length \\d+)\\s*>>$"));
+        std::optional<QByteArray> content;
+        if (plainDict.match(QString::fromLatin1(o.dict)).hasMatch())
+            content = inflate(o.data);
+        if (!content) {
+            if (writeStream(n, o.dict, o.data) != PdfPackResult::Packed)
+                return PdfPackResult::WriteFailed;
+            return releaseResources(resourcesOf(n), false);
+        }
+        if (m_decided)
+            return putMaybeShared(n, o, *content);
+        m_held.push_back({n, std::move(o), *content});
+        // Enough pages that a line only some addresses share (a salutation) stays out of
+        // the form, few enough to hold.
+        constexpr size_t kSample = 8;
+        return m_held.size() < kSample ? PdfPackResult::Packed : decideAndFlush();
+    }
+
+    PdfPackResult decideAndFlush()
+    {
+        m_decided = true;
+        QList<QByteArray> contents;
+        for (const HeldContent& h : m_held)
+            contents << h.content;
+        const auto run = FindSharedRun(contents);
+        // Too little to be worth a form of its own.
+        constexpr qsizetype kWorth = 64;
+        if (run && run->End - run->Start >= kWorth) {
+            m_run = *run;
+            m_model = m_held.front().content.left(run->End);
+            m_form = m_next++;
+            m_formResources = m_next++;
+            if (!putForm())
+                return PdfPackResult::WriteFailed;
+        }
+        std::vector<HeldContent> held;
+        held.swap(m_held);
+        for (const HeldContent& h : held)
+            if (putMaybeShared(h.n, h.object, h.content) != PdfPackResult::Packed)
+                return PdfPackResult::WriteFailed;
+        return PdfPackResult::Packed;
+    }
+
+    bool putForm()
+    {
+        if (m_form < 0)
+            return true;
+        const QByteArray body = flate(m_model.mid(m_run.Start, m_run.End - m_run.Start));
+        setEntry(m_form, {m_written, 0, 1});
+        // The form draws where the page stands when it calls it: its box takes anything.
+        return put(QByteArray::number(m_form) + " 0 obj\n<<\n/Type /XObject\n/Subtype /Form\n/BBox [-100000 -100000 "
+                   "100000 100000]\n/Resources " + QByteArray::number(m_formResources) +
+                   " 0 R\n/Filter /FlateDecode\n/Length " + QByteArray::number(body.size()) + "\n>>\nstream\n" + body +
+                   "\nendstream\nendobj\n");
+    }
+
+    // The content, calling the form where it begins as the first page did, then its page's
+    // resources, which wait for it.
+    PdfPackResult putMaybeShared(int n, const Object& o, const QByteArray& content)
+    {
+        const int resources = resourcesOf(n);
+        if (m_form >= 0 && !written(resources)) {
+            if (const auto called = CallSharedRun(content, m_model, m_run, kFormName)) {
+                const QByteArray packed = flate(*called);
+                if (writeStream(n, "<<\n/Filter /FlateDecode\n/Length " + QByteArray::number(packed.size()) + "\n>>",
+                                packed) != PdfPackResult::Packed)
+                    return PdfPackResult::WriteFailed;
+                return releaseResources(resources, true);
+            }
+        }
+        if (writeStream(n, o.dict, o.data) != PdfPackResult::Packed)
+            return PdfPackResult::WriteFailed;
+        return releaseResources(resources, false);
+    }
+
+    // Settles whether a page's resources name the form, and writes them when they came
+    // already.
+    PdfPackResult releaseResources(int r, bool callsForm)
+    {
+        if (r <= 0 || size_t(r) >= m_resourcesState.size())
+            return PdfPackResult::Packed;
+        m_resourcesState[size_t(r)] = callsForm ? kCallsForm : kPlain;
+        const auto held = m_heldResources.find(r);
+        if (held == m_heldResources.end())
+            return PdfPackResult::Packed;
+        const QByteArray dict = held->second;
+        m_heldResources.erase(held);
+        return takePlain(r, dict);
     }
 
     PdfPackResult takePlain(int n, QByteArray dict)
@@ -257,6 +414,34 @@ private:
         static const QRegularExpression descendant(QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+) 0 R"));
         static const QRegularExpression cidFont(QStringLiteral("/Subtype\\s*/(CIDFontType[02]|Type0)\\b"));
         const QString text = QString::fromLatin1(dict);
+        if (m_options.ShareRepeatedContent) {
+            const qint8 state = m_resourcesState[size_t(n)];
+            if (state == kAwaitingContent) {
+                // A page's resources wait for its content, which decides whether they name
+                // the form.
+                m_heldResources[n] = dict;
+                return PdfPackResult::Packed;
+            }
+            if (state == kCallsForm) {
+                if (!written(m_formResources) && !addPlain(m_formResources, dict))
+                    return PdfPackResult::WriteFailed;
+                const auto withForm = callableForm(dict);
+                if (!withForm)
+                    return PdfPackResult::Unreadable;
+                return addPlain(n, *withForm) ? PdfPackResult::Packed : PdfPackResult::WriteFailed;
+            }
+            if (page.match(text).hasMatch()) {
+                static const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
+                static const QRegularExpression resources(QStringLiteral("/Resources (\\d+) 0 R"));
+                const auto c = referenceAfter(dict, contents);
+                const auto r = referenceAfter(dict, resources);
+                if (c && r && *c > 0 && size_t(*c) < m_resourcesOf.size() && *r > 0 &&
+                    size_t(*r) < m_resourcesState.size() && !written(*r) && !written(*c)) {
+                    m_resourcesOf[size_t(*c)] = *r;
+                    m_resourcesState[size_t(*r)] = kAwaitingContent;
+                }
+            }
+        }
         if (m_options.TurnPages && page.match(text).hasMatch() && !dict.contains("/Rotate")) {
             const qsizetype close = dict.lastIndexOf(">>");
             if (close >= 0)
@@ -277,6 +462,25 @@ private:
             return PdfPackResult::Packed;
         }
         return addPlain(n, dict) ? PdfPackResult::Packed : PdfPackResult::WriteFailed;
+    }
+
+    // A page's resources with the shared form among its pictures and forms.
+    std::optional<QByteArray> callableForm(QByteArray dict) const
+    {
+        const QByteArray entry = kFormName + ' ' + QByteArray::number(m_form) + " 0 R\n";
+        const qsizetype key = dict.indexOf("/XObject");
+        if (key < 0) {
+            const qsizetype close = dict.lastIndexOf(">>");
+            if (close < 0)
+                return std::nullopt;
+            return dict.insert(close, "/XObject <<\n" + entry + ">>\n");
+        }
+        qsizetype open = key + 8;
+        while (open < dict.size() && QByteArrayView(" \r\n\t").contains(dict[open]))
+            ++open;
+        if (!dict.mid(open, 2).startsWith("<<"))
+            return std::nullopt;  // a dictionary of its own elsewhere: not what Qt writes
+        return dict.insert(open + 2, "\n" + entry);
     }
 
     // A Type0 font or its CID font with the name its descriptor gives the subset.
@@ -369,6 +573,24 @@ private:
     QList<int> m_batch;
     int m_batchNumber = 0;
     QByteArray m_index, m_bodies;
+
+    struct HeldContent
+    {
+        int n;
+        Object object;
+        QByteArray content;
+    };
+    static inline const QByteArray kFormName = QByteArrayLiteral("/TavistoRepeated");
+    static constexpr qint8 kPlain = 0, kAwaitingContent = 1, kCallsForm = 2;
+    std::vector<int> m_resourcesOf;        // by page content: its page's resources
+    std::vector<qint8> m_resourcesState;  // by object: what a page's resources wait for
+    std::vector<HeldContent> m_held;
+    std::map<int, QByteArray> m_heldResources;
+    bool m_decided = false;
+    SharedRun m_run;
+    QByteArray m_model;  // the first page's content up to the run's end: how pages must begin
+    int m_form = -1;
+    int m_formResources = -1;
 
     std::vector<std::pair<int, QByteArray>> m_fonts;
     std::map<int, QByteArray> m_fontNames;  // descriptor -> its font name

@@ -106,6 +106,7 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     // and a cancelled or failed export leaves the old file as it was.
     PdfPackOptions options;
     options.TurnPages = s.Orientation == 1;
+    options.ShareRepeatedContent = true;
     const double pageHeightDots = page.fullRectPoints().height() * dpi / 72.0;
     QTemporaryFile pages(QDir::temp().filePath(QStringLiteral("tavisto-XXXXXX.pdf")));
     if (!pages.open())

@@ -13,7 +13,7 @@
 namespace {
 
 // A few pages as Qt's writer makes them: text and one picture on every page.
-QByteArray qtPdf(int pages)
+QByteArray qtPdf(int pages, const QStringList& sameOnEveryPage = {})
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -29,7 +29,9 @@ QByteArray qtPdf(int pages)
         if (i > 0)
             writer.newPage();
         p.drawImage(QPoint(100, 100), picture);
-        p.drawText(QPointF(300, 500), QStringLiteral("Seite %1 Größe").arg(i + 1));
+        for (int l = 0; l < sameOnEveryPage.size(); ++l)
+            p.drawText(QPointF(300, 300 + 100 * l), sameOnEveryPage[l]);
+        p.drawText(QPointF(300, 500 + 100 * sameOnEveryPage.size()), QStringLiteral("Seite %1 Größe").arg(i + 1));
     }
     p.end();
     return buffer.data();
@@ -184,4 +186,42 @@ TEST(PdfObjectStreamsTest, AStopOrAFailedWriteIsReportedAsSuch)
     whole.open(QIODevice::WriteOnly);
     EXPECT_EQ(PackPdfObjects(in, whole), PdfPackResult::Packed);
     EXPECT_EQ(whole.data(), PackPdfObjects(original));
+}
+
+TEST(PdfObjectStreamsTest, WhatEveryPageBeginsWithIsKeptOnceAsAForm)
+{
+    TempDir dir;
+    const QStringList sender{QStringLiteral("Bürogemeinschaft Größer & Söhne"), QStringLiteral("Kärntner Weg 7"),
+                             QStringLiteral("12345 Überlingen")};
+    const QByteArray original = qtPdf(30, sender);
+    PdfPackOptions sharing;
+    sharing.ShareRepeatedContent = true;
+    const QByteArray plain = PackPdfObjects(original);
+    const QByteArray shared = PackPdfObjects(original, sharing);
+    ASSERT_NE(shared, original);
+    EXPECT_EQ(shared.count("/Subtype /Form"), 1);
+    EXPECT_LT(shared.size(), plain.size() * 9 / 10) << shared.size() << " against " << plain.size();
+    const QString a = dir.write(QStringLiteral("original.pdf"), original);
+    const QString b = dir.write(QStringLiteral("shared.pdf"), shared);
+    const Tool check = tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), b});
+    EXPECT_TRUE(check.out.contains(QStringLiteral("No syntax or stream encoding errors found"))) << check.out.toStdString();
+    // Every page reads and looks as before, the first, a middle one and the last.
+    EXPECT_EQ(tool(QStringLiteral("pdftotext"), {b, QStringLiteral("-")}).out,
+              tool(QStringLiteral("pdftotext"), {a, QStringLiteral("-")}).out);
+    for (const int page : {1, 2, 17, 30}) {
+        SCOPED_TRACE(page);
+        for (const QString& pdf : {a, b})
+            tool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-f"), QString::number(page),
+                                              QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"),
+                                              QStringLiteral("-png"), pdf, pdf + QStringLiteral(".page")});
+        const QImage before(a + QStringLiteral(".page.png")), after(b + QStringLiteral(".page.png"));
+        ASSERT_FALSE(before.isNull());
+        EXPECT_EQ(before, after);
+    }
+    // One page alone has nothing to share.
+    const QByteArray single = PackPdfObjects(qtPdf(1, sender), sharing);
+    EXPECT_FALSE(single.contains("/Subtype /Form"));
+    const QString c = dir.write(QStringLiteral("single.pdf"), single);
+    EXPECT_TRUE(tool(QStringLiteral("pdftotext"), {c, QStringLiteral("-")}).out.contains(QStringLiteral("Seite 1 Größe")));
+    EXPECT_TRUE(tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), c}).out.contains(QStringLiteral("No syntax")));
 }
