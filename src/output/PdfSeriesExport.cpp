@@ -112,6 +112,10 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     if (!pages.open())
         return {PdfWriteOutcome::Failed,
                 QStringLiteral("Im Ordner für temporäre Dateien kann nichts angelegt werden (%1).").arg(pages.errorString())};
+    // A full disk or a file size limit shows first here: the scratch file is the larger one.
+    auto scratchFailure = [&] {
+        return QStringLiteral("Die temporäre Datei konnte nicht geschrieben werden (%1).").arg(pages.errorString());
+    };
     {
         QPdfWriter writer(&pages);
         writer.setResolution(dpi);
@@ -145,7 +149,9 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
                                 .arg(dpi)
                                 .arg(s.DpiFactor));
             if (k > 0 && !writer.newPage())
-                return stop(PdfWriteOutcome::Failed, QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
+                return stop(PdfWriteOutcome::Failed, pages.error() != QFileDevice::NoError
+                                                         ? scratchFailure()
+                                                         : QStringLiteral("Seite %1 konnte nicht angelegt werden.").arg(k + 1));
             painter.save();
             // A page shown turned has the lying page's bottom edge on its left; the picture's
             // bottom goes there, as on the printed envelope, whatever the page's rounding to
@@ -158,8 +164,7 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
         painter.end();
     }
     if (!pages.flush() || pages.error() != QFileDevice::NoError)
-        return {PdfWriteOutcome::Failed,
-                QStringLiteral("Die temporäre Datei konnte nicht geschrieben werden (%1).").arg(pages.errorString())};
+        return {PdfWriteOutcome::Failed, scratchFailure()};
 
     PdfPackResult packed = PdfPackResult::Packed;
     QString reason;

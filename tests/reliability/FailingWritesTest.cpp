@@ -13,6 +13,7 @@
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
 #include "imaging/ImageError.h"
+#include "output/PdfSeriesExport.h"
 #include "tools/BannerFile.h"
 #include "tools/DatabaseBackup.h"
 
@@ -108,6 +109,42 @@ TEST_F(FailingWrites, ExportKeepsTheOldFileAndSaysSo)
     ExportAbsender(env.ctx, nullptr, &dialogs);
     EXPECT_GT(ReadBytes(file).size(), 4000);
     EXPECT_EQ(env.messages.texts().last(), QStringLiteral("Die Absender wurden als CSV-Datei gespeichert."));
+}
+
+TEST_F(FailingWrites, PdfExportKeepsTheOldFileAndLeavesNoScratchFile)
+{
+    PdfSeries series;
+    series.Sender = {QStringLiteral("Lumo Versand GmbH"), QStringLiteral("Postfach 12"), QString(),
+                     QStringLiteral("12345 Hausen"), QString()};
+    for (int i = 0; i < 300; ++i)
+        series.Addresses << AddressLines{QStringLiteral("Herrn"), QStringLiteral("Jürgen Weiß %1").arg(i),
+                                         QStringLiteral("Mühlenstraße 3"), QStringLiteral("80331 München"), QString()};
+    const QString folder = env.tmp.file(QStringLiteral("Pdf"));
+    const QString scratch = env.tmp.file(QStringLiteral("Scratch"));
+    ASSERT_TRUE(QDir().mkpath(folder) && QDir().mkpath(scratch));
+    // The pages' scratch file goes to the temporary folder; a test one shows what is left.
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", scratch.toLocal8Bit());
+    const QString file = folder + QStringLiteral("/Serie.pdf");
+    const QByteArray old = "%PDF-1.4 alt";
+    WriteBytes(file, old);
+    PdfWriteOutcome outcome;
+    {
+        FileSizeLimit limit(16 * 1024);
+        outcome = WritePdfSeries(series, env.ctx.Print(), 600, file);
+    }
+    EXPECT_EQ(outcome.Status, PdfWriteOutcome::Failed);
+    EXPECT_TRUE(outcome.Error.startsWith(QStringLiteral("Die temporäre Datei konnte nicht geschrieben werden")))
+        << outcome.Error.toStdString();
+    EXPECT_EQ(ReadBytes(file), old);
+    EXPECT_EQ(FilesIn(folder), QStringList{QStringLiteral("Serie.pdf")});
+    EXPECT_TRUE(FilesIn(scratch).isEmpty()) << FilesIn(scratch).join(' ').toStdString();
+
+    outcome = WritePdfSeries(series, env.ctx.Print(), 600, file);
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_EQ(outcome.Status, PdfWriteOutcome::Written) << outcome.Error.toStdString();
+    EXPECT_TRUE(ReadBytes(file).startsWith("%PDF-1.5"));
+    EXPECT_TRUE(FilesIn(scratch).isEmpty());
 }
 
 TEST_F(FailingWrites, BackupKeepsTheEarlierBackupAndSaysSo)
