@@ -1,5 +1,6 @@
 #include "output/PdfObjectStreams.h"
 
+#include "output/PdfFileParts.h"
 #include "output/PdfSharedContent.h"
 
 #include <QBuffer>
@@ -10,162 +11,13 @@
 #include <map>
 #include <optional>
 #include <vector>
-#include <zlib.h>
 
 namespace {
-
-std::optional<qint64> numberAfter(const QByteArray& text, qsizetype from)
-{
-    while (from < text.size() && QByteArrayView(" \r\n\t").contains(text[from]))
-        ++from;
-    qsizetype end = from;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
-        ++end;
-    if (end == from || end - from > 18)
-        return std::nullopt;
-    return text.mid(from, end - from).toLongLong();
-}
-
-QByteArray flate(const QByteArray& bytes)
-{
-    return qCompress(bytes).mid(4);  // without Qt's length prefix: a plain zlib stream
-}
-
-// A FlateDecode stream's bytes unpacked; nothing when they do not unpack or would exceed
-// a bound no page content comes near.
-std::optional<QByteArray> inflate(const QByteArray& packed)
-{
-    constexpr qsizetype kLimit = qsizetype(256) << 20;
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return std::nullopt;
-    QByteArray out;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
-    z.avail_in = uInt(packed.size());
-    int rc = Z_OK;
-    while (rc == Z_OK) {
-        const qsizetype had = out.size();
-        const qsizetype grow = std::max<qsizetype>(packed.size() * 4, 4096);
-        if (had + grow > kLimit)
-            break;
-        out.resize(had + grow);
-        z.next_out = reinterpret_cast<Bytef*>(out.data() + had);
-        z.avail_out = uInt(grow);
-        rc = ::inflate(&z, Z_NO_FLUSH);
-        out.resize(had + grow - qsizetype(z.avail_out));
-    }
-    inflateEnd(&z);
-    if (rc != Z_STREAM_END)
-        return std::nullopt;
-    return out;
-}
 
 void putBigEndian(QByteArray& out, quint64 value, int bytes)
 {
     for (int i = bytes - 1; i >= 0; --i)
         out.append(char((value >> (8 * i)) & 0xFF));
-}
-
-std::optional<int> referenceAfter(const QByteArray& dict, const QRegularExpression& re)
-{
-    const auto m = re.match(QString::fromLatin1(dict));
-    if (!m.hasMatch())
-        return std::nullopt;
-    return m.captured(1).toInt();
-}
-
-// Where the objects of the input lie, from its cross-reference table.
-struct Table
-{
-    std::vector<qint64> offsets;  // by object number; -1 for a free one
-    qint64 xref = 0;
-    int root = -1;
-    int info = -1;
-};
-
-std::optional<Table> readTable(QIODevice& in)
-{
-    const qint64 size = in.size();
-    const qint64 tailFrom = std::max<qint64>(0, size - 4096);
-    if (!in.seek(tailFrom))
-        return std::nullopt;
-    const QByteArray tail = in.read(size - tailFrom);
-    const qsizetype startxref = tail.lastIndexOf("startxref");
-    if (startxref < 0)
-        return std::nullopt;
-    const auto xref = numberAfter(tail, startxref + 9);
-    if (!xref || *xref >= tailFrom + startxref || !in.seek(*xref))
-        return std::nullopt;
-    const QByteArray section = in.read(tailFrom + startxref - *xref);
-    if (!section.startsWith("xref"))
-        return std::nullopt;
-    const qsizetype trailerAt = section.indexOf("trailer");
-    if (trailerAt < 0)
-        return std::nullopt;
-
-    Table table;
-    table.xref = *xref;
-    int number = -1;
-    // Line by line in place: a long series has tens of thousands of entries.
-    for (qsizetype at = 4; at < trailerAt;) {
-        qsizetype end = section.indexOf('\n', at);
-        if (end < 0 || end > trailerAt)
-            end = trailerAt;
-        const QByteArrayView line = QByteArrayView(section).sliced(at, end - at).trimmed();
-        at = end + 1;
-        const qsizetype first = line.indexOf(' ');
-        const qsizetype second = first < 0 ? -1 : line.indexOf(' ', first + 1);
-        if (first > 0 && second < 0) {
-            number = line.first(first).toInt();
-        } else if (second > first + 1 && number >= 0 && number < (1 << 24)) {
-            if (size_t(number) >= table.offsets.size())
-                table.offsets.resize(size_t(number) + 1, -1);
-            const qint64 offset = line.first(first).toLongLong();
-            if (line.sliced(second + 1) == "n" && number > 0) {
-                if (offset <= 0 || offset >= *xref)
-                    return std::nullopt;
-                table.offsets[size_t(number)] = offset;
-            }
-            ++number;
-        }
-    }
-    const QByteArray trailer = section.mid(trailerAt);
-    static const QRegularExpression rootRe(QStringLiteral("/Root (\\d+) 0 R"));
-    static const QRegularExpression infoRe(QStringLiteral("/Info (\\d+) 0 R"));
-    table.root = referenceAfter(trailer, rootRe).value_or(-1);
-    table.info = referenceAfter(trailer, infoRe).value_or(-1);
-    if (table.root <= 0 || size_t(table.root) >= table.offsets.size() || table.offsets[size_t(table.root)] < 0)
-        return std::nullopt;
-    return table;
-}
-
-struct Object
-{
-    QByteArray dict;  // the whole object for plain objects, the dictionary for streams
-    QByteArray data;  // the stream's bytes, cut to its length later
-    bool stream = false;
-};
-
-std::optional<Object> readObject(QIODevice& in, qint64 from, qint64 to)
-{
-    if (to <= from || !in.seek(from))
-        return std::nullopt;
-    const QByteArray span = in.read(to - from);
-    const qsizetype head = span.indexOf("obj");
-    const qsizetype tail = span.lastIndexOf("endobj");
-    if (head < 0 || tail < head)
-        return std::nullopt;
-    const QByteArray body = span.mid(head + 3, tail - head - 3);
-    Object o;
-    const qsizetype streamAt = body.indexOf(">>\nstream\n");
-    if (streamAt >= 0 && body.contains("endstream")) {
-        o.stream = true;
-        o.dict = body.left(streamAt + 2).trimmed();
-        o.data = body.mid(streamAt + 10);
-    } else {
-        o.dict = body.trimmed();
-    }
-    return o;
 }
 
 class Packer
@@ -178,7 +30,7 @@ public:
 
     PdfPackResult Run()
     {
-        const auto table = readTable(m_in);
+        const auto table = ReadPdfXrefTable(m_in);
         if (!table)
             return PdfPackResult::Unreadable;
         m_table = *table;
@@ -210,7 +62,7 @@ public:
                 return PdfPackResult::Stopped;
             if (m_dropped[size_t(n)])
                 continue;
-            const auto object = readObject(m_in, offset, end);
+            const auto object = ReadPdfObject(m_in, offset, end);
             if (!object)
                 return PdfPackResult::Unreadable;
             const PdfPackResult r = object->stream ? putStream(n, *object) : takePlain(n, object->dict);
@@ -266,16 +118,16 @@ private:
 
     // The stream with its length written directly; an object that only held the length
     // and is not written yet is left out.
-    PdfPackResult putStream(int n, Object o)
+    PdfPackResult putStream(int n, PdfObject o)
     {
         static const QRegularExpression lengthRef(QStringLiteral("/Length (\\d+) 0 R"));
         static const QRegularExpression lengthDirect(QStringLiteral("/Length (\\d+)\\b(?! 0 R)"));
         qint64 length = -1;
-        if (const auto holder = referenceAfter(o.dict, lengthRef)) {
+        if (const auto holder = PdfReferenceAfter(o.dict, lengthRef)) {
             if (*holder <= 0 || size_t(*holder) >= m_table.offsets.size() || m_table.offsets[size_t(*holder)] < 0)
                 return PdfPackResult::Unreadable;
             const qint64 at = m_table.offsets[size_t(*holder)];
-            const auto value = readObject(m_in, at, std::min(at + 64, m_table.xref));
+            const auto value = ReadPdfObject(m_in, at, std::min(at + 64, m_table.xref));
             if (!value || value->stream)
                 return PdfPackResult::Unreadable;
             bool ok = false;
@@ -286,7 +138,7 @@ private:
                            QByteArray("/Length ") + QByteArray::number(length));
             if (!written(*holder))
                 m_dropped[size_t(*holder)] = true;
-        } else if (const auto direct = referenceAfter(o.dict, lengthDirect)) {
+        } else if (const auto direct = PdfReferenceAfter(o.dict, lengthDirect)) {
             length = *direct;
         }
         if (length < 0 || length > o.data.size())
@@ -312,13 +164,13 @@ private:
 
     // A page's content: the first few are held until they show what all of them begin with
     // alike; then each page that begins so calls the shared form instead.
-    PdfPackResult putPageContent(int n, Object o)
+    PdfPackResult putPageContent(int n, PdfObject o)
     {
         static const QRegularExpression plainDict(
             QStringLiteral("^<<\\s*(/Length \\d+\\s*/Filter /FlateDecode|/Filter /FlateDecode\\s*/Length \\d+)\\s*>>$"));
         std::optional<QByteArray> content;
         if (plainDict.match(QString::fromLatin1(o.dict)).hasMatch())
-            content = inflate(o.data);
+            content = PdfInflate(o.data);
         if (!content) {
             if (writeStream(n, o.dict, o.data) != PdfPackResult::Packed)
                 return PdfPackResult::WriteFailed;
@@ -362,7 +214,7 @@ private:
     {
         if (m_form < 0)
             return true;
-        const QByteArray body = flate(m_model.mid(m_run.Start, m_run.End - m_run.Start));
+        const QByteArray body = PdfFlate(m_model.mid(m_run.Start, m_run.End - m_run.Start));
         setEntry(m_form, {m_written, 0, 1});
         // The form draws where the page stands when it calls it: its box takes anything.
         return put(QByteArray::number(m_form) + " 0 obj\n<<\n/Type /XObject\n/Subtype /Form\n/BBox [-100000 -100000 "
@@ -373,12 +225,12 @@ private:
 
     // The content, calling the form where it begins as the first page did, then its page's
     // resources, which wait for it.
-    PdfPackResult putMaybeShared(int n, const Object& o, const QByteArray& content)
+    PdfPackResult putMaybeShared(int n, const PdfObject& o, const QByteArray& content)
     {
         const int resources = resourcesOf(n);
         if (m_form >= 0 && !written(resources)) {
             if (const auto called = CallSharedRun(content, m_model, m_run, kFormName)) {
-                const QByteArray packed = flate(*called);
+                const QByteArray packed = PdfFlate(*called);
                 if (writeStream(n, "<<\n/Filter /FlateDecode\n/Length " + QByteArray::number(packed.size()) + "\n>>",
                                 packed) != PdfPackResult::Packed)
                     return PdfPackResult::WriteFailed;
@@ -433,8 +285,8 @@ private:
             if (page.match(text).hasMatch()) {
                 static const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
                 static const QRegularExpression resources(QStringLiteral("/Resources (\\d+) 0 R"));
-                const auto c = referenceAfter(dict, contents);
-                const auto r = referenceAfter(dict, resources);
+                const auto c = PdfReferenceAfter(dict, contents);
+                const auto r = PdfReferenceAfter(dict, resources);
                 if (c && r && *c > 0 && size_t(*c) < m_resourcesOf.size() && *r > 0 &&
                     size_t(*r) < m_resourcesState.size() && !written(*r) && !written(*c)) {
                     m_resourcesOf[size_t(*c)] = *r;
@@ -454,9 +306,9 @@ private:
         }
         if (cidFont.match(text).hasMatch()) {
             // Named once every descriptor is known; fonts are few.
-            if (const auto d = referenceAfter(dict, descriptorRef))
+            if (const auto d = PdfReferenceAfter(dict, descriptorRef))
                 m_descriptorOf[n] = *d;
-            if (const auto d = referenceAfter(dict, descendant))
+            if (const auto d = PdfReferenceAfter(dict, descendant))
                 m_descendantOf[n] = *d;
             m_fonts.emplace_back(n, dict);
             return PdfPackResult::Packed;
@@ -525,7 +377,7 @@ private:
         if (m_batch.isEmpty())
             return true;
         const QByteArray index = m_index + '\n';
-        const QByteArray packed = flate(index + m_bodies);
+        const QByteArray packed = PdfFlate(index + m_bodies);
         setEntry(m_batchNumber, {m_written, 0, 1});
         const bool ok = put(QByteArray::number(m_batchNumber) + " 0 obj\n<<\n/Type /ObjStm\n/N " +
                             QByteArray::number(m_batch.size()) + "\n/First " + QByteArray::number(index.size()) +
@@ -550,7 +402,7 @@ private:
             putBigEndian(table, quint64(entry.field2), width);
             putBigEndian(table, quint64(entry.field3), 2);
         }
-        const QByteArray packed = flate(table);
+        const QByteArray packed = PdfFlate(table);
         return put(QByteArray::number(xrefNumber) + " 0 obj\n<<\n/Type /XRef\n/Size " + QByteArray::number(m_next) +
                    "\n/W [1 " + QByteArray::number(width) + " 2]\n/Root " + QByteArray::number(m_table.root) +
                    " 0 R\n" +
@@ -564,7 +416,7 @@ private:
     QIODevice& m_out;
     const PdfPackOptions& m_options;
     const PdfPackStep& m_step;
-    Table m_table;
+    PdfXrefTable m_table;
     std::vector<Entry> m_entries;
     std::vector<bool> m_dropped;
     int m_next = 0;
@@ -577,7 +429,7 @@ private:
     struct HeldContent
     {
         int n;
-        Object object;
+        PdfObject object;
         QByteArray content;
     };
     static inline const QByteArray kFormName = QByteArrayLiteral("/TavistoRepeated");
