@@ -78,6 +78,25 @@ PrinterSheet CupsPrintService::Sheet()
     return CupsDestination(m_names[m_index]).Sheet(choices);
 }
 
+PrinterSheet CupsPrintService::SheetOf(const QByteArray& media)
+{
+    PrinterChoices choices = setup().choices;
+    choices["media"] = media;
+    return CupsDestination(m_names[m_index]).Sheet(choices);
+}
+
+void CupsPrintService::PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media)
+{
+    if (!m_outputFile.isEmpty()) {
+        QString reason;
+        if (!ReplaceFileWhole(m_outputFile, pdf, &reason))
+            throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(m_outputFile, reason));
+        return;
+    }
+    const QString& queue = m_names[m_index];
+    m_lastJob = CupsDestination(queue).Submit(title, pdf, setup().choices, media);
+}
+
 PageTurn CupsPrintService::pageTurn()
 {
     return PageTurnFor(Orientation(), setup().turn);
