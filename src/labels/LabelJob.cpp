@@ -22,6 +22,7 @@ QList<int> LabelsOutsidePrintable(const LabelRun& run, const PrinterSheet& sheet
                 ink |= QRect(line.TopLeft, QSize(int(std::ceil(QFontMetricsF(UmschlagFont(line.FontFamily, line.PixelSize))
                                                                  .horizontalAdvance(line.Text))),
                                                  line.LineHeight));
+            ink &= box.Rect;  // what runs past the label is cut off there
             if (!ink.isEmpty() && !printable.contains(QRectF(ink)))
                 outside.insert(box.Slot + 1);
         }

@@ -127,13 +127,13 @@ LabelStyle LabelStyleFor(const QString& family, int addressFontSize, int dpiFact
 
 QList<QRect> LabelSlots(const LabelTemplate& t, int dpi)
 {
-    QList<QRect> slots;
+    QList<QRect> result;
     for (const QRectF& r : t.LabelRects()) {
         const int left = dots(r.left(), dpi);
         const int top = dots(r.top(), dpi);
-        slots << QRect(QPoint(left, top), QPoint(dots(r.right(), dpi) - 1, dots(r.bottom(), dpi) - 1));
+        result << QRect(QPoint(left, top), QPoint(dots(r.right(), dpi) - 1, dots(r.bottom(), dpi) - 1));
     }
-    return slots;
+    return result;
 }
 
 LabelRun LayoutLabels(const LabelTemplate& t, const QList<LabelText>& texts, int start, const LabelStyle& style,

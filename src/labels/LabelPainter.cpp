@@ -47,6 +47,9 @@ void PaintLabelSheet(QPainter& p, const LabelRun& run, int sheet, const QImage* 
     if (sheet >= 0 && size_t(sheet) < run.Sheets.size()) {
         p.setPen(Qt::black);
         for (const LabelBox& box : run.Sheets[size_t(sheet)]) {
+            // A line too long for its label (printed after the warning) ends at the label's
+            // edge instead of running onto the next one.
+            p.setClipRect(box.Rect);
             if (banner && !box.Banner.isEmpty())
                 p.drawImage(box.Banner, *banner);
             for (const UmschlagLine& line : box.Lines) {
@@ -56,6 +59,7 @@ void PaintLabelSheet(QPainter& p, const LabelRun& run, int sheet, const QImage* 
                 p.drawText(QPointF(line.TopLeft.x(), line.TopLeft.y() + ascent), line.Text);
             }
         }
+        p.setClipping(false);
     }
     p.restore();
 }

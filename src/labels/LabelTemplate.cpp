@@ -35,5 +35,6 @@ QByteArray LabelTemplate::Media() const
 
 double LabelInnerMargin(const LabelTemplate& t)
 {
-    return t.MarkupMargin >= 0 ? t.MarkupMargin : 1.5 * 72.0 / 25.4;
+    // Some products give 0, which would set the text on the cut.
+    return t.MarkupMargin > 0 ? t.MarkupMargin : 1.5 * 72.0 / 25.4;
 }

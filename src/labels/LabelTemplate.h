@@ -37,5 +37,6 @@ struct LabelTemplate
     QByteArray Media() const;
 };
 
-// The margin inside a label that text keeps: the maker's markup margin, else 1.5 mm.
+// The margin inside a label that text keeps: the maker's markup margin where it gives one
+// above 0, else 1.5 mm.
 double LabelInnerMargin(const LabelTemplate& t);

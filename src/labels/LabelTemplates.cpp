@@ -157,7 +157,7 @@ LabelTemplateFile ReadLabelTemplateFile(const QByteArray& bytes, const QString& 
                          .arg(fileName)
                          .arg(xml.lineNumber())
                          .arg(xml.errorString());
-    } else if (xml.tokenType() == QXmlStreamReader::Invalid || file.Templates.isEmpty() && bytes.trimmed().isEmpty()) {
+    } else if (bytes.trimmed().isEmpty()) {
         file.Error = QStringLiteral("Die Datei „%1“ enthält keine Etikettenvorlagen.").arg(fileName);
     }
     return file;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -40,9 +41,11 @@ QList<QImage> RasterisePdf(const QString& pdf, int dpi)
 {
     QTemporaryDir dir;
     QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"), pdf, dir.filePath("p")});
+                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"), QStringLiteral("-png"), pdf, dir.filePath("p")});
+    // An A4 page at 600 dpi is beyond the reader's default limit.
+    QImageReader::setAllocationLimit(1024);
     QList<QImage> pages;
-    QStringList files = QDir(dir.path()).entryList({QStringLiteral("p*.pgm")}, QDir::Files, QDir::Name);
+    QStringList files = QDir(dir.path()).entryList({QStringLiteral("p*.png")}, QDir::Files, QDir::Name);
     for (const QString& f : files)
         pages << QImage(dir.filePath(f)).convertToFormat(QImage::Format_RGB32);
     return pages;
@@ -52,15 +55,15 @@ InkCheck CheckInk(const QImage& page, const LabelRun& run, int sheet, int tolera
 {
     InkCheck check;
     // Only the filled labels may hold ink: text in a neighbour or an empty label is stray too.
-    QList<QRect> slots;
+    QList<QRect> allowed;
     if (sheet < int(run.Sheets.size()))
         for (const LabelBox& box : run.Sheets[size_t(sheet)])
-            slots << box.Rect.adjusted(-tolerance, -tolerance, tolerance, tolerance);
+            allowed << box.Rect.adjusted(-tolerance, -tolerance, tolerance, tolerance);
     for (int y = 0; y < page.height(); ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(page.constScanLine(y));
         for (int x = 0; x < page.width(); ++x)
             if (InkProbe::isDark(row[x]) &&
-                std::none_of(slots.begin(), slots.end(), [&](const QRect& r) { return r.contains(x, y); }))
+                std::none_of(allowed.begin(), allowed.end(), [&](const QRect& r) { return r.contains(x, y); }))
                 ++check.Stray;
     }
     if (sheet < int(run.Sheets.size()))

@@ -23,8 +23,9 @@ TEST(LabelLength, UnitsOfTheDatabase)
     for (const auto& c : cases) {
         const auto got = ParseLabelLength(QString::fromUtf8(c.text));
         ASSERT_EQ(got.has_value(), c.points.has_value()) << c.text;
-        if (got)
+        if (got) {
             EXPECT_NEAR(*got, *c.points, 1e-9) << c.text;
+        }
     }
 }
 
