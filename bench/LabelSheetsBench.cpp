@@ -6,6 +6,7 @@
 // measured in alternation; BM_LabelSheetsRatio reports "ratio" (time, ours over gLabels)
 // and "size_ratio" (file size), with both times and sizes.
 #include "BenchSupport.h"
+#include "GlabelsPeer.h"
 #include "app/AppContext.h"
 #include "labels/LabelPdf.h"
 #include "labels/LabelSource.h"
@@ -25,29 +26,9 @@
 
 namespace {
 
+using namespace GlabelsPeer;
+
 constexpr int kLabels = 1000;
-
-class SilentMessages : public MessageService
-{
-public:
-    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
-    void ShowPlainMessage(const QString&) override {}
-};
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool runTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // The CSV and the gLabels document made by the peer's scripts, a database with the same
 // addresses (Line1 the salutation, Line2 the name, Line3 the street, Line4 postal code and
@@ -101,12 +82,6 @@ Peer& peer()
     return p;
 }
 
-struct Run
-{
-    double seconds = 0;
-    qint64 bytes = 0;
-};
-
 Run ours(const QString& pdf)
 {
     SilentMessages messages;
@@ -129,21 +104,13 @@ Run ours(const QString& pdf)
     return {secondsSince(start), QFileInfo(pdf).size()};
 }
 
-Run glabels(const QString& pdf)
-{
-    const auto start = Clock::now();
-    if (!runTool(QStringLiteral("glabels-3-batch"), {QStringLiteral("-o"), pdf, peer().document}))
-        return {-1, 0};
-    return {secondsSince(start), QFileInfo(pdf).size()};
-}
-
 bool peerMissing(benchmark::State& state)
 {
     if (!peer().ready) {
         state.SkipWithError("the CSV, the gLabels document, the template or the database could not be made");
         return true;
     }
-    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v glabels-3-batch >/dev/null")}) != 0) {
+    if (!glabelsInstalled()) {
         state.SkipWithError("glabels-3-batch is not installed (scripts/bench.sh installs the package glabels)");
         return true;
     }
@@ -176,7 +143,7 @@ void BM_LabelSheetsRatio(benchmark::State& state)
     Run a, b;
     for (auto _ : state) {
         a = ours(oursPdf);
-        b = glabels(theirsPdf);
+        b = glabels(peer().document, theirsPdf);
         if (b.seconds < 0) {
             state.SkipWithError("glabels-3-batch failed");
             return;

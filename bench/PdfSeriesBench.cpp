@@ -7,6 +7,7 @@
 // BM_PdfSeriesRatio measures the two in alternation and reports the counters "ratio"
 // (time, ours over gLabels) and "size_ratio" (file size), with both times and sizes.
 #include "BenchSupport.h"
+#include "GlabelsPeer.h"
 #include "app/AppContext.h"
 #include "output/PdfSeriesExport.h"
 #include "shell/MessageService.h"
@@ -25,29 +26,9 @@
 
 namespace {
 
+using namespace GlabelsPeer;
+
 constexpr int kEnvelopes = 1000;
-
-class SilentMessages : public MessageService
-{
-public:
-    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
-    void ShowPlainMessage(const QString&) override {}
-};
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool runTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // The CSV and the gLabels document made by the peer's own scripts, and a database with the
 // same sender and addresses: Line1 the salutation, Line2 first and last name, Line3 the
@@ -118,12 +99,6 @@ struct Ours
     }
 };
 
-struct Run
-{
-    double seconds = 0;
-    qint64 bytes = 0;
-};
-
 Run ours(const QString& pdf)
 {
     Ours o;
@@ -138,21 +113,13 @@ Run ours(const QString& pdf)
     return {secondsSince(start), QFileInfo(pdf).size()};
 }
 
-Run glabels(const QString& pdf)
-{
-    const auto start = Clock::now();
-    if (!runTool(QStringLiteral("glabels-3-batch"), {QStringLiteral("-o"), pdf, peer().document}))
-        return {-1, 0};
-    return {secondsSince(start), QFileInfo(pdf).size()};
-}
-
 bool glabelsMissing(benchmark::State& state)
 {
     if (!peer().ready) {
         state.SkipWithError("the CSV, the gLabels document or the database could not be made");
         return true;
     }
-    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v glabels-3-batch >/dev/null")}) != 0) {
+    if (!glabelsInstalled()) {
         state.SkipWithError("glabels-3-batch is not installed (scripts/bench.sh installs the package glabels)");
         return true;
     }
@@ -182,7 +149,7 @@ void BM_GlabelsBatch(benchmark::State& state)
     const QString pdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
     Run r;
     for (auto _ : state) {
-        r = glabels(pdf);
+        r = glabels(peer().document, pdf);
         if (r.seconds < 0) {
             state.SkipWithError("glabels-3-batch failed");
             return;
@@ -203,7 +170,7 @@ void BM_PdfSeriesRatio(benchmark::State& state)
     Run a, b;
     for (auto _ : state) {
         a = ours(oursPdf);
-        b = glabels(theirsPdf);
+        b = glabels(peer().document, theirsPdf);
         if (b.seconds < 0) {
             state.SkipWithError("glabels-3-batch failed");
             return;

@@ -314,13 +314,28 @@ void TForm_Etiketten::Vorschau()
     preview.exec();
 }
 
+std::optional<TForm_Etiketten::Prepared> TForm_Etiketten::prepareOutput()
+{
+    Prepared p;
+    std::optional<LabelRun> run = PrepareRun(p.Texts);
+    if (!run || !acceptWarnings(TooLongText(*run, p.Texts.Texts)))
+        return std::nullopt;
+    p.Run = std::move(*run);
+    return p;
+}
+
+QByteArray TForm_Etiketten::pdfOf(const Prepared& p, const QString& title) const
+{
+    TBusyCursor busy;
+    LabelPaintOptions options;
+    options.Frames = m_frames->isChecked();
+    return LabelRunPdf(p.Run, p.Texts.Banner.isNull() ? nullptr : &p.Texts.Banner, options, title);
+}
+
 void TForm_Etiketten::Drucken()
 {
-    LabelTexts texts;
-    const std::optional<LabelRun> run = PrepareRun(texts);
-    if (!run)
-        return;
-    if (!acceptWarnings(TooLongText(*run, texts.Texts)))
+    const std::optional<Prepared> p = prepareOutput();
+    if (!p)
         return;
     try {
         if (m_ctx.Printer->PrinterCount() == 0) {
@@ -329,17 +344,10 @@ void TForm_Etiketten::Drucken()
         }
         SelectConfiguredPrinter(m_ctx);
         const PrinterSheet sheet = m_ctx.Printer->SheetOf(m_current->Media());
-        if (!acceptWarnings(OutsidePrintableText(LabelsOutsidePrintable(*run, sheet))))
+        if (!acceptWarnings(OutsidePrintableText(LabelsOutsidePrintable(p->Run, sheet))))
             return;
-        LabelPaintOptions options;
-        options.Frames = m_frames->isChecked();
-        QByteArray pdf;
-        {
-            TBusyCursor busy;
-            pdf = LabelRunPdf(*run, texts.Banner.isNull() ? nullptr : &texts.Banner, options,
-                              QStringLiteral("Tavisto_Etiketten"));
-        }
-        m_ctx.Printer->PrintDocument(QStringLiteral("Tavisto_Etiketten"), pdf, m_current->Media());
+        const QString title = QStringLiteral("Tavisto_Etiketten");
+        m_ctx.Printer->PrintDocument(title, pdfOf(*p, title), m_current->Media());
     } catch (const PrintError& e) {
         m_ctx.Messages->ErrorMessage(e.message());
         return;
@@ -351,11 +359,8 @@ void TForm_Etiketten::Drucken()
 
 void TForm_Etiketten::PdfSpeichern()
 {
-    LabelTexts texts;
-    const std::optional<LabelRun> run = PrepareRun(texts);
-    if (!run)
-        return;
-    if (!acceptWarnings(TooLongText(*run, texts.Texts)))
+    const std::optional<Prepared> p = prepareOutput();
+    if (!p)
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString fileName = m_chooseFile(this, QStringLiteral("Etiketten als PDF speichern"), folder,
@@ -364,17 +369,8 @@ void TForm_Etiketten::PdfSpeichern()
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".pdf");
-    LabelPaintOptions options;
-    options.Frames = m_frames->isChecked();
     QString error;
-    bool saved = false;
-    {
-        TBusyCursor busy;
-        saved = SaveLabelRunPdf(LabelRunPdf(*run, texts.Banner.isNull() ? nullptr : &texts.Banner, options,
-                                            QFileInfo(fileName).completeBaseName()),
-                                fileName, &error);
-    }
-    if (!saved)
+    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error))
         m_ctx.Messages->ErrorMessage(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(fileName, error));
     remember();

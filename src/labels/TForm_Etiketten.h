@@ -48,6 +48,14 @@ private:
     void remember();
     // Names what will not come out right and asks; true to go on.
     bool acceptWarnings(const QString& text);
+    struct Prepared
+    {
+        LabelRun Run;
+        LabelTexts Texts;
+    };
+    // The run for print and PDF, after the warning about addresses too long for a label.
+    std::optional<Prepared> prepareOutput();
+    QByteArray pdfOf(const Prepared& p, const QString& title) const;
 
     AppContext& m_ctx;
     LabelCatalog m_catalog;

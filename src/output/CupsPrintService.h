@@ -55,6 +55,8 @@ private:
     };
     Setup& setup();
     PageTurn pageTurn();
+    // A finished document to the printer at index (or into the output file).
+    void handOver(int index, const QString& title, const QByteArray& pdf, const QByteArray& media);
 
     QStringList m_names;
     int m_index = -1;

@@ -239,3 +239,38 @@ TEST(EtikettenWindow, PreviewPagesThroughTheSheets)
 }
 
 } // namespace
+
+namespace {
+
+// The folders the label database is looked for in, pointed elsewhere for one test.
+struct DataFolders
+{
+    explicit DataFolders(const QString& folder)
+    {
+        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"}) {
+            saved.append({name, qgetenv(name)});
+            qputenv(name, folder.toLocal8Bit());
+        }
+    }
+    ~DataFolders()
+    {
+        for (const auto& [name, value] : saved)
+            qputenv(name, value);
+    }
+    QList<std::pair<const char*, QByteArray>> saved;
+};
+
+TEST(EtikettenWindow, WithoutTheLabelDatabaseTheCommandSaysWhichPackageIsMissing)
+{
+    LabelWindowContext t(1);
+    {
+        DataFolders empty(t.dir.path());
+        EXPECT_TRUE(LoadLabelCatalog().Templates.isEmpty());
+        TForm_Etiketten::Show(t.ctx, nullptr, t.input, QString(), {});
+    }
+    EXPECT_EQ(t.messages.texts(), QStringList{"Es sind keine Etikettenvorlagen installiert (Paket glabels-data)."});
+    // The distribution's folder is back: the same command opens the window.
+    EXPECT_FALSE(LoadLabelCatalog().Templates.isEmpty());
+}
+
+} // namespace
