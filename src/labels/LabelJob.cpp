@@ -1,6 +1,7 @@
 #include "labels/LabelJob.h"
 
-#include <QFontMetricsF>
+#include "output/GlyphTextPainter.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -19,9 +20,9 @@ QList<int> LabelsOutsidePrintable(const LabelRun& run, const PrinterSheet& sheet
             // What the printer must reach is the label's ink: its text and banner.
             QRect ink = box.Banner;
             for (const UmschlagLine& line : box.Lines)
-                ink |= QRect(line.TopLeft, QSize(int(std::ceil(QFontMetricsF(UmschlagFont(line.FontFamily, line.PixelSize))
-                                                                 .horizontalAdvance(line.Text))),
-                                                 line.LineHeight));
+                ink |= QRect(line.TopLeft,
+                             QSize(GlyphTextPainter(UmschlagFont(line.FontFamily, line.PixelSize)).Shape(line.Text).Width,
+                                   line.LineHeight));
             ink &= box.Rect;  // what runs past the label is cut off there
             if (!ink.isEmpty() && !printable.contains(QRectF(ink)))
                 outside.insert(box.Slot + 1);

@@ -3,7 +3,6 @@
 #include "app/BlankText.h"
 #include "output/GlyphTextPainter.h"
 
-#include <QFontMetricsF>
 
 #include <algorithm>
 #include <cmath>
@@ -16,33 +15,26 @@ int dots(double points, int dpi)
     return int(std::lround(points * dpi / 72.0));
 }
 
-// Widths measured once per size and line: a run of a thousand labels asks for the same
-// few sizes again and again.
+// Lines shaped as they are drawn, one painter per size: a run of a thousand labels asks
+// for the same few sizes again and again.
 class Measure
 {
 public:
     explicit Measure(const QString& family) : m_family(family) {}
 
-    int LineHeight(int pixelSize) { return entry(pixelSize).lineHeight; }
-    double Width(int pixelSize, const QString& line) { return entry(pixelSize).metrics.horizontalAdvance(line); }
+    int LineHeight(int pixelSize) { return painter(pixelSize).LineHeight(); }
+    int Width(int pixelSize, const QString& line) { return painter(pixelSize).Shape(line).Width; }
 
 private:
-    struct Entry
+    const GlyphTextPainter& painter(int pixelSize)
     {
-        QFontMetricsF metrics;
-        int lineHeight;
-    };
-    Entry& entry(int pixelSize)
-    {
-        auto it = m_entries.find(pixelSize);
-        if (it == m_entries.end()) {
-            const QFont font = UmschlagFont(m_family, pixelSize);
-            it = m_entries.emplace(pixelSize, Entry{QFontMetricsF(font), GlyphTextPainter::LineHeightOf(font)}).first;
-        }
+        auto it = m_painters.find(pixelSize);
+        if (it == m_painters.end())
+            it = m_painters.emplace(pixelSize, GlyphTextPainter(UmschlagFont(m_family, pixelSize))).first;
         return it->second;
     }
     QString m_family;
-    std::map<int, Entry> m_entries;
+    std::map<int, GlyphTextPainter> m_painters;
 };
 
 // The envelope's blank-line rule: blank lines go unless they keep their space. Blank lines

@@ -1,12 +1,15 @@
 #include "labels/LabelPainter.h"
 
-#include <QFontMetricsF>
+#include "output/GlyphTextPainter.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -20,6 +23,24 @@ void outline(QPainter& p, const QRect& r, int radius, int penWidth)
         p.drawRoundedRect(inner, rr, rr);
     else
         p.drawRect(inner);
+}
+
+// Adds run, moved by offset, to the run of the same face in runs, or as a new one.
+void joinRun(std::vector<QGlyphRun>& runs, const QGlyphRun& run, const QPointF& offset)
+{
+    QList<QPointF> positions = run.positions();
+    for (QPointF& pos : positions)
+        pos += offset;
+    for (QGlyphRun& joined : runs) {
+        if (joined.rawFont() == run.rawFont()) {
+            joined.setGlyphIndexes(joined.glyphIndexes() + run.glyphIndexes());
+            joined.setPositions(joined.positions() + positions);
+            return;
+        }
+    }
+    QGlyphRun moved = run;
+    moved.setPositions(positions);
+    runs.push_back(moved);
 }
 
 } // namespace
@@ -46,18 +67,26 @@ void PaintLabelSheet(QPainter& p, const LabelRun& run, int sheet, const QImage* 
     }
     if (sheet >= 0 && size_t(sheet) < run.Sheets.size()) {
         p.setPen(Qt::black);
+        std::optional<GlyphTextPainter> text;
         for (const LabelBox& box : run.Sheets[size_t(sheet)]) {
             // A line too long for its label (printed after the warning) ends at the label's
             // edge instead of running onto the next one.
-            p.setClipRect(box.Rect);
+            if (!box.Fits)
+                p.setClipRect(box.Rect);
             if (banner && !box.Banner.isEmpty())
                 p.drawImage(box.Banner, *banner);
+            // Glyphs at whole-dot pen positions, as the envelope sets them: the same places
+            // on screen, paper and PDF. A label's lines of one face go out as one run, so a
+            // PDF names the font and colour once per label, not once per line.
+            std::vector<QGlyphRun> runs;
             for (const UmschlagLine& line : box.Lines) {
-                const QFont font = UmschlagFont(line.FontFamily, line.PixelSize);
-                p.setFont(font);
-                const double ascent = QFontMetricsF(font).ascent();
-                p.drawText(QPointF(line.TopLeft.x(), line.TopLeft.y() + ascent), line.Text);
+                if (!text || text->Font().pixelSize() != line.PixelSize || text->Font().family() != line.FontFamily)
+                    text.emplace(UmschlagFont(line.FontFamily, line.PixelSize));
+                for (const QGlyphRun& run : text->Shape(line.Text).Runs)
+                    joinRun(runs, run, QPointF(line.TopLeft));
             }
+            for (const QGlyphRun& run : runs)
+                p.drawGlyphRun(QPointF(), run);
         }
         p.setClipping(false);
     }
