@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>

@@ -15,7 +15,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -273,9 +272,13 @@ std::optional<LabelRun> TForm_Etiketten::PrepareRun(LabelTexts& texts)
         return std::nullopt;
     }
     std::optional<LabelTexts> read;
-    {
+    try {
         TBusyCursor busy;
         read = ReadLabelTexts(m_ctx, r);
+    } catch (const ESQLiteException& e) {
+        // Another program holding the file, say: the window stays open for another try.
+        m_ctx.Messages->ErrorMessage(e.message());
+        return std::nullopt;
     }
     if (!read || read->Texts.isEmpty()) {
         m_ctx.Messages->InfoMessage(QStringLiteral("Es gibt keine Adressen für die Etiketten."));

@@ -212,6 +212,19 @@ TEST(EtikettenWindow, MissingSelectionIsNamed)
     EXPECT_TRUE(t.printer.documents.isEmpty());
 }
 
+TEST(EtikettenWindow, ADatabaseErrorIsShownAndNothingPrinted)
+{
+    LabelWindowContext t(2);
+    t.ctx.db().ExecSQL("DROP TABLE tab_adressen");
+    auto w = t.window();
+    w->findChild<QRadioButton*>("RadioButton_Gruppe")->click();
+    w->findChild<QPushButton*>("Button_Drucken")->click();
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].kind, Msg::Error);
+    EXPECT_TRUE(t.messages.shown[0].text.contains("tab_adressen")) << t.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(t.printer.documents.isEmpty());
+}
+
 TEST(EtikettenWindow, PreviewPagesThroughTheSheets)
 {
     LabelWindowContext t(30);
