@@ -53,24 +53,11 @@ struct Peer
         if (!t)
             return;
         sheet = *t;
-        QFile f(csv);
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const QStringList rows = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
         TSQLiteDatabase db(database);
         SilentMessages messages;
         CreateTables(db, messages);
         Transaction tr(db);
-        int n = 0;
-        for (const QString& row : rows) {
-            const QStringList c = row.split(QLatin1Char(';'));
-            if (c.size() != 6)
-                return;
-            db.ExecSQL(QStringLiteral("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line2,Line3,Line4,Line5,"
-                                      "Line6,Aktiv) VALUES (?,?,?,?,?,?,'','',1)"),
-                       {QStringLiteral("AD%1").arg(++n, 8, 10, QLatin1Char('0')), QStringLiteral("GR00000001"), c[0],
-                        c[1] + u' ' + c[2], c[3], c[4] + u' ' + c[5]});
-        }
+        const int n = InsertCsvAddresses(db, csv);
         tr.Commit();
         ready = n == kLabels;
     }
@@ -104,61 +91,21 @@ Run ours(const QString& pdf)
     return {secondsSince(start), QFileInfo(pdf).size()};
 }
 
-bool peerMissing(benchmark::State& state)
-{
-    if (!peer().ready) {
-        state.SkipWithError("the CSV, the gLabels document, the template or the database could not be made");
-        return true;
-    }
-    if (!glabelsInstalled()) {
-        state.SkipWithError("glabels-3-batch is not installed (scripts/bench.sh installs the package glabels)");
-        return true;
-    }
-    return false;
-}
-
 void BM_LabelSheets(benchmark::State& state)
 {
     if (!peer().ready) {
         state.SkipWithError("the database or the template could not be made");
         return;
     }
-    const QString pdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
-    Run r;
-    for (auto _ : state) {
-        r = ours(pdf);
-        state.SetIterationTime(r.seconds);
-    }
-    state.counters["kb"] = double(r.bytes) / 1024.0;
-    state.SetItemsProcessed(state.iterations() * kLabels);
+    TimeOurs(state, ours, peer().dir.filePath(QStringLiteral("ours.pdf")), kLabels);
 }
 
 void BM_LabelSheetsRatio(benchmark::State& state)
 {
-    if (peerMissing(state))
+    if (!Ready(state, peer().ready, "the CSV, the gLabels document, the template or the database could not be made"))
         return;
-    const QString oursPdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
-    const QString theirsPdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
-    double oursTime = 0, theirsTime = 0;
-    Run a, b;
-    for (auto _ : state) {
-        a = ours(oursPdf);
-        b = glabels(peer().document, theirsPdf);
-        if (b.seconds < 0) {
-            state.SkipWithError("glabels-3-batch failed");
-            return;
-        }
-        oursTime += a.seconds;
-        theirsTime += b.seconds;
-        state.SetIterationTime(a.seconds);
-    }
-    const double n = double(state.iterations());
-    state.counters["ratio"] = oursTime / theirsTime;
-    state.counters["size_ratio"] = double(a.bytes) / double(b.bytes);
-    state.counters["ours_ms"] = 1000 * oursTime / n;
-    state.counters["glabels_ms"] = 1000 * theirsTime / n;
-    state.counters["ours_kb"] = double(a.bytes) / 1024.0;
-    state.counters["glabels_kb"] = double(b.bytes) / 1024.0;
+    Compare(state, ours, peer().document, peer().dir.filePath(QStringLiteral("ours.pdf")),
+            peer().dir.filePath(QStringLiteral("glabels.pdf")));
 }
 
 } // namespace
