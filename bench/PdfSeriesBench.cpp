@@ -7,6 +7,7 @@
 // BM_PdfSeriesRatio measures the two in alternation and reports the counters "ratio"
 // (time, ours over gLabels) and "size_ratio" (file size), with both times and sizes.
 #include "BenchSupport.h"
+#include "GlabelsPeer.h"
 #include "app/AppContext.h"
 #include "output/PdfSeriesExport.h"
 #include "shell/MessageService.h"
@@ -21,33 +22,12 @@
 
 #include <chrono>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
+using namespace GlabelsPeer;
+
 constexpr int kEnvelopes = 1000;
-
-class SilentMessages : public MessageService
-{
-public:
-    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
-    void ShowPlainMessage(const QString&) override {}
-};
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool runTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // The CSV and the gLabels document made by the peer's own scripts, and a database with the
 // same sender and addresses: Line1 the salutation, Line2 first and last name, Line3 the
@@ -66,10 +46,6 @@ struct Peer
         if (!runTool(QStringLiteral("python3"), {scripts + QStringLiteral("gen_csv.py"), QString::number(kEnvelopes), csv}) ||
             !runTool(QStringLiteral("sh"), {scripts + QStringLiteral("make_doc.sh"), csv, document}))
             return;
-        QFile f(csv);
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const QStringList rows = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
         TSQLiteDatabase db(database);
         SilentMessages messages;
         CreateTables(db, messages);
@@ -79,16 +55,7 @@ struct Peer
                     QStringLiteral("Kärntner Weg 7"), QStringLiteral("12345 Überlingen"), QString(), QString()});
         db.ExecSQL(QStringLiteral("INSERT INTO tab_gruppen VALUES (?,?)"),
                    {QStringLiteral("GR00000001"), QStringLiteral("Kunden")});
-        int n = 0;
-        for (const QString& row : rows) {
-            const QStringList c = row.split(QLatin1Char(';'));
-            if (c.size() != 6)
-                return;
-            db.ExecSQL(QStringLiteral("INSERT INTO tab_adressen (Adresse_ID,Gruppe_ID,Line1,Line2,Line3,Line4,Line5,"
-                                      "Line6,Aktiv) VALUES (?,?,?,?,?,?,'','',1)"),
-                       {QStringLiteral("AD%1").arg(++n, 8, 10, QLatin1Char('0')), QStringLiteral("GR00000001"), c[0],
-                        c[1] + u' ' + c[2], c[3], c[4] + u' ' + c[5]});
-        }
+        const int n = InsertCsvAddresses(db, csv);
         t.Commit();
         ready = n == kEnvelopes;
     }
@@ -118,13 +85,8 @@ struct Ours
     }
 };
 
-struct Run
-{
-    double seconds = 0;
-    qint64 bytes = 0;
-};
-
-Run ours(const QString& pdf, const QString& database = peer().database, int envelopes = kEnvelopes)
+// The export of the group in database, which holds that many envelopes, into pdf.
+Run oursFrom(const QString& pdf, const QString& database, int envelopes)
 {
     Ours o;
     o.ctx.Database = std::make_unique<TSQLiteDatabase>(database);
@@ -139,25 +101,9 @@ Run ours(const QString& pdf, const QString& database = peer().database, int enve
     return {secondsSince(start), QFileInfo(pdf).size()};
 }
 
-Run glabels(const QString& pdf)
+Run ours(const QString& pdf)
 {
-    const auto start = Clock::now();
-    if (!runTool(QStringLiteral("glabels-3-batch"), {QStringLiteral("-o"), pdf, peer().document}))
-        return {-1, 0};
-    return {secondsSince(start), QFileInfo(pdf).size()};
-}
-
-bool glabelsMissing(benchmark::State& state)
-{
-    if (!peer().ready) {
-        state.SkipWithError("the CSV, the gLabels document or the database could not be made");
-        return true;
-    }
-    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v glabels-3-batch >/dev/null")}) != 0) {
-        state.SkipWithError("glabels-3-batch is not installed (scripts/bench.sh installs the package glabels)");
-        return true;
-    }
-    return false;
+    return oursFrom(pdf, peer().database, kEnvelopes);
 }
 
 void BM_PdfSeries(benchmark::State& state)
@@ -166,24 +112,17 @@ void BM_PdfSeries(benchmark::State& state)
         state.SkipWithError("the database could not be made");
         return;
     }
-    const QString pdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
-    Run r;
-    for (auto _ : state) {
-        r = ours(pdf);
-        state.SetIterationTime(r.seconds);
-    }
-    state.counters["kb"] = double(r.bytes) / 1024.0;
-    state.SetItemsProcessed(state.iterations() * kEnvelopes);
+    TimeOurs(state, ours, peer().dir.filePath(QStringLiteral("ours.pdf")), kEnvelopes);
 }
 
 void BM_GlabelsBatch(benchmark::State& state)
 {
-    if (glabelsMissing(state))
+    if (!Ready(state, peer().ready, "the CSV, the gLabels document or the database could not be made"))
         return;
     const QString pdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
     Run r;
     for (auto _ : state) {
-        r = glabels(pdf);
+        r = glabels(peer().document, pdf);
         if (r.seconds < 0) {
             state.SkipWithError("glabels-3-batch failed");
             return;
@@ -196,33 +135,10 @@ void BM_GlabelsBatch(benchmark::State& state)
 
 void BM_PdfSeriesRatio(benchmark::State& state)
 {
-    if (glabelsMissing(state))
+    if (!Ready(state, peer().ready, "the CSV, the gLabels document or the database could not be made"))
         return;
-    const QString oursPdf = peer().dir.filePath(QStringLiteral("ours.pdf"));
-    const QString theirsPdf = peer().dir.filePath(QStringLiteral("glabels.pdf"));
-    double oursTime = 0, theirsTime = 0;
-    Run a, b;
-    for (auto _ : state) {
-        a = ours(oursPdf);
-        b = glabels(theirsPdf);
-        if (b.seconds < 0) {
-            state.SkipWithError("glabels-3-batch failed");
-            return;
-        }
-        oursTime += a.seconds;
-        theirsTime += b.seconds;
-        state.SetIterationTime(a.seconds);
-    }
-    rusage children{};
-    getrusage(RUSAGE_CHILDREN, &children);
-    const double n = double(state.iterations());
-    state.counters["ratio"] = oursTime / theirsTime;
-    state.counters["size_ratio"] = double(a.bytes) / double(b.bytes);
-    state.counters["ours_ms"] = 1000 * oursTime / n;
-    state.counters["glabels_ms"] = 1000 * theirsTime / n;
-    state.counters["ours_kb"] = double(a.bytes) / 1024.0;
-    state.counters["glabels_kb"] = double(b.bytes) / 1024.0;
-    state.counters["glabels_peak_mb"] = double(children.ru_maxrss) / 1024.0;
+    Compare(state, ours, peer().document, peer().dir.filePath(QStringLiteral("ours.pdf")),
+            peer().dir.filePath(QStringLiteral("glabels.pdf")));
 }
 
 // The peer's database with its addresses ten times over.
@@ -260,7 +176,7 @@ void BM_PdfSeriesMemory(benchmark::State& state)
     for (auto _ : state) {
         growth1 = PeakGrowthKb([&] { ours(pdf); });
         peak1 = StatusKb("VmHWM:");
-        growth10 = PeakGrowthKb([&] { ours(pdf, big, 10 * kEnvelopes); });
+        growth10 = PeakGrowthKb([&] { oursFrom(pdf, big, 10 * kEnvelopes); });
         peak10 = StatusKb("VmHWM:");
     }
     state.counters["peak_1k_mb"] = double(peak1) / 1024.0;

@@ -56,6 +56,8 @@ run_one() {
   mkdir -p "$work/corpus/$t" "$work/artifacts/$t" "$work/logs"
   local seeds=("$root/fuzz/seeds/$t")
   [[ -d "$root/fuzz/regressions/$t" ]] && seeds+=("$root/fuzz/regressions/$t")
+  # The label database is not copied into the tree: its installed files are the seeds.
+  [[ $t == labeltemplates && -d /usr/share/libglabels-3.0/templates ]] && seeds+=(/usr/share/libglabels-3.0/templates)
   # Leaks count as findings; a run that takes over 60 s counts as a hang (wall time, on a
   # shared machine at the lowest priority, so not less). Targets that
   # hand their input over as a file write it to memory, not to the disk.

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev libicu-dev
-  fonts-liberation qt6-translations-l10n
+  fonts-liberation qt6-translations-l10n glabels-data
   fp-utils libchm-dev librsvg2-bin
 )
 case "${1:-}" in

@@ -10,6 +10,7 @@
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/Export.h"
 #include "mainwindow/MainWindowLists.h"
+#include "labels/TForm_Etiketten.h"
 #include "output/PdfSeriesExport.h"
 #include "output/Seriendruck.h"
 #include "output/SinglePrint.h"
@@ -251,6 +252,17 @@ SeriendruckInput MainCommands::seriesInput() const
 void MainCommands::TB_SeriendruckClick()
 {
     SeriendruckCommand(m_ctx, parentWidget(), seriesInput());
+}
+
+void MainCommands::TB_EtikettenClick()
+{
+    TForm_Etiketten::Show(m_ctx, parentWidget(), seriesInput(), m_window.GetSelectedAdresseID(),
+                          [](QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                             const QString& name) {
+                              return ExchangeFileDialogs::Standard()
+                                  .SaveFileName(parent, title, folder, {filter}, 0, name)
+                                  .fileName;
+                          });
 }
 
 void MainCommands::TB_PdfSpeichernClick()

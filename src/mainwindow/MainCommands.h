@@ -50,6 +50,7 @@ public slots:
     void TB_VorschauClick();
     void TB_EinzeldruckClick();
     void TB_SeriendruckClick();
+    void TB_EtikettenClick();
     void TB_PdfSpeichernClick();
     void TB_EinstellungenClick();
     void TB_BackupClick();

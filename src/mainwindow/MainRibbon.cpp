@@ -62,6 +62,8 @@ const GroupDef kGroups[] = {
      {{"TB_Einzeldruck", "&Einzeldruck", "Einzelnen Umschlag drucken (Alt+E)", G::Einzeldruck, B::None},
       {"TB_Seriendruck", "&Seriendruck", "Mehrere Umschläge drucken (Alt+S)", G::Seriendruck, B::None},
       {"TB_PdfSpeichern", "Als PDF speichern", "Umschläge als PDF-Datei speichern", G::Export, B::None}}},
+    {MainRibbon::TabDrucken, "Etiketten",
+     {{"TB_Etiketten", "Etiketten drucken", "Adressen auf Etikettenbögen drucken", G::Seriendruck, B::None}}},
     {MainRibbon::TabOptionen, "",
      {{"TB_Einstellungen", "&Einstellungen (Druckausgabe)", "Druckausgabe anpassen (Alt+E)", G::Einstellungen,
        B::None},
@@ -128,6 +130,9 @@ void MainRibbon::buildMenu()
     add(drucken, "PM_MenuButton_Seriendruck", QStringLiteral("&Seriendruck"), QStringLiteral("Mehrere Umschläge drucken"));
     add(drucken, "PM_MenuButton_PdfSpeichern", QStringLiteral("Als PDF speichern"),
         QStringLiteral("Umschläge als PDF-Datei speichern"));
+    drucken->addSeparator();
+    add(drucken, "PM_MenuButton_Etiketten", QStringLiteral("Etiketten drucken"),
+        QStringLiteral("Adressen auf Etikettenbögen drucken"));
     add(m_menu, "PM_MenuButton_Einstellungen", QStringLiteral("&Einstellungen"), QStringLiteral("Druckausgabe anpassen"));
     m_menu->addSeparator();
     add(m_menu, "PM_MenuButton_Datensicherung", QStringLiteral("Daten&sicherung"),

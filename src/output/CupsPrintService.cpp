@@ -78,6 +78,19 @@ PrinterSheet CupsPrintService::Sheet()
     return CupsDestination(m_names[m_index]).Sheet(choices);
 }
 
+PrinterSheet CupsPrintService::SheetOf(const QByteArray& media)
+{
+    PrinterChoices choices = setup().choices;
+    choices["media"] = media;
+    return CupsDestination(m_names[m_index]).Sheet(choices);
+}
+
+void CupsPrintService::PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media)
+{
+    setup();  // throws without a printer
+    handOver(m_index, title, pdf, media);
+}
+
 PageTurn CupsPrintService::pageTurn()
 {
     return PageTurnFor(Orientation(), setup().turn);
@@ -125,14 +138,19 @@ void CupsPrintService::EndDoc()
     for (PagePicture& p : page)
         p.target.translate(int(std::lround(origin.x())), int(std::lround(origin.y())));
     const QByteArray pdf = EnvelopePagePdf(m_jobSheet.size * (72.0 / kSheetUnitsPerInch), dpi, page, pageTurn());
+    handOver(m_jobIndex, m_title, pdf, m_jobSheet.media);
+}
+
+void CupsPrintService::handOver(int index, const QString& title, const QByteArray& pdf, const QByteArray& media)
+{
     if (!m_outputFile.isEmpty()) {
         QString reason;
         if (!ReplaceFileWhole(m_outputFile, pdf, &reason))
             throw PrintError(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(m_outputFile, reason));
         return;
     }
-    const QString& queue = m_names[m_jobIndex];
-    m_lastJob = CupsDestination(queue).Submit(m_title, pdf, m_setups[queue].choices, m_jobSheet.media);
+    const QString& queue = m_names[index];
+    m_lastJob = CupsDestination(queue).Submit(title, pdf, m_setups[queue].choices, media);
 }
 
 void CupsPrintService::Abort()

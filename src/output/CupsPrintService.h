@@ -34,6 +34,8 @@ public:
     void DrawImage(const QRect& target, const QImage& image) override;
     void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
     PrinterSheet Sheet() override;
+    PrinterSheet SheetOf(const QByteArray& media) override;
+    void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) override;
 
     // What the user set in the selected printer's properties dialog.
     PrinterChoices Choices();
@@ -53,6 +55,8 @@ private:
     };
     Setup& setup();
     PageTurn pageTurn();
+    // A finished document to the printer at index (or into the output file).
+    void handOver(int index, const QString& title, const QByteArray& pdf, const QByteArray& media);
 
     QStringList m_names;
     int m_index = -1;

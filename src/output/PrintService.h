@@ -52,4 +52,10 @@ public:
     virtual void ShowProperties(QWidget* parent, LandscapeTurn& turn) = 0;
     // The sheet the next job on the selected printer gets, with its printable area.
     virtual PrinterSheet Sheet() = 0;
+    // The sheet of the given paper (a PWG name) on the selected printer, with its
+    // printable area.
+    virtual PrinterSheet SheetOf(const QByteArray& media) = 0;
+    // A finished document of one or more pages on that paper as one job: the paper is
+    // named in the job and nothing is scaled.
+    virtual void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) = 0;
 };

@@ -25,6 +25,7 @@ const QString kHelp = QStringLiteral("HELP");
 const QString kAbsender = QStringLiteral("ABSENDER");
 const QString kSpalte = QStringLiteral("SPALTE");
 const QString kBackup = QStringLiteral("BACKUP");
+const QString kEtiketten = QStringLiteral("ETIKETTEN");
 
 QString spalte(int i) { return QStringLiteral("Spalte%1").arg(i); }
 
@@ -129,6 +130,11 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
     s.BackupPath = ini.readString(kBackup, QStringLiteral("Path"), QString());
     s.BackupDate = ini.readString(kBackup, QStringLiteral("Date"), QString());
 
+    s.Labels.Template = ini.readString(kEtiketten, QStringLiteral("Vorlage"), QString());
+    const int content = ini.readInteger(kEtiketten, QStringLiteral("Inhalt"), 0);
+    s.Labels.Content = content >= 0 && content <= 2 ? content : 0;
+    s.Labels.Copies = std::clamp(ini.readInteger(kEtiketten, QStringLiteral("Kopien"), 1), 1, 999);
+
     for (const QString& section : ini.sections())
         if (section.startsWith(kPrinterSectionPrefix, Qt::CaseInsensitive) &&
             section.size() > kPrinterSectionPrefix.size())
@@ -184,6 +190,10 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
 
     ini.writeString(kBackup, QStringLiteral("Path"), s.BackupPath);
     ini.writeString(kBackup, QStringLiteral("Date"), s.BackupDate);
+
+    ini.writeString(kEtiketten, QStringLiteral("Vorlage"), s.Labels.Template);
+    ini.writeInteger(kEtiketten, QStringLiteral("Inhalt"), s.Labels.Content);
+    ini.writeInteger(kEtiketten, QStringLiteral("Kopien"), s.Labels.Copies);
 
     for (const auto& [printer, turn] : s.Turns)
         ini.writeInteger(kPrinterSectionPrefix + printer, kTurnKey, turn);

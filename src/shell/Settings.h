@@ -33,6 +33,16 @@ struct WindowSettings
 // left (the default), 1 to the right. Queue names are compared without regard to case.
 using LandscapeTurns = std::map<QString, int>;
 
+// The label window's choices (section ETIKETTEN): the template by maker and part, what goes
+// on the labels (0 the group's addresses, 1 the selected address, 2 the sender), the copies.
+struct LabelSettings
+{
+    QString Template;
+    int Content = 0;
+    int Copies = 1;
+    bool operator==(const LabelSettings&) const = default;
+};
+
 struct AppSettings
 {
     WindowSettings Window;
@@ -41,6 +51,7 @@ struct AppSettings
     bool ShowNews = true;
     QString BackupPath;
     QString BackupDate;
+    LabelSettings Labels;
 };
 
 struct PrinterFacts

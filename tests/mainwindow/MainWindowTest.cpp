@@ -232,6 +232,7 @@ TEST(MainWindow, EveryRibbonButtonHasItsCaptionHintAndTab)
         {"TB_Adresse_Import", MainRibbon::TabAdressen, "Adressen i&mportieren", "Adressen aus CSV-Datei importieren (Alt+I)"},
         {"TB_Seriendruck", MainRibbon::TabDrucken, "&Seriendruck", "Mehrere Umschläge drucken (Alt+S)"},
         {"TB_PdfSpeichern", MainRibbon::TabDrucken, "Als PDF speichern", "Umschläge als PDF-Datei speichern"},
+        {"TB_Etiketten", MainRibbon::TabDrucken, "Etiketten drucken", "Adressen auf Etikettenbögen drucken"},
         {"TB_Backup", MainRibbon::TabOptionen, "Daten &sichern und wieder herstellen", "Datensicherung (Alt+S)"},
         {"TB_Info", MainRibbon::TabHilfe, "Informationen zum Programm", "Information (F2)"},
     };
@@ -242,7 +243,7 @@ TEST(MainWindow, EveryRibbonButtonHasItsCaptionHintAndTab)
         EXPECT_EQ(b->toolTip(), QString::fromUtf8(c.hint));
         EXPECT_TRUE(w.Ribbon().toolBar(c.tab)->isAncestorOf(b)) << c.name;
     }
-    EXPECT_EQ(w.Ribbon().Buttons().size(), 24);
+    EXPECT_EQ(w.Ribbon().Buttons().size(), 25);
     EXPECT_EQ(w.Ribbon().tabBar()->tabText(4), QStringLiteral("Hilfe"));
 }
 

@@ -78,7 +78,7 @@ TEST(Package, HoldsTheProgramItsHelpFileIconsDesktopEntryAndMetainfo)
     EXPECT_EQ(desktopValue("Icon"), kDesktopFileName);
 }
 
-TEST(Package, DependsOnTheLibrariesTheProgramLinksAndOnQtsGermanTexts)
+TEST(Package, DependsOnTheLibrariesTheProgramLinksOnQtsGermanTextsAndTheLabelDatabase)
 {
     const ToolRun fields = runTool("dpkg-deb", {"--field", kPackage, "Package", "Version", "Depends"});
     ASSERT_EQ(fields.exitCode, 0) << fields.output.toStdString();
@@ -87,7 +87,7 @@ TEST(Package, DependsOnTheLibrariesTheProgramLinksAndOnQtsGermanTexts)
     // Versioned, as only dpkg-shlibdeps writes them from the libraries' symbols.
     for (const char* dependency : {"libc6 (>= ", "libqt6widgets6 (>= ", "libcups2 (>= ", "libsqlite3-0 (>= ",
                                    "libchm1 (>= ", "libwmf-0.2-7 (>= ", "libjpeg62-turbo (>= ", "libpng16-16 (>= ", "qt6-translations-l10n",
-                                   "fonts-liberation"})
+                                   "fonts-liberation", "glabels-data"})
         EXPECT_TRUE(fields.output.contains(QLatin1String(dependency))) << dependency << " in " << fields.output.toStdString();
 }
 

@@ -114,6 +114,7 @@ TEST(Settings, SaveThenLoadGivesTheSameValues)
     s.Window.AbsenderColumns = {101, 102, 103, 104, 105};
     s.BackupPath = "/tmp/Sicherung ä/";
     s.BackupDate = "09.12.2026 23:59";
+    s.Labels = {"Avery L7163", 2, 12};
     IniFile ini;
     SaveSettings(ini, s);
     IniFile again;
@@ -123,6 +124,23 @@ TEST(Settings, SaveThenLoadGivesTheSameValues)
     EXPECT_EQ(back.Window, s.Window);
     EXPECT_EQ(back.BackupPath, s.BackupPath);
     EXPECT_EQ(back.BackupDate, s.BackupDate);
+    EXPECT_EQ(back.Labels, s.Labels);
+}
+
+TEST(Settings, LabelChoicesOutOfRangeFallBack)
+{
+    const struct
+    {
+        const char* file;
+        LabelSettings expected;
+    } cases[] = {
+        {"", {"", 0, 1}},
+        {"[ETIKETTEN]\r\nVorlage=Zweckform 3475\r\nInhalt=1\r\nKopien=30\r\n", {"Zweckform 3475", 1, 30}},
+        {"[etiketten]\r\nInhalt=3\r\nKopien=0\r\n", {"", 0, 1}},
+        {"[ETIKETTEN]\r\nInhalt=-1\r\nKopien=5000\r\n", {"", 0, 999}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(load(c.file).Labels, c.expected) << c.file;
 }
 
 TEST(Settings, NewFileHasTheSectionsInOrder)
@@ -131,7 +149,7 @@ TEST(Settings, NewFileHasTheSectionsInOrder)
     SaveSettings(ini, load(""));
     const QString text = QString::fromLatin1(ini.toBytes());
     const char* order[] = {"[WINDOW]", "[SPLITTER]", "[SNAPPER]", "[CONFIG]", "[FONT]", "[DPI]", "[SENDER]",
-                           "[DRUCKEN]", "[ADRESSEN]", "[HELP]", "[ABSENDER]", "[SPALTE]", "[BACKUP]"};
+                           "[DRUCKEN]", "[ADRESSEN]", "[HELP]", "[ABSENDER]", "[SPALTE]", "[BACKUP]", "[ETIKETTEN]"};
     qsizetype last = -1;
     for (const char* section : order) {
         const qsizetype at = text.indexOf(QLatin1String(section));

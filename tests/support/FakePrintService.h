@@ -1,4 +1,5 @@
 #pragma once
+#include "output/PrintError.h"
 #include "output/PrintService.h"
 
 #include <QImage>
@@ -40,6 +41,14 @@ public:
 
     // Record.
     QList<Job> jobs;
+    struct Document
+    {
+        QString title;
+        int printerIndex = -1;
+        QByteArray pdf;
+        QByteArray media;
+    };
+    QList<Document> documents;  // every PrintDocument
     QList<int> selections;          // every SetPrinterIndex argument
     QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
     // What the properties dialog "sets" for the turn when it is shown (none: left as it was).
@@ -64,6 +73,21 @@ public:
     {
         requirePrinter();
         return sheet;
+    }
+
+    PrinterSheet SheetOf(const QByteArray& media) override
+    {
+        requirePrinter();
+        PrinterSheet s = sheet;
+        s.media = media;
+        return s;
+    }
+    void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) override
+    {
+        requirePrinter();
+        if (failOnEnd)
+            throw PrintError(QStringLiteral("Der Drucker hat den Auftrag abgelehnt."));
+        documents.append({title, m_index, pdf, media});
     }
 
     // The orientation as the device settings hold it, without the no-printer check.
