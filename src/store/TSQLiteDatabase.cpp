@@ -215,28 +215,29 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
         }
         for (int c = 0; c < t.m_colCount; ++c) {
             if (sqlite3_column_type(g.stmt, c) == SQLITE_NULL) {
-                t.m_cells.emplace_back();
+                t.appendAbsent();
                 continue;
             }
             switch (t.m_colTypes[size_t(c)]) {
             case TSQLiteTable::Integer:
-                t.m_cells.emplace_back(qint64(sqlite3_column_int64(g.stmt, c)));
+                t.appendInteger(qint64(sqlite3_column_int64(g.stmt, c)));
                 break;
             case TSQLiteTable::Float:
-                t.m_cells.emplace_back(sqlite3_column_double(g.stmt, c));
+                t.appendFloat(sqlite3_column_double(g.stmt, c));
                 break;
             case TSQLiteTable::Blob: {
                 const void* data = sqlite3_column_blob(g.stmt, c);
                 const int n = sqlite3_column_bytes(g.stmt, c);
                 if (n == 0)
-                    t.m_cells.emplace_back();
+                    t.appendAbsent();
                 else
-                    t.m_cells.emplace_back(QByteArray(static_cast<const char*>(data), n));
+                    t.appendBytes(TSQLiteTable::BlobCell, static_cast<const char*>(data), n);
                 break;
             }
             default: {
+                // Kept in Windows-1252 and converted when read.
                 const char* text = reinterpret_cast<const char*>(sqlite3_column_text(g.stmt, c));
-                t.m_cells.emplace_back(Cp1252::decode(text, sqlite3_column_bytes(g.stmt, c)));
+                t.appendBytes(TSQLiteTable::TextCell, text, sqlite3_column_bytes(g.stmt, c));
                 break;
             }
             }

@@ -4,6 +4,7 @@
 #include "store/ESQLiteException.h"
 
 #include <QLocale>
+#include <bit>
 
 bool TSQLiteTable::Next()
 {
@@ -24,35 +25,100 @@ int TSQLiteTable::FieldIndex(const QString& name) const
     return i;
 }
 
-const TSQLiteTable::Cell& TSQLiteTable::cell(int column) const
+void TSQLiteTable::appendCell(const Cell& c)
 {
-    if (Eof())
+    if (m_cellCount % kCellsPerBlock == 0) {
+        m_cellBlocks.emplace_back();
+        m_cellBlocks.back().reserve(kCellsPerBlock);
+    }
+    m_cellBlocks.back().push_back(c);
+    ++m_cellCount;
+}
+
+void TSQLiteTable::appendFloat(double v)
+{
+    appendCell(Cell{std::bit_cast<qint64>(v), 0, FloatCell});
+}
+
+void TSQLiteTable::appendBytes(Kind kind, const char* data, qsizetype size)
+{
+    const size_t n = size_t(size);
+    if (n == 0) {
+        appendCell(Cell{0, 0, kind});
+        return;
+    }
+    if (m_byteBlocks.empty() || m_byteBlocks.back().capacity() - m_byteBlocks.back().size() < n) {
+        m_byteBlocks.emplace_back();
+        // A picture larger than a block gets a block of its own size.
+        m_byteBlocks.back().reserve(std::max(kBytesPerBlock, n));
+    }
+    std::vector<char>& block = m_byteBlocks.back();
+    const qint64 where = (qint64(m_byteBlocks.size() - 1) << 32) | qint64(block.size());
+    block.insert(block.end(), data, data + n);
+    appendCell(Cell{where, quint32(n), kind});
+}
+
+QByteArrayView TSQLiteTable::bytes(const Cell& c) const
+{
+    if (c.size == 0)
+        return {};
+    const std::vector<char>& block = m_byteBlocks[size_t(quint64(c.value) >> 32)];
+    return QByteArrayView(block.data() + (c.value & 0xffffffff), qsizetype(c.size));
+}
+
+const TSQLiteTable::Cell& TSQLiteTable::cellAt(int row, int column) const
+{
+    if (row < 0 || row >= m_rowCount)
         throw ESQLiteException(QStringLiteral("Table is at End of File"));
     if (column < 0 || column >= m_colCount)
         throw ESQLiteException(QStringLiteral("Field index out of range"));
-    return m_cells[size_t(m_row) * size_t(m_colCount) + size_t(column)];
+    const size_t i = size_t(row) * size_t(m_colCount) + size_t(column);
+    return m_cellBlocks[i / kCellsPerBlock][i % kCellsPerBlock];
+}
+
+const TSQLiteTable::Cell& TSQLiteTable::cell(int column) const
+{
+    return cellAt(m_row, column);
+}
+
+QString TSQLiteTable::asString(const Cell& c) const
+{
+    // Each cell reads as what it holds: a column that was NULL in the first row still
+    // shows the values of the rows after it, which a type fixed by that row would lose.
+    switch (c.kind) {
+    case IntegerCell: return QString::number(c.value);
+    case FloatCell: return QLocale().toString(std::bit_cast<double>(c.value), 'g', 15);
+    case TextCell:
+    case BlobCell: {
+        const QByteArrayView b = bytes(c);
+        return Cp1252::decode(b.data(), b.size());
+    }
+    default: return QString();
+    }
 }
 
 QString TSQLiteTable::FieldAsString(int column) const
 {
-    const Cell& c = cell(column);
-    // Each cell reads as what it holds: a column that was NULL in the first row still
-    // shows the values of the rows after it, which a type fixed by that row would lose.
-    switch (c.index()) {
-    case 1: return QString::number(std::get<qint64>(c));
-    case 2: return QLocale().toString(std::get<double>(c), 'g', 15);
-    case 3: return std::get<QString>(c);
-    case 4: return Cp1252::decode(std::get<QByteArray>(c));
-    default: return QString();
-    }
+    return asString(cell(column));
+}
+
+QString TSQLiteTable::CellAsString(int row, int column) const
+{
+    return asString(cellAt(row, column));
+}
+
+QByteArrayView TSQLiteTable::CellBytes(int row, int column) const
+{
+    const Cell& c = cellAt(row, column);
+    return c.kind == TextCell ? bytes(c) : QByteArrayView();
 }
 
 std::optional<QByteArray> TSQLiteTable::FieldAsBlob(int column) const
 {
     const Cell& c = cell(column);
-    if (c.index() == 0)
+    if (c.kind == Absent)
         return std::nullopt;
     if (m_colTypes[column] != Blob)
         throw ESQLiteException(QStringLiteral("Not a Blob field"));
-    return std::get<QByteArray>(c);
+    return bytes(c).toByteArray();
 }
