@@ -45,8 +45,8 @@ void AdressenList::Load(const AdressenFilter& filter)
     Refill([&] {
         const SqlStatement s = BuildAdressenQuery(filter);
         TSQLiteTable t = m_ctx.db().GetTable(s.Sql(), s.Params);
-        m_model->Load(t);
         count = t.Count();
+        m_model->Load(std::move(t));
     });
     SetCount(count, filter.IsFiltered() ? QStringLiteral(" - Gefiltert") : QString());
 }
