@@ -73,6 +73,23 @@ void AdressenModel::Load(TSQLiteTable&& t)
     endResetModel();
 }
 
+void AdressenModel::Extend(TSQLiteTable&& whole)
+{
+    const int shown = rowCount();
+    // Fewer rows than shown: the group changed in between, so the list starts afresh.
+    if (whole.Count() < shown) {
+        Load(std::move(whole));
+        return;
+    }
+    if (whole.Count() == shown) {
+        m_table = std::move(whole);
+        return;
+    }
+    beginInsertRows({}, shown, whole.Count() - 1);
+    m_table = std::move(whole);
+    endInsertRows();
+}
+
 void AdressenModel::Clear()
 {
     Load(TSQLiteTable());

@@ -26,6 +26,9 @@ public:
 
     // Takes over the result of the address query.
     void Load(TSQLiteTable&& table);
+    // Takes over the whole result of the query whose first rows are shown: the rows after
+    // them are added, and the current row and the changed cells stay.
+    void Extend(TSQLiteTable&& whole);
     void Clear();
     QString RowID(int row) const override;
     QString AdresseID(int row) const { return RowID(row); }
