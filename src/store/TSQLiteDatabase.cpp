@@ -242,7 +242,7 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
             }
             }
         }
-        ++t.m_rowCount;
+        t.endRow();
     }
     return t;
 }

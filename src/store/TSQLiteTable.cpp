@@ -4,7 +4,8 @@
 #include "store/ESQLiteException.h"
 
 #include <QLocale>
-#include <bit>
+#include <algorithm>
+#include <cstring>
 
 bool TSQLiteTable::Next()
 {
@@ -25,74 +26,114 @@ int TSQLiteTable::FieldIndex(const QString& name) const
     return i;
 }
 
-void TSQLiteTable::appendCell(const Cell& c)
+void TSQLiteTable::appendInteger(qint64 v)
 {
-    if (m_cellCount % kCellsPerBlock == 0) {
-        m_cellBlocks.emplace_back();
-        m_cellBlocks.back().reserve(kCellsPerBlock);
-    }
-    m_cellBlocks.back().push_back(c);
-    ++m_cellCount;
+    m_record.push_back(char(IntegerCell));
+    const char* b = reinterpret_cast<const char*>(&v);
+    m_record.insert(m_record.end(), b, b + sizeof v);
 }
 
 void TSQLiteTable::appendFloat(double v)
 {
-    appendCell(Cell{std::bit_cast<qint64>(v), 0, FloatCell});
+    m_record.push_back(char(FloatCell));
+    const char* b = reinterpret_cast<const char*>(&v);
+    m_record.insert(m_record.end(), b, b + sizeof v);
 }
 
 void TSQLiteTable::appendBytes(Kind kind, const char* data, qsizetype size)
 {
-    const size_t n = size_t(size);
-    if (n == 0) {
-        appendCell(Cell{0, 0, kind});
-        return;
+    m_record.push_back(char(kind));
+    const quint32 n = quint32(size);
+    if (n < 0xffff) {
+        const quint16 shortSize = quint16(n);
+        const char* b = reinterpret_cast<const char*>(&shortSize);
+        m_record.insert(m_record.end(), b, b + sizeof shortSize);
+    } else {
+        m_record.push_back(char(0xff));
+        m_record.push_back(char(0xff));
+        const char* b = reinterpret_cast<const char*>(&n);
+        m_record.insert(m_record.end(), b, b + sizeof n);
     }
-    if (m_byteBlocks.empty() || m_byteBlocks.back().capacity() - m_byteBlocks.back().size() < n) {
-        m_byteBlocks.emplace_back();
-        // A picture larger than a block gets a block of its own size.
-        m_byteBlocks.back().reserve(std::max(kBytesPerBlock, n));
-    }
-    std::vector<char>& block = m_byteBlocks.back();
-    const qint64 where = (qint64(m_byteBlocks.size() - 1) << 32) | qint64(block.size());
-    block.insert(block.end(), data, data + n);
-    appendCell(Cell{where, quint32(n), kind});
+    m_record.insert(m_record.end(), data, data + n);
 }
 
-QByteArrayView TSQLiteTable::bytes(const Cell& c) const
+void TSQLiteTable::endRow()
 {
-    if (c.size == 0)
-        return {};
-    const std::vector<char>& block = m_byteBlocks[size_t(quint64(c.value) >> 32)];
-    return QByteArrayView(block.data() + (c.value & 0xffffffff), qsizetype(c.size));
+    const size_t n = m_record.size();
+    if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < n) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(std::max(kBytesPerBlock, n));
+    }
+    std::vector<char>& block = m_blocks.back();
+    m_rows.push_back((quint64(m_blocks.size() - 1) << 32) | quint64(block.size()));
+    block.insert(block.end(), m_record.begin(), m_record.end());
+    m_record.clear();
+    ++m_rowCount;
 }
 
-const TSQLiteTable::Cell& TSQLiteTable::cellAt(int row, int column) const
+TSQLiteTable::CellView TSQLiteTable::cellAt(int row, int column) const
 {
     if (row < 0 || row >= m_rowCount)
         throw ESQLiteException(QStringLiteral("Table is at End of File"));
     if (column < 0 || column >= m_colCount)
         throw ESQLiteException(QStringLiteral("Field index out of range"));
-    const size_t i = size_t(row) * size_t(m_colCount) + size_t(column);
-    return m_cellBlocks[i / kCellsPerBlock][i % kCellsPerBlock];
+    const quint64 where = m_rows[size_t(row)];
+    const char* p = m_blocks[size_t(where >> 32)].data() + (where & 0xffffffff);
+    for (int c = 0;; ++c) {
+        CellView v;
+        v.kind = Kind(quint8(*p++));
+        switch (v.kind) {
+        case IntegerCell:
+        case FloatCell:
+            v.data = p;
+            v.size = 8;
+            p += 8;
+            break;
+        case TextCell:
+        case BlobCell: {
+            quint16 shortSize;
+            std::memcpy(&shortSize, p, sizeof shortSize);
+            p += sizeof shortSize;
+            if (shortSize == 0xffff) {
+                std::memcpy(&v.size, p, sizeof v.size);
+                p += sizeof v.size;
+            } else {
+                v.size = shortSize;
+            }
+            v.data = p;
+            p += v.size;
+            break;
+        }
+        default:
+            break;
+        }
+        if (c == column)
+            return v;
+    }
 }
 
-const TSQLiteTable::Cell& TSQLiteTable::cell(int column) const
+TSQLiteTable::CellView TSQLiteTable::cell(int column) const
 {
     return cellAt(m_row, column);
 }
 
-QString TSQLiteTable::asString(const Cell& c) const
+QString TSQLiteTable::asString(const CellView& c)
 {
     // Each cell reads as what it holds: a column that was NULL in the first row still
     // shows the values of the rows after it, which a type fixed by that row would lose.
     switch (c.kind) {
-    case IntegerCell: return QString::number(c.value);
-    case FloatCell: return QLocale().toString(std::bit_cast<double>(c.value), 'g', 15);
-    case TextCell:
-    case BlobCell: {
-        const QByteArrayView b = bytes(c);
-        return Cp1252::decode(b.data(), b.size());
+    case IntegerCell: {
+        qint64 v;
+        std::memcpy(&v, c.data, sizeof v);
+        return QString::number(v);
     }
+    case FloatCell: {
+        double v;
+        std::memcpy(&v, c.data, sizeof v);
+        return QLocale().toString(v, 'g', 15);
+    }
+    case TextCell:
+    case BlobCell: return Cp1252::decode(c.data, qsizetype(c.size));
     default: return QString();
     }
 }
@@ -109,16 +150,16 @@ QString TSQLiteTable::CellAsString(int row, int column) const
 
 QByteArrayView TSQLiteTable::CellBytes(int row, int column) const
 {
-    const Cell& c = cellAt(row, column);
-    return c.kind == TextCell ? bytes(c) : QByteArrayView();
+    const CellView c = cellAt(row, column);
+    return c.kind == TextCell ? QByteArrayView(c.data, qsizetype(c.size)) : QByteArrayView();
 }
 
 std::optional<QByteArray> TSQLiteTable::FieldAsBlob(int column) const
 {
-    const Cell& c = cell(column);
+    const CellView c = cell(column);
     if (c.kind == Absent)
         return std::nullopt;
     if (m_colTypes[column] != Blob)
         throw ESQLiteException(QStringLiteral("Not a Blob field"));
-    return bytes(c).toByteArray();
+    return QByteArray(c.data, qsizetype(c.size));
 }

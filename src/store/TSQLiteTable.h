@@ -40,35 +40,35 @@ public:
 private:
     friend class TSQLiteDatabase;
 
-    // A cell is 16 bytes: the integer, the double's bits, or where its bytes lie. Texts are
-    // kept as SQLite gave them and converted when read, so a result is read with a few
-    // large allocations instead of one per cell.
+    // Each row is one record of bytes: per column a kind byte, then the 8 bytes of an
+    // integer or a double, or the length (2 bytes, or 0xFFFF and 4 bytes) and the bytes of
+    // a text or a blob. Texts stay as SQLite gave them and are converted when read, so a
+    // result takes a few large allocations and about the size of its data.
     enum Kind : quint8 { Absent = 0, IntegerCell, FloatCell, TextCell, BlobCell };
-    struct Cell
+    struct CellView
     {
-        qint64 value = 0;  // the integer, the double's bits, or the bytes' block (high) and offset (low)
-        quint32 size = 0;
         Kind kind = Absent;
+        const char* data = nullptr;  // the value's 8 bytes, or the text's or blob's bytes
+        quint32 size = 0;
     };
 
-    void appendAbsent() { appendCell(Cell{}); }
-    void appendInteger(qint64 v) { appendCell(Cell{v, 0, IntegerCell}); }
+    void appendAbsent() { m_record.push_back(char(Absent)); }
+    void appendInteger(qint64 v);
     void appendFloat(double v);
     void appendBytes(Kind kind, const char* data, qsizetype size);
-    void appendCell(const Cell& c);
+    void endRow();
 
-    const Cell& cellAt(int row, int column) const;
-    const Cell& cell(int column) const;
-    QString asString(const Cell& c) const;
-    QByteArrayView bytes(const Cell& c) const;
+    CellView cellAt(int row, int column) const;
+    CellView cell(int column) const;
+    static QString asString(const CellView& c);
 
-    // Fixed blocks, so that reading more rows never moves what is already read, and each
-    // block is small enough to come from the heap rather than from a mapping of its own.
-    static constexpr size_t kCellsPerBlock = 4096;
+    // Records lie in fixed blocks, so that reading more rows never moves what is already
+    // read, and each block is small enough to come from the heap rather than from a
+    // mapping of its own; a record larger than a block gets a block of its own size.
     static constexpr size_t kBytesPerBlock = 64 * 1024;
-    std::vector<std::vector<Cell>> m_cellBlocks;
-    std::vector<std::vector<char>> m_byteBlocks;
-    size_t m_cellCount = 0;
+    std::vector<std::vector<char>> m_blocks;
+    std::vector<quint64> m_rows;  // each row's block (high 32 bits) and offset
+    std::vector<char> m_record;   // the row being read
 
     QStringList m_cols;
     std::vector<ColType> m_colTypes;
