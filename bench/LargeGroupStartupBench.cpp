@@ -4,35 +4,17 @@
 // the time until the list holds every address (a long list reads its rest after the window
 // is drawn).
 #include "BenchSupport.h"
-#include "app/AppContext.h"
+#include "StartupSupport.h"
 #include "app/Startup.h"
 #include "mainwindow/AdressenList.h"
-#include "mainwindow/TForm_Tavisto.h"
-#include "output/CupsPrintService.h"
-#include "shell/HelpService.h"
 #include "shell/IniFile.h"
-#include "shell/MessageService.h"
 #include "store/Schema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QWindow>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class QuietMessages : public MessageService
-{
-public:
-    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
-    void ShowPlainMessage(const QString&) override {}
-};
-
-class NoHelp : public HelpService
-{
-public:
-    void ShowHelpTopic(int) override {}
-};
 
 // A program folder set whose database holds one group with `rows` addresses (and every
 // other table, so that no start creates one) and whose settings skip the news notice.
@@ -69,20 +51,11 @@ struct Times
 
 Times start(const Book& book)
 {
-    QuietMessages messages;
-    NoHelp help;
-    CupsPrintService printer;
-    AppContext ctx;
-    ctx.Messages = &messages;
-    ctx.Help = &help;
-    ctx.Printer = &printer;
+    QuietStart quiet;
     QElapsedTimer clock;
     clock.start();
-    TForm_Tavisto window(ctx, book.folders);
-    window.ShowAsSaved();
-    while (!window.windowHandle() || !window.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    window.repaint();
+    TForm_Tavisto window(quiet.ctx, book.folders);
+    ShowAndPaint(window);
     Times t;
     t.shown = clock.nsecsElapsed() / 1e9;
     const AdressenList* list = window.findChild<AdressenList*>(QStringLiteral("Panel_Adressen"));
