@@ -148,12 +148,6 @@ QString TSQLiteTable::CellAsString(int row, int column) const
     return asString(cellAt(row, column));
 }
 
-QByteArrayView TSQLiteTable::CellBytes(int row, int column) const
-{
-    const CellView c = cellAt(row, column);
-    return c.kind == TextCell ? QByteArrayView(c.data, qsizetype(c.size)) : QByteArrayView();
-}
-
 std::optional<QByteArray> TSQLiteTable::FieldAsBlob(int column) const
 {
     const CellView c = cell(column);

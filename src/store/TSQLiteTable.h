@@ -1,6 +1,5 @@
 #pragma once
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,8 +30,6 @@ public:
 
     // Any row's cell, the cursor left where it is: what a list reads when it shows a row.
     QString CellAsString(int row, int column) const;
-    // A text cell's bytes as SQLite gave them (Windows-1252); empty for any other cell.
-    QByteArrayView CellBytes(int row, int column) const;
 
     const QStringList& ColumnNames() const { return m_cols; }
     ColType ColumnType(int column) const { return m_colTypes.at(column); }
