@@ -3,49 +3,26 @@
 // does not answer (a queue whose device takes no connection), against the same start with
 // the PDF queue configured, timed alternately in one run: start-up never waits for a printer.
 #include "BenchSupport.h"
-#include "app/AppContext.h"
+#include "StartupSupport.h"
 #include "app/Startup.h"
-#include "mainwindow/TForm_Tavisto.h"
-#include "output/CupsPrintService.h"
-#include "shell/HelpService.h"
 #include "shell/IniFile.h"
-#include "shell/MessageService.h"
 #include "support/SilentPrinter.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QWindow>
 #include <benchmark/benchmark.h>
 
 namespace {
 
 const QString kSilentQueue = QStringLiteral("Tavisto_Bench_Fern");
 
-class QuietMessages : public MessageService
-{
-public:
-    int ShowMessageBox(const QString&, int, int, int, int) override { return Msg::IdOk; }
-    void ShowPlainMessage(const QString&) override {}
-};
-
-class NoHelp : public HelpService
-{
-public:
-    void ShowHelpTopic(int) override {}
-};
-
 // Starts the main window with `queue` configured in a fresh settings folder and returns the
 // seconds until it is shown and painted.
 double startWith(const QString& queue)
 {
     QTemporaryDir dir;
-    QuietMessages messages;
-    NoHelp help;
-    CupsPrintService printer;
-    AppContext ctx;
-    ctx.Messages = &messages;
-    ctx.Help = &help;
-    ctx.Printer = &printer;
+    QuietStart start;
+    CupsPrintService& printer = start.printer;
     const StartupFolders folders{dir.filePath("programm"), dir.filePath("config"), dir.filePath("dokumente")};
     {
         IniFile ini;
@@ -57,11 +34,8 @@ double startWith(const QString& queue)
     }
     QElapsedTimer clock;
     clock.start();
-    TForm_Tavisto window(ctx, folders);
-    window.ShowAsSaved();
-    while (!window.windowHandle() || !window.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    window.repaint();
+    TForm_Tavisto window(start.ctx, folders);
+    ShowAndPaint(window);
     return clock.nsecsElapsed() / 1e9;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <optional>
 
 // Identifiers carried by each row of the address list.
 struct TAdresseData
@@ -20,6 +21,6 @@ public:
     virtual QString Cell(int row, int column) const = 0;
     // Changes what the list shows (the caller writes the database itself).
     virtual void SetCell(int row, int column, const QString& text) = 0;
-    // nullptr for a row without identifiers.
-    virtual const TAdresseData* Data(int row) const = 0;
+    // Nothing for a row without identifiers.
+    virtual std::optional<TAdresseData> Data(int row) const = 0;
 };

@@ -7,17 +7,25 @@
 #include "uikit/TGridView.h"
 
 #include <QHeaderView>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 constexpr int kNameShownWidth = 120;
+// How long the rest of a long list waits for the window to be drawn: 10 ms at a time, at
+// most half a second (a window started minimised is never drawn).
+constexpr int kRestWaitMs = 10;
+constexpr int kRestWaitsMax = 50;
 }
 
 AdressenList::AdressenList(AppContext& ctx, QWidget* parent) : AdressenList(ctx, new AdressenModel, parent) {}
 
 AdressenList::AdressenList(AppContext& ctx, AdressenModel* model, QWidget* parent)
     : RecordGridPanel({"Panel_Adressen", "VCap_Adressen", "StringGrid_Adressen", "Adressen"}, model, parent),
-      m_ctx(ctx), m_model(model)
+      m_ctx(ctx), m_model(model), m_restTimer(new QTimer(this))
 {
+    m_restTimer->setSingleShot(true);
+    connect(m_restTimer, &QTimer::timeout, this, &AdressenList::restTimeout);
     Grid()->setCheckColumn(AdressenModel::ColAktiv);
     Grid()->horizontalHeader()->resizeSection(AdressenModel::ColAktiv, 35);
     SetColumnWidths({120, 120, 120, 120, 120, 120});
@@ -29,6 +37,8 @@ AdressenList::AdressenList(AppContext& ctx, AdressenModel* model, QWidget* paren
 
 void AdressenList::Clear()
 {
+    m_rest.reset();
+    m_restTimer->stop();
     m_model->Clear();
 }
 
@@ -41,14 +51,71 @@ void AdressenList::Load(const AdressenFilter& filter)
     }
     if (!m_ctx.db().TableExists(QStringLiteral("tab_adressen")))
         return;
+    m_suffix = filter.IsFiltered() ? QStringLiteral(" - Gefiltert") : QString();
     int count = 0;
     Refill([&] {
         const SqlStatement s = BuildAdressenQuery(filter);
-        TSQLiteTable t = m_ctx.db().GetTable(s.Sql(), s.Params);
-        m_model->Load(t);
+        TSQLiteDatabase& db = m_ctx.db();
+        // A sorted list is complete only once all of it is sorted; one in stored order
+        // shows its first rows while the rest is still to be read.
+        if (filter.SortIndex != 0) {
+            TSQLiteTable t = db.GetTable(s.Sql(), s.Params);
+            count = t.Count();
+            m_model->Load(std::move(t));
+            return;
+        }
+        SqlStatement first = s;
+        first.Lines << QStringLiteral("LIMIT ?");
+        first.Params << kFirstRows + 1;
+        TSQLiteTable t = db.GetTable(first.Sql(), first.Params);
         count = t.Count();
+        if (count > kFirstRows) {
+            const TSQLiteTable all =
+                db.GetTable(QStringLiteral("SELECT COUNT(*) FROM (\r\n") + s.Sql() + QStringLiteral(")"), s.Params);
+            count = all.FieldAsString(0).toInt();
+            m_rest = s;
+            m_restWaits = 0;
+            m_restTimer->start(0);
+        }
+        m_model->Load(std::move(t));
     });
-    SetCount(count, filter.IsFiltered() ? QStringLiteral(" - Gefiltert") : QString());
+    SetCount(count, m_suffix);
+}
+
+void AdressenList::CompleteRows()
+{
+    if (!m_rest)
+        return;
+    m_restTimer->stop();
+    readRest();
+}
+
+void AdressenList::restTimeout()
+{
+    // Not before the window has been drawn with the first rows.
+    const QWidget* top = window();
+    const QWindow* handle = top->windowHandle();
+    if (top->isVisible() && handle && !handle->isExposed() && ++m_restWaits < kRestWaitsMax) {
+        m_restTimer->start(kRestWaitMs);
+        return;
+    }
+    RunGuarded(m_ctx.Messages, [this] { readRest(); });
+}
+
+void AdressenList::readRest()
+{
+    const SqlStatement s = *m_rest;
+    m_rest.reset();
+    try {
+        TSQLiteTable t = m_ctx.db().GetTable(s.Sql(), s.Params);
+        const int count = t.Count();
+        m_model->Extend(std::move(t));
+        SetCount(count, m_suffix);
+    } catch (...) {
+        // The list keeps the rows it shows, and its caption counts those.
+        SetCount(m_model->rowCount(), m_suffix);
+        throw;
+    }
 }
 
 void AdressenList::ToggleAktiv(int row)

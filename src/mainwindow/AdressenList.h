@@ -3,6 +3,9 @@
 #include "mainwindow/RecordGridPanel.h"
 
 #include <array>
+#include <optional>
+
+class QTimer;
 
 struct AppContext;
 class AdressenModel;
@@ -15,9 +18,16 @@ class AdressenList : public RecordGridPanel
 public:
     AdressenList(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Clears and refills the grid for the filter; without a group it stays empty.
+    // Clears and refills the grid for the filter; without a group it stays empty. A long
+    // list in stored order shows its first kFirstRows rows and the whole count at once and
+    // reads the rest once the window has been drawn.
     void Load(const AdressenFilter& filter);
     void Clear();
+    // Reads now the rows a long list still holds back: for whatever works on every row shown.
+    void CompleteRows();
+    // True while rows of the last load are still to come.
+    bool RowsPending() const { return m_rest.has_value(); }
+    static constexpr int kFirstRows = 500;
     // Switches the active flag of a data row and writes it to the database at once; the
     // row stays where it is, whatever the view mode.
     void ToggleAktiv(int row);
@@ -30,7 +40,14 @@ public:
 
 private:
     AdressenList(AppContext& ctx, AdressenModel* model, QWidget* parent);
+    void restTimeout();
+    void readRest();
 
     AppContext& m_ctx;
     AdressenModel* m_model;
+    // The statement whose rows beyond the first are still to come, and the caption's suffix.
+    std::optional<SqlStatement> m_rest;
+    QString m_suffix;
+    QTimer* m_restTimer;
+    int m_restWaits = 0;
 };

@@ -406,6 +406,8 @@ void TForm_Tavisto::SelectGruppeByID(const QString& gruppeId)
 
 void TForm_Tavisto::SelectAdresseByID(const QString& adresseId)
 {
+    // The record may lie among the rows of a long list that are still to come.
+    m_adressen->CompleteRows();
     m_adressen->SelectByID(adresseId);
 }
 
@@ -423,6 +425,8 @@ AdressenFilter TForm_Tavisto::CurrentAdressenFilter() const
 
 AdressenRows& TForm_Tavisto::AdressenRowsShown()
 {
+    // Export and sort names work on every row of the list.
+    m_adressen->CompleteRows();
     return *m_adressen->Model();
 }
 

@@ -203,34 +203,39 @@ TSQLiteTable TSQLiteDatabase::GetTable(const QString& sql, const SqlParams& para
             }
         }
         for (int c = 0; c < t.m_colCount; ++c) {
-            if (sqlite3_column_type(g.stmt, c) == SQLITE_NULL) {
-                t.m_cells.emplace_back();
+            // One call into the statement per cell: each sqlite3_column_* call takes the
+            // connection's mutex, the value's own functions do not. The value is read here,
+            // on the connection's one thread, before the next step.
+            sqlite3_value* v = sqlite3_column_value(g.stmt, c);
+            if (sqlite3_value_type(v) == SQLITE_NULL) {
+                t.appendAbsent();
                 continue;
             }
             switch (t.m_colTypes[size_t(c)]) {
             case TSQLiteTable::Integer:
-                t.m_cells.emplace_back(qint64(sqlite3_column_int64(g.stmt, c)));
+                t.appendInteger(qint64(sqlite3_value_int64(v)));
                 break;
             case TSQLiteTable::Float:
-                t.m_cells.emplace_back(sqlite3_column_double(g.stmt, c));
+                t.appendFloat(sqlite3_value_double(v));
                 break;
             case TSQLiteTable::Blob: {
-                const void* data = sqlite3_column_blob(g.stmt, c);
-                const int n = sqlite3_column_bytes(g.stmt, c);
+                const void* data = sqlite3_value_blob(v);
+                const int n = sqlite3_value_bytes(v);
                 if (n == 0)
-                    t.m_cells.emplace_back();
+                    t.appendAbsent();
                 else
-                    t.m_cells.emplace_back(QByteArray(static_cast<const char*>(data), n));
+                    t.appendBytes(TSQLiteTable::BlobCell, static_cast<const char*>(data), n);
                 break;
             }
             default: {
-                const char* text = reinterpret_cast<const char*>(sqlite3_column_text(g.stmt, c));
-                t.m_cells.emplace_back(Cp1252::decode(text, sqlite3_column_bytes(g.stmt, c)));
+                // Kept in Windows-1252 and converted when read.
+                const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                t.appendBytes(TSQLiteTable::TextCell, text, sqlite3_value_bytes(v));
                 break;
             }
             }
         }
-        ++t.m_rowCount;
+        t.endRow();
     }
     return t;
 }

@@ -135,7 +135,7 @@ void TDLG_AutoNamen::generate()
     const int column = m_spalte->currentIndex() + 1;
     const bool onlyMissing = m_update->isChecked();
     for (int row = 0; row < FStringGrid->RowCount(); ++row) {
-        const TAdresseData* data = FStringGrid->Data(row);
+        const std::optional<TAdresseData> data = FStringGrid->Data(row);
         if (!data || data->Adresse_ID.isEmpty())
             continue;
         if (onlyMissing && !IsBlank(FStringGrid->Cell(row, kLine6Column)))

@@ -26,7 +26,7 @@ public:
     int RowCount() const override { return int(m_rows.size()); }
     QString Cell(int row, int column) const override { return m_rows.at(row).value(column); }
     void SetCell(int row, int column, const QString& text) override { m_rows[row][column] = text; }
-    const TAdresseData* Data(int) const override { return nullptr; }
+    std::optional<TAdresseData> Data(int) const override { return std::nullopt; }
 
 private:
     QList<QStringList> m_rows;

@@ -134,6 +134,35 @@ TEST_F(DatabaseTest, NullAndEmptyBlobsReadAsNothing)
     EXPECT_EQ(t.FieldAsBlob(0).value(), QByteArray("\x01\x00\x02", 3));
 }
 
+TEST_F(DatabaseTest, LargeBlobsAndLongTextsReadWholeBesideTheirNeighbours)
+{
+    // A picture larger than 64 KiB, a text longer than 65,534 bytes, and small rows on
+    // either side of them.
+    QByteArray picture(200000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 7 % 251);
+    const QString longText = QString(70000, u'ä') + QStringLiteral("Ende");
+    db->UpdateBlob("INSERT INTO tab_banner (Banner_ID, Absender_ID, Banner) VALUES ('BN1', 'AB1', ?)", QByteArray("klein"));
+    db->UpdateBlob("INSERT INTO tab_banner (Banner_ID, Banner, Absender_ID) VALUES ('BN2', ?, ?)", picture, {longText});
+    db->UpdateBlob("INSERT INTO tab_banner (Banner_ID, Absender_ID, Banner) VALUES ('BN3', 'AB3', ?)", QByteArray("\x00\x01", 2));
+    TSQLiteTable t = db->GetTable("SELECT Banner_ID, Absender_ID, Banner FROM tab_banner ORDER BY Banner_ID");
+    ASSERT_EQ(t.Count(), 3);
+    EXPECT_EQ(t.FieldAsBlob(2).value(), QByteArray("klein"));
+    t.Next();
+    EXPECT_EQ(t.FieldAsString(0), "BN2");
+    // Compared whole; a difference is not printed.
+    EXPECT_TRUE(t.FieldAsString(1) == longText);
+    EXPECT_TRUE(t.FieldAsBlob(2).value() == picture);
+    t.Next();
+    EXPECT_EQ(t.FieldAsString(0), "BN3");
+    EXPECT_EQ(t.FieldAsString(1), "AB3");
+    EXPECT_EQ(t.FieldAsBlob(2).value(), QByteArray("\x00\x01", 2));
+    // Any row, without moving the cursor.
+    EXPECT_TRUE(t.CellAsString(1, 1) == longText);
+    EXPECT_EQ(t.CellAsString(0, 0), "BN1");
+    EXPECT_EQ(t.Row(), 2);
+}
+
 TEST_F(DatabaseTest, ErrorMessagesAreComposed)
 {
     const QString sql = "SELECT * FROM tab_missing";

@@ -25,10 +25,7 @@ public:
     int RowCount() const override { return int(rows.size()); }
     QString Cell(int row, int column) const override { return rows.at(row).cells.value(column); }
     void SetCell(int row, int column, const QString& text) override { rows.at(row).cells[column] = text; }
-    const TAdresseData* Data(int row) const override
-    {
-        return rows.at(row).data ? &*rows.at(row).data : nullptr;
-    }
+    std::optional<TAdresseData> Data(int row) const override { return rows.at(row).data; }
 
     std::vector<Row> rows;
 };
