@@ -5,6 +5,7 @@
 // Both for the lying (0) and the standing (1) envelope.
 #include "BenchSupport.h"
 #include "app/AppContext.h"
+#include "output/OutputSettings.h"
 #include "output/PrintService.h"
 #include "output/Seriendruck.h"
 #include "output/UmschlagRenderer.h"

@@ -26,11 +26,6 @@ void WarnNoPrinter(MessageService& messages)
     messages.InfoMessage(QString::fromUtf8(kNoPrinterText));
 }
 
-QString FormatLabel(AppContext& ctx)
-{
-    return FormatLabel(ctx.Print().FormatIndex);
-}
-
 QString PrinterDisplayName(AppContext& ctx)
 {
     const QStringList printers = ctx.Printer->Printers();
@@ -100,12 +95,12 @@ QString StatusLineText(AppContext& ctx)
     return text;
 }
 
-bool SizeUmschlagBitmap(AppContext& ctx, QImage* bitmap)
+void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLines, const AddressLines& lowerLines,
+                    const QImage* banner)
 {
     if (!bitmap)
-        return false;
-    const int dpi = ctx.Printer->ResolutionX();
-    return SizeUmschlagBitmap(bitmap, ctx.Print().FormatIndex, dpi);
+        return;
+    RenderUmschlag(bitmap, upperLines, lowerLines, banner, ctx.Print(), ctx.Printer->ResolutionX());
 }
 
 LandscapeTurn LandscapeTurnFor(AppContext& ctx, const QString& printer)

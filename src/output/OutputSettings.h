@@ -1,5 +1,6 @@
 #pragma once
 #include "output/PrintService.h"
+#include "output/UmschlagRenderer.h"
 
 #include <QString>
 
@@ -12,9 +13,6 @@ class QWidget;
 void WarnNoPrinter(MessageService& messages);
 extern const char* const kNoPrinterText;
 
-// The label of the configured format, "[Unbekannt]" outside the table.
-QString FormatLabel(AppContext& ctx);
-
 // The configured printer's name, "[Unbekannt]" when the index is outside the list (or
 // above 255). An empty printer list shows the no-printer warning first.
 QString PrinterDisplayName(AppContext& ctx);
@@ -26,8 +24,10 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr
 // The main window's status line from the output settings.
 QString StatusLineText(AppContext& ctx);
 
-// Sizes the picture for the configured format at the selected printer's resolution.
-bool SizeUmschlagBitmap(AppContext& ctx, QImage* bitmap);
+// Draws one envelope as RenderUmschlag does, with the configured settings at the
+// resolution of the printer selected in the printing service.
+void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLines,
+                    const AddressLines& lowerLines, const QImage* banner);
 
 // Which way the named printer takes a landscape envelope, as the settings keep it.
 LandscapeTurn LandscapeTurnFor(AppContext& ctx, const QString& printer);

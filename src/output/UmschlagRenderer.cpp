@@ -1,10 +1,8 @@
 #include "output/UmschlagRenderer.h"
 
-#include "app/AppContext.h"
 #include "app/BlankText.h"
 #include "output/GlyphTextPainter.h"
 #include "output/PrintError.h"
-#include "output/PrintService.h"
 #include "output/UmschlagFormat.h"
 #include "shell/PrintSettings.h"
 
@@ -186,14 +184,6 @@ void RenderUmschlag(QImage* bitmap, const AddressLines& upperLines, const Addres
     if (!layout)
         return;
     PaintUmschlag(*bitmap, *layout, withBanner ? banner : nullptr);
-}
-
-void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLines, const AddressLines& lowerLines,
-                    const QImage* banner)
-{
-    if (!bitmap)
-        return;
-    RenderUmschlag(bitmap, upperLines, lowerLines, banner, ctx.Print(), ctx.Printer->ResolutionX());
 }
 
 namespace {

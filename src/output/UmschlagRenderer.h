@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-struct AppContext;
 struct PrintSettings;
 
 // The five lines Line1..Line5 of a sender or an address, empty lines included.
@@ -64,9 +63,6 @@ void PaintUmschlag(QImage& bitmap, const UmschlagLayout& layout, const QImage* b
 // is below the font-size factor. One banner pixel is one dot.
 void RenderUmschlag(QImage* bitmap, const AddressLines& upperLines, const AddressLines& lowerLines,
                     const QImage* banner, const PrintSettings& settings, int dpi);
-// The same at the resolution of the printer selected in the printing service.
-void RenderUmschlag(AppContext& ctx, QImage* bitmap, const AddressLines& upperLines,
-                    const AddressLines& lowerLines, const QImage* banner);
 
 // Turns the picture 90 degrees clockwise into a 32-bit picture: the old top edge becomes the
 // right edge. Holds only the old and the new raster at once.
