@@ -1,6 +1,6 @@
 #pragma once
 #include "labels/LabelLayout.h"
-#include "output/Seriendruck.h"
+#include "output/SeriendruckInput.h"
 
 #include <QImage>
 #include <QList>

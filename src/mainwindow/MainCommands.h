@@ -1,5 +1,5 @@
 #pragma once
-#include "output/Seriendruck.h"
+#include "output/SeriendruckInput.h"
 
 #include <QObject>
 #include <QString>

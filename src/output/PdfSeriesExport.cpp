@@ -6,6 +6,7 @@
 #include "output/PrintError.h"
 #include "output/PrinterOptions.h"
 #include "output/PrintService.h"
+#include "output/Seriendruck.h"
 #include "output/SeriendruckQuery.h"
 #include "output/UmschlagFormat.h"
 #include "output/UmschlagLines.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "output/PackedAddresses.h"
-#include "output/Seriendruck.h"
+#include "output/SeriendruckInput.h"
 #include "output/UmschlagRenderer.h"
 
 #include <QImage>

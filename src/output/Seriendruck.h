@@ -1,18 +1,8 @@
 #pragma once
-#include <QString>
+#include "output/SeriendruckInput.h"
 
 struct AppContext;
 class QWidget;
-
-// What the series print takes from the main window when it starts.
-struct SeriendruckInput
-{
-    QString AbsenderID;
-    QString GruppeID;
-    QString SearchText;     // untrimmed
-    int SearchColumn = 5;   // 0..4 Line1..Line5, 5 all five
-    int SortChoice = 0;     // 0 none, 1..5 Line1..Line5, 6 the sort name (Line6)
-};
 
 // Prints one envelope, each its own job "Tavisto_Page_<n>", for every active address of
 // the group under the search, with the progress window and a pause after every BreakCount
