@@ -46,7 +46,7 @@ W* named(W* w, const char* name)
 } // namespace
 
 TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input,
-                                 const QString& adresseId, PdfFileChooser chooseFile, QWidget* parent)
+                                 const QString& adresseId, SaveFileChooser chooseFile, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_catalog(std::move(catalog)), m_input(input), m_adresseId(adresseId),
       m_chooseFile(std::move(chooseFile))
 {
@@ -160,7 +160,7 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
 }
 
 void TForm_Etiketten::Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                           const PdfFileChooser& chooseFile)
+                           const SaveFileChooser& chooseFile)
 {
     LabelCatalog catalog;
     {

@@ -1,7 +1,7 @@
 #pragma once
 #include "labels/LabelSource.h"
 #include "labels/LabelTemplates.h"
-#include "output/PdfSeriesExport.h"
+#include "uikit/SaveFileChooser.h"
 
 #include <QDialog>
 
@@ -23,11 +23,11 @@ class TForm_Etiketten : public QDialog
     Q_OBJECT
 public:
     TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input, const QString& adresseId,
-                    PdfFileChooser chooseFile, QWidget* parent = nullptr);
+                    SaveFileChooser chooseFile, QWidget* parent = nullptr);
 
     // The command: the window on the installed templates, or the message that there are none.
     static void Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                     const PdfFileChooser& chooseFile);
+                     const SaveFileChooser& chooseFile);
 
     const LabelTemplate* Current() const { return m_current; }
     int Start() const { return m_start; }
@@ -61,7 +61,7 @@ private:
     LabelCatalog m_catalog;
     SeriendruckInput m_input;
     QString m_adresseId;
-    PdfFileChooser m_chooseFile;
+    SaveFileChooser m_chooseFile;
     const LabelTemplate* m_current = nullptr;
     int m_start = 0;
 

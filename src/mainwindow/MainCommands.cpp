@@ -11,7 +11,7 @@
 #include "exchange/Export.h"
 #include "mainwindow/MainWindowLists.h"
 #include "labels/TForm_Etiketten.h"
-#include "output/PdfSeriesExport.h"
+#include "output/PdfSeriesCommand.h"
 #include "output/Seriendruck.h"
 #include "output/SinglePrint.h"
 #include "output/TDLG_Einstellungen.h"

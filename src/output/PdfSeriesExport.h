@@ -12,7 +12,6 @@
 
 struct AppContext;
 struct PrintSettings;
-class QWidget;
 
 // What one PDF of a series holds, read once before anything is written.
 struct PdfSeries
@@ -48,13 +47,3 @@ using PdfFileStep = std::function<bool(int permille)>;
 PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& settings, int dpi,
                                const QString& fileName, const PdfPageStep& step = {},
                                const PdfFileStep& writing = {});
-
-// Asks for the file to write: parent, title, folder, filter, proposed name; the empty
-// text when the user cancelled.
-using PdfFileChooser =
-    std::function<QString(QWidget*, const QString&, const QString&, const QString&, const QString&)>;
-
-// The "Als PDF speichern" command: the selection messages, the file (named after the
-// group, ".pdf" added), the overwrite question, the progress window with "Abbrechen", and
-// a message for the result.
-void PdfSeriesCommand(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const PdfFileChooser& chooseFile);

@@ -1,5 +1,6 @@
 #include "InkProbe.h"
 #include "OutputTestContext.h"
+#include "output/PdfSeriesCommand.h"
 #include "output/PdfSeriesExport.h"
 #include "output/UmschlagFormat.h"
 #include "output/UmschlagLines.h"
@@ -381,7 +382,7 @@ struct ChooserScript
     int calls = 0;
     QString title, folder, filter, proposed;
 
-    PdfFileChooser chooser()
+    SaveFileChooser chooser()
     {
         return [this](QWidget*, const QString& t, const QString& d, const QString& f, const QString& name) {
             ++calls;
