@@ -1,6 +1,6 @@
 #include "app/AppContext.h"
 #include "mainwindow/TForm_Tavisto.h"
-#include "output/CupsPrintService.h"
+#include "printing/CupsPrintService.h"
 #include "shell/AppPaths.h"
 #include "shell/InstanceGuard.h"
 #include "shell/QtMessageService.h"

@@ -1,6 +1,6 @@
 #include "labels/LabelJob.h"
 
-#include "output/GlyphTextPainter.h"
+#include "envelope/GlyphTextPainter.h"
 
 #include <QStringList>
 

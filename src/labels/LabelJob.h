@@ -1,6 +1,6 @@
 #pragma once
 #include "labels/LabelLayout.h"
-#include "output/PrinterOptions.h"
+#include "printing/PrinterOptions.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "labels/LabelPainter.h"
 
-#include "output/GlyphTextPainter.h"
+#include "envelope/GlyphTextPainter.h"
 
 #include <QImage>
 #include <QPainter>

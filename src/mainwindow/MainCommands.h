@@ -1,5 +1,5 @@
 #pragma once
-#include "output/SeriendruckInput.h"
+#include "envelope/SeriendruckInput.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "mainwindow/TForm_Tavisto.h"
 
-#include "output/OutputSettings.h"
+#include "printing/ConfiguredPrinter.h"
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
@@ -12,7 +12,7 @@
 #include "mainwindow/GruppenList.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainRibbon.h"
-#include "output/PrintService.h"
+#include "printing/PrintService.h"
 #include "shell/IniFile.h"
 #include "shell/MessageService.h"
 #include "tools/NewsNotice.h"

@@ -1,9 +1,9 @@
 #include "LabelFixtures.h"
 #include "labels/LabelSheetView.h"
-#include "labels/TForm_Etiketten.h"
 #include "labels/TDLG_EtikettenVorschau.h"
-#include "output/OutputTestContext.h"
+#include "labels/TForm_Etiketten.h"
 #include "support/ModalAnswer.h"
+#include "support/OutputTestContext.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "support/FakePrintService.h"
 
-#include "output/PrintError.h"
+#include "envelope/PrintError.h"
 
 void FakePrintService::requirePrinter() const
 {

@@ -1,6 +1,6 @@
 #pragma once
-#include "output/PrintError.h"
-#include "output/PrintService.h"
+#include "envelope/PrintError.h"
+#include "printing/PrintService.h"
 
 #include <QImage>
 #include <QList>
