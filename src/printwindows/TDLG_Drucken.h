@@ -16,7 +16,6 @@ class TDLG_Drucken : public QDialog
 public:
     TDLG_Drucken(AppContext& ctx, TDLGDruckTyp ADLGDruckTyp, QWidget* parent = nullptr);
 
-    TDLGDruckTyp DruckTyp() const { return FDLGDruckTyp; }
     bool DruckerOK() const { return FDruckerOK; }
 
 protected:

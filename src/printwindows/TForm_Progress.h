@@ -23,7 +23,6 @@ public:
 
     QLabel* Label_Status() const { return m_status; }
     ProgressScale* Progress_Scale() const { return m_scale; }
-    PrintMovie* PrintMovie_Progress() const { return m_movie; }
     QPushButton* Button_Abbrechen() const { return m_cancel; }
 
 private:
