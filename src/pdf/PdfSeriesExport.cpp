@@ -123,9 +123,15 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     if (!pages.flush() || pages.error() != QFileDevice::NoError)
         return {PdfWriteOutcome::Failed, scratchFailure()};
 
+    return SavePdfPages(pages, options, fileName, writing);
+}
+
+PdfWriteOutcome SavePdfPages(QIODevice& pages, const PdfPackOptions& options, const QString& fileName,
+                             const PdfFileStep& writing)
+{
     PdfPackResult packed = PdfPackResult::Packed;
     QString reason;
-    const bool replaced = ReplaceFileWith(
+    bool replaced = ReplaceFileWith(
         fileName,
         [&](QIODevice& out, QString&) {
             packed = PackPdfObjects(pages, out, options, [&](qint64 done, qint64 total) {
@@ -136,8 +142,36 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
         &reason);
     if (packed == PdfPackResult::Stopped)
         return {PdfWriteOutcome::Cancelled, QString()};
-    if (packed == PdfPackResult::Unreadable)
-        return {PdfWriteOutcome::Failed, QStringLiteral("Die erzeugten Seiten konnten nicht gelesen werden.")};
+    if (packed == PdfPackResult::Unreadable) {
+        // Pages the repacker does not know how to read (another writer's way of laying out
+        // a file) are still a whole PDF: saved as they are, only larger, as the label PDF is.
+        replaced = ReplaceFileWith(
+            fileName,
+            [&](QIODevice& out, QString& why) {
+                if (!pages.seek(0)) {
+                    why = QStringLiteral("Die erzeugten Seiten konnten nicht gelesen werden.");
+                    return false;
+                }
+                const qint64 total = pages.size();
+                while (!pages.atEnd()) {
+                    const QByteArray chunk = pages.read(qint64(1) << 20);
+                    if (chunk.isEmpty()) {
+                        why = QStringLiteral("Die erzeugten Seiten konnten nicht gelesen werden.");
+                        return false;
+                    }
+                    if (out.write(chunk) != chunk.size())
+                        return false;
+                    if (writing && !writing(int(total > 0 ? pages.pos() * 1000 / total : 1000))) {
+                        packed = PdfPackResult::Stopped;
+                        return false;
+                    }
+                }
+                return true;
+            },
+            &reason);
+        if (packed == PdfPackResult::Stopped)
+            return {PdfWriteOutcome::Cancelled, QString()};
+    }
     if (!replaced)
         return {PdfWriteOutcome::Failed, reason};
     return {PdfWriteOutcome::Written, QString()};

@@ -10,7 +10,9 @@
 #include <functional>
 #include <optional>
 
+class QIODevice;
 struct AppContext;
+struct PdfPackOptions;
 struct PrintSettings;
 
 // What one PDF of a series holds, read once before anything is written.
@@ -47,3 +49,8 @@ using PdfFileStep = std::function<bool(int permille)>;
 PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& settings, int dpi,
                                const QString& fileName, const PdfPageStep& step = {},
                                const PdfFileStep& writing = {});
+
+// The second half of WritePdfSeries: the pages of the scratch file pages, repacked, replace
+// fileName. Pages the repacker cannot read are saved as they are.
+PdfWriteOutcome SavePdfPages(QIODevice& pages, const PdfPackOptions& options, const QString& fileName,
+                             const PdfFileStep& writing = {});

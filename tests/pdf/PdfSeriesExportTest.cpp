@@ -1,10 +1,14 @@
 #include "envelope/UmschlagFormat.h"
 #include "envelope/UmschlagLines.h"
+#include "pdf/PdfObjectStreams.h"
 #include "pdf/PdfSeriesFixture.h"
 #include "support/InkProbe.h"
 #include "support/TempDir.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -281,4 +285,69 @@ TEST_F(PdfSeriesExportTest, AStopBetweenPagesOrWhileTheFileIsWrittenKeepsTheOlde
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), "older");
     }
+}
+
+// Pages the repacker cannot read (here laid out by another writer, with a cross-reference
+// stream) are saved as they are rather than the export failing; pages it reads are repacked.
+TEST_F(PdfSeriesExportTest, PagesTheRepackerCannotReadAreSavedAsTheyAre)
+{
+    TempDir out;
+    const QString qtPages = out.file(QStringLiteral("qt.pdf"));
+    {
+        QPdfWriter writer(qtPages);
+        QPainter p(&writer);
+        for (int k = 0; k < 3; ++k) {
+            if (k > 0)
+                writer.newPage();
+            p.drawText(QPointF(300, 300), QStringLiteral("Seite %1 Größe").arg(k + 1));
+        }
+    }
+    const QString otherPages = out.file(QStringLiteral("other.pdf"));
+    run(QStringLiteral("qpdf"), {QStringLiteral("--object-streams=generate"), qtPages, otherPages});
+    QFile other(otherPages);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    const QByteArray otherBytes = other.readAll();
+    QByteArray repacked;
+    {
+        QBuffer sink(&repacked);
+        sink.open(QIODevice::WriteOnly);
+        ASSERT_EQ(PackPdfObjects(other, sink), PdfPackResult::Unreadable);
+    }
+    PdfPackOptions options;
+    options.TurnPages = true;
+    options.ShareRepeatedContent = true;
+
+    const QString pdf = out.write(QStringLiteral("Serie.pdf"), "older");
+    QList<int> permilles;
+    const PdfWriteOutcome outcome = SavePdfPages(other, options, pdf, [&](int permille) {
+        permilles << permille;
+        return true;
+    });
+    EXPECT_EQ(outcome.Status, PdfWriteOutcome::Written) << outcome.Error.toStdString();
+    QFile saved(pdf);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), otherBytes);
+    EXPECT_EQ(pageSizes(pdf).size(), 3);
+    ASSERT_FALSE(permilles.isEmpty());
+    EXPECT_EQ(permilles.last(), 1000);
+
+    // A stop while they are copied keeps the older file.
+    const QString kept = out.write(QStringLiteral("Kept.pdf"), "older");
+    EXPECT_EQ(SavePdfPages(other, options, kept, [](int) { return false; }).Status, PdfWriteOutcome::Cancelled);
+    QFile older(kept);
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), "older");
+
+    // Qt's own pages are repacked, with a cross-reference stream.
+    QFile qt(qtPages);
+    ASSERT_TRUE(qt.open(QIODevice::ReadOnly));
+    const QString packed = out.file(QStringLiteral("Packed.pdf"));
+    EXPECT_EQ(SavePdfPages(qt, options, packed).Status, PdfWriteOutcome::Written);
+    QFile packedFile(packed);
+    ASSERT_TRUE(packedFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(packedFile.readAll().contains("/Type /XRef"));
+    EXPECT_EQ(pageSizes(packed).size(), 3);
+    QStringList files = leftovers(out.path());
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"Kept.pdf", "Packed.pdf", "Serie.pdf", "other.pdf", "qt.pdf"}));
 }
