@@ -20,6 +20,77 @@ void putBigEndian(QByteArray& out, quint64 value, int bytes)
         out.append(char((value >> (8 * i)) & 0xFF));
 }
 
+// The fonts' names with the subset tag their descriptors give them ("ABCDEF+Name"), as PDF
+// asks of subsets. Qt writes the Type0 font and its CID font before their descriptor, so
+// they are held until every descriptor is known; fonts are few.
+class SubsetTags
+{
+public:
+    // Takes note of a descriptor's font name; holds a Type0 or CID font and returns true.
+    bool Take(int n, const QByteArray& dict)
+    {
+        static const QRegularExpression descriptor(QStringLiteral("/Type\\s*/FontDescriptor\\b"));
+        static const QRegularExpression fontName(QStringLiteral("/FontName\\s*/([^\\s/<>\\[\\]()]+)"));
+        static const QRegularExpression descriptorRef(QStringLiteral("/FontDescriptor\\s+(\\d+) 0 R"));
+        static const QRegularExpression descendant(QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+) 0 R"));
+        static const QRegularExpression cidFont(QStringLiteral("/Subtype\\s*/(CIDFontType[02]|Type0)\\b"));
+        const QString text = QString::fromLatin1(dict);
+        if (descriptor.match(text).hasMatch()) {
+            const auto m = fontName.match(text);
+            if (m.hasMatch())
+                m_fontNames[n] = m.captured(1).toLatin1();
+        }
+        if (!cidFont.match(text).hasMatch())
+            return false;
+        if (const auto d = PdfReferenceAfter(dict, descriptorRef))
+            m_descriptorOf[n] = *d;
+        if (const auto d = PdfReferenceAfter(dict, descendant))
+            m_descendantOf[n] = *d;
+        m_fonts.emplace_back(n, dict);
+        return true;
+    }
+
+    // The held fonts, each named with its subset tag, in the order they came.
+    template<typename Put>
+    bool PutHeld(const Put& put) const
+    {
+        for (const auto& [n, dict] : m_fonts)
+            if (!put(n, tagged(n, dict)))
+                return false;
+        return true;
+    }
+
+private:
+    // A Type0 font or its CID font with the name its descriptor gives the subset.
+    QByteArray tagged(int n, QByteArray dict) const
+    {
+        int font = n;
+        if (const auto d = m_descendantOf.find(n); d != m_descendantOf.end())
+            font = d->second;
+        const auto descriptor = m_descriptorOf.find(font);
+        if (descriptor == m_descriptorOf.end())
+            return dict;
+        const auto name = m_fontNames.find(descriptor->second);
+        if (name == m_fontNames.end())
+            return dict;
+        const QByteArray full = name->second;
+        const qsizetype plus = full.indexOf('+');
+        if (plus != 6)
+            return dict;
+        const QByteArray base = full.mid(plus + 1);
+        static const QRegularExpression baseFont(QStringLiteral("/BaseFont\\s*/([^\\s/<>\\[\\]()]+)"));
+        const auto m = baseFont.match(QString::fromLatin1(dict));
+        if (m.hasMatch() && m.captured(1).toLatin1() == base)
+            dict.replace(m.capturedStart(1), m.capturedLength(1), full);
+        return dict;
+    }
+
+    std::vector<std::pair<int, QByteArray>> m_fonts;
+    std::map<int, QByteArray> m_fontNames;  // descriptor -> its font name
+    std::map<int, int> m_descriptorOf;      // CID font -> descriptor
+    std::map<int, int> m_descendantOf;      // Type0 font -> CID font
+};
+
 class Packer
 {
 public:
@@ -83,9 +154,8 @@ public:
         // A form whose pages all had their resources written before it was made.
         if (m_form >= 0 && !written(m_formResources) && !addPlain(m_formResources, "<<\n>>"))
             return PdfPackResult::WriteFailed;
-        for (auto& [n, dict] : m_fonts)
-            if (!addPlain(n, tagged(n, dict)))
-                return PdfPackResult::WriteFailed;
+        if (!m_subsetTags.PutHeld([&](int n, const QByteArray& dict) { return addPlain(n, dict); }))
+            return PdfPackResult::WriteFailed;
         if (!flushBatch() || !putCrossReference())
             return PdfPackResult::WriteFailed;
         return PdfPackResult::Packed;
@@ -260,11 +330,6 @@ private:
     PdfPackResult takePlain(int n, QByteArray dict)
     {
         static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
-        static const QRegularExpression descriptor(QStringLiteral("/Type\\s*/FontDescriptor\\b"));
-        static const QRegularExpression fontName(QStringLiteral("/FontName\\s*/([^\\s/<>\\[\\]()]+)"));
-        static const QRegularExpression descriptorRef(QStringLiteral("/FontDescriptor\\s+(\\d+) 0 R"));
-        static const QRegularExpression descendant(QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+) 0 R"));
-        static const QRegularExpression cidFont(QStringLiteral("/Subtype\\s*/(CIDFontType[02]|Type0)\\b"));
         const QString text = QString::fromLatin1(dict);
         if (m_options.ShareRepeatedContent) {
             const qint8 state = m_resourcesState[size_t(n)];
@@ -299,20 +364,8 @@ private:
             if (close >= 0)
                 dict.insert(close, "/Rotate 90\n");
         }
-        if (descriptor.match(text).hasMatch()) {
-            const auto m = fontName.match(text);
-            if (m.hasMatch())
-                m_fontNames[n] = m.captured(1).toLatin1();
-        }
-        if (cidFont.match(text).hasMatch()) {
-            // Named once every descriptor is known; fonts are few.
-            if (const auto d = PdfReferenceAfter(dict, descriptorRef))
-                m_descriptorOf[n] = *d;
-            if (const auto d = PdfReferenceAfter(dict, descendant))
-                m_descendantOf[n] = *d;
-            m_fonts.emplace_back(n, dict);
+        if (m_subsetTags.Take(n, dict))
             return PdfPackResult::Packed;
-        }
         return addPlain(n, dict) ? PdfPackResult::Packed : PdfPackResult::WriteFailed;
     }
 
@@ -333,30 +386,6 @@ private:
         if (!dict.mid(open, 2).startsWith("<<"))
             return std::nullopt;  // a dictionary of its own elsewhere: not what Qt writes
         return dict.insert(open + 2, "\n" + entry);
-    }
-
-    // A Type0 font or its CID font with the name its descriptor gives the subset.
-    QByteArray tagged(int n, QByteArray dict) const
-    {
-        int font = n;
-        if (const auto d = m_descendantOf.find(n); d != m_descendantOf.end())
-            font = d->second;
-        const auto descriptor = m_descriptorOf.find(font);
-        if (descriptor == m_descriptorOf.end())
-            return dict;
-        const auto name = m_fontNames.find(descriptor->second);
-        if (name == m_fontNames.end())
-            return dict;
-        const QByteArray full = name->second;
-        const qsizetype plus = full.indexOf('+');
-        if (plus != 6)
-            return dict;
-        const QByteArray base = full.mid(plus + 1);
-        static const QRegularExpression baseFont(QStringLiteral("/BaseFont\\s*/([^\\s/<>\\[\\]()]+)"));
-        const auto m = baseFont.match(QString::fromLatin1(dict));
-        if (m.hasMatch() && m.captured(1).toLatin1() == base)
-            dict.replace(m.capturedStart(1), m.capturedLength(1), full);
-        return dict;
     }
 
     bool addPlain(int n, const QByteArray& dict)
@@ -433,6 +462,12 @@ private:
         QByteArray content;
     };
     static inline const QByteArray kFormName = QByteArrayLiteral("/TavistoRepeated");
+    // Whether a page's resources name the shared form is known only once its content is
+    // seen, but Qt's writer puts each page's objects in one order: the page, its resources,
+    // then its content. So a page's resources, met while they are kAwaitingContent, are held
+    // until the content settles them as kCallsForm (the form added among its forms) or
+    // kPlain (as they are), and written then. Another writer's order would only make more
+    // pages keep their content whole: resources already written are never held.
     static constexpr qint8 kPlain = 0, kAwaitingContent = 1, kCallsForm = 2;
     std::vector<int> m_resourcesOf;        // by page content: its page's resources
     std::vector<qint8> m_resourcesState;  // by object: what a page's resources wait for
@@ -444,10 +479,7 @@ private:
     int m_form = -1;
     int m_formResources = -1;
 
-    std::vector<std::pair<int, QByteArray>> m_fonts;
-    std::map<int, QByteArray> m_fontNames;  // descriptor -> its font name
-    std::map<int, int> m_descriptorOf;      // CID font -> descriptor
-    std::map<int, int> m_descendantOf;      // Type0 font -> CID font
+    SubsetTags m_subsetTags;
 };
 
 } // namespace

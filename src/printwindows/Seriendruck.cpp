@@ -62,6 +62,12 @@ bool pauseGoesOn(AppContext& ctx, TForm_Progress& progress, int printed, int cou
 
 } // namespace
 
+bool SeriendruckPausesBefore(int k, int breakCount)
+{
+    // A count of 1 has never paused (the settings offer 10 to 50).
+    return breakCount > 1 && k > 0 && k % breakCount == 0;
+}
+
 bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
 {
     TSQLiteDatabase& db = ctx.db();
@@ -93,12 +99,11 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
     OrientationGuard orientation(printer);
     printer.SetOrientation(PageOrientationFor(s.Orientation));
 
-    const int breakCount = s.BreakCount;
     for (int k = 0; !rows.Eof(); rows.Next(), ++k) {
         AddressLines address;
         for (int i = 1; i <= 5; ++i)
             address << rows.Field(QStringLiteral("Line%1").arg(i));
-        if (breakCount > 0 && k > breakCount - 2 && (k + 1) % breakCount == 1 && !pauseGoesOn(ctx, progress, k, count))
+        if (SeriendruckPausesBefore(k, s.BreakCount) && !pauseGoesOn(ctx, progress, k, count))
             break;
         QApplication::processEvents();
         if (TerminationSignals::Requested())

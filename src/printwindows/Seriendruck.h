@@ -11,6 +11,10 @@ class QWidget;
 // closed and the printer's orientation set back.
 bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input);
 
+// Whether the series pauses before envelope k (counted from 0): after every breakCount
+// envelopes, so before envelope breakCount, 2 * breakCount, ...
+bool SeriendruckPausesBefore(int k, int breakCount);
+
 // Whether a sender and a group are selected; says which is missing when not.
 bool SeriendruckSelectionGiven(AppContext& ctx, const SeriendruckInput& input);
 

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <utility>
 #include <thread>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -148,6 +149,23 @@ TEST_F(SeriendruckTest, PausesAfterEveryBreakCountEnvelopes)
         for (const auto& job : printer.jobs)
             EXPECT_TRUE(job.ended && !job.aborted);
     }
+}
+
+// The pause's rule as it was first written, compared over every count and position: a
+// count of one and counts out of the settings' range included.
+TEST(SeriendruckPause, BeforeEveryMultipleOfTheCountAsTheFirstRuleHadIt)
+{
+    const auto firstRule = [](int k, int breakCount) {
+        return breakCount > 0 && k > breakCount - 2 && (k + 1) % breakCount == 1;
+    };
+    for (int breakCount = -3; breakCount <= 60; ++breakCount)
+        for (int k = -2; k <= 250; ++k)
+            ASSERT_EQ(SeriendruckPausesBefore(k, breakCount), firstRule(k, breakCount))
+                << "k " << k << ", breakCount " << breakCount;
+    // What that means for the settings' ten.
+    const std::pair<int, bool> tens[] = {{0, false}, {9, false}, {10, true}, {11, false}, {20, true}, {30, true}};
+    for (const auto& [k, pauses] : tens)
+        EXPECT_EQ(SeriendruckPausesBefore(k, 10), pauses) << k;
 }
 
 TEST_F(SeriendruckTest, ProgressShowsTheEnvelopeBeingPrinted)
