@@ -1,6 +1,7 @@
 #include "envelope/UmschlagRenderer.h"
 
 #include "app/BlankText.h"
+#include "envelope/EnvelopeTurn.h"
 #include "envelope/GlyphTextPainter.h"
 #include "envelope/PrintError.h"
 #include "envelope/UmschlagFormat.h"
@@ -119,7 +120,7 @@ std::optional<UmschlagLayout> LayoutUmschlag(const AddressLines& upperLines, con
     UmschlagLayout layout;
     layout.Dpi = dpi;
     layout.Size = *size;
-    layout.Turned = s.Orientation == 1;
+    layout.Turned = EnvelopeTurnOf(s.Orientation).PictureTurned;
     int x = 100 + 100 * s.SpaceX;
     int y = 100 + 100 * s.SpaceY;
     if (s.PrintBanner && !bannerSize.isEmpty()) {

@@ -41,7 +41,7 @@ struct UmschlagLayout
     // The lines that are drawn, upper block first. A blank line that keeps its space has no
     // entry unless it holds characters (blanks still make an opaque cell).
     std::vector<UmschlagLine> Lines;
-    bool Turned = false;  // orientation 1: turned clockwise after drawing, so standing
+    bool Turned = false;  // a standing envelope's picture, turned clockwise after drawing
 
     // The finished picture's size: the lying size, or turned.
     QSize PictureSize() const { return Turned ? Size.transposed() : Size; }

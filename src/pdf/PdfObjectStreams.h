@@ -7,8 +7,8 @@ class QIODevice;
 
 struct PdfPackOptions
 {
-    // Every page shown turned a quarter clockwise (/Rotate 90): a standing envelope is drawn
-    // lying and turned only for viewing, so each of its lines stays one line of text.
+    // Every page gets /Rotate 90, shown turned a quarter clockwise: a standing envelope is
+    // drawn lying and turned only for viewing (envelope/EnvelopeTurn.h).
     bool TurnPages = false;
     // What pages repeat at their beginning byte for byte (a series' sender and banner) is
     // kept once, as a form that every page calls.

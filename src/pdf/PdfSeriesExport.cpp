@@ -1,6 +1,7 @@
 #include "pdf/PdfSeriesExport.h"
 
 #include "app/AppContext.h"
+#include "envelope/EnvelopeTurn.h"
 #include "envelope/SeriendruckQuery.h"
 #include "envelope/UmschlagLines.h"
 #include "pdf/PdfObjectStreams.h"
@@ -62,7 +63,7 @@ PdfWriteOutcome WritePdfSeries(const PdfSeries& series, const PrintSettings& s, 
     // beside fileName that replaces it only when all of it is written: memory stays flat,
     // and a cancelled or failed export leaves the old file as it was.
     PdfPackOptions options;
-    options.TurnPages = s.Orientation == 1;
+    options.TurnPages = EnvelopeTurnOf(s.Orientation).PdfRotate == 90;
     options.ShareRepeatedContent = true;
     const double pageHeightDots = page.fullRectPoints().height() * dpi / 72.0;
     QTemporaryFile pages(QDir::temp().filePath(QStringLiteral("tavisto-XXXXXX.pdf")));

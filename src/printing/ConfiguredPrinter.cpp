@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "envelope/EnvelopeTurn.h"
 #include "envelope/UmschlagFormat.h"
 #include "shell/MessageService.h"
 
@@ -117,7 +118,7 @@ void SelectConfiguredPrinter(AppContext& ctx)
 
 PageOrientation PageOrientationFor(int orientation)
 {
-    return orientation == 0 ? PageOrientation::Landscape : PageOrientation::Portrait;
+    return EnvelopeTurnOf(orientation).LandscapePage ? PageOrientation::Landscape : PageOrientation::Portrait;
 }
 
 int PageOffset(int alignment, int pageWidth, int pictureWidth)

@@ -39,7 +39,8 @@ LandscapeTurn LandscapeTurnFor(AppContext& ctx, const QString& printer);
 // landscape envelope.
 void SelectConfiguredPrinter(AppContext& ctx);
 
-// 0 selects landscape; 1 and anything else portrait.
+// The job page for the setting (envelope/EnvelopeTurn.h): landscape for a lying envelope,
+// portrait for a standing one and for anything else.
 PageOrientation PageOrientationFor(int orientation);
 
 // Left edge of the picture on the page: 0 left, 1 centred (both halves truncated),

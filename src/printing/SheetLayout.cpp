@@ -1,5 +1,15 @@
 #include "printing/SheetLayout.h"
 
+#include "envelope/EnvelopeTurn.h"
+
+// The table of envelope/EnvelopeTurn.h turns on the sheet exactly the landscape pages.
+static_assert([] {
+    for (int orientation : {0, 1, 2})
+        if (EnvelopeTurnOf(orientation).TurnedOnSheet != EnvelopeTurnOf(orientation).LandscapePage)
+            return false;
+    return true;
+}());
+
 PageTurn PageTurnFor(PageOrientation orientation, LandscapeTurn turn)
 {
     if (orientation == PageOrientation::Portrait)

@@ -13,6 +13,8 @@
 // spoolers turn landscape pages in whichever direction their driver says.
 enum class PageTurn { None, Left, Right };
 
+// A landscape page takes the printer's turn, a portrait page none (what that means for each
+// envelope position: envelope/EnvelopeTurn.h).
 PageTurn PageTurnFor(PageOrientation orientation, LandscapeTurn turn);
 
 // One computation of where a job's picture lies on the sheet, for the printed page and for

@@ -8,7 +8,7 @@ struct PrintSettings
     // The queue's name beside its index: positions in the list change between runs.
     QString PrinterName;
     int FormatIndex = 2;
-    int Orientation = 1;  // 0 horizontal, 1 vertical
+    int Orientation = 1;  // the envelope's position: 0 lying, 1 standing (envelope/EnvelopeTurn.h)
     int Alignment = 1;    // 0 left, 1 centre, 2 right
     QString FontName = QStringLiteral("Arial");
     int SenderFontSize = 14;
