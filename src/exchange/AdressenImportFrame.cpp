@@ -53,14 +53,14 @@ bool hasLine(const ImportedAdresse& a)
 }
 
 // The keys of the addresses the group holds.
-QSet<QString> keysOfGroup(TSQLiteDatabase& db, const QString& gruppeId)
+QSet<quint64> keysOfGroup(TSQLiteDatabase& db, const QString& gruppeId)
 {
-    QSet<QString> keys;
+    QSet<quint64> keys;
     TSQLiteTable t = db.GetTable(
         QStringLiteral("SELECT Line1, Line2, Line3, Line4, Line5 FROM tab_adressen WHERE Gruppe_ID = ?"), {gruppeId});
     for (; !t.Eof(); t.Next())
-        keys.insert(AdresseKey({t.Field("Line1"), t.Field("Line2"), t.Field("Line3"), t.Field("Line4"),
-                                t.Field("Line5")}));
+        keys.insert(AdresseKeyHash(AdresseKey(
+            {t.Field("Line1"), t.Field("Line2"), t.Field("Line3"), t.Field("Line4"), t.Field("Line5")})));
     return keys;
 }
 
@@ -107,7 +107,7 @@ bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImp
     // address back out.
     QString pendingId;
     try {
-        QSet<QString> keys;
+        QSet<quint64> keys;
         if (options.SkipDuplicates)
             keys = keysOfGroup(db, gruppeId);
         // One scan for the greatest identifier; inside the transaction nobody else inserts,
@@ -130,7 +130,7 @@ bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImp
                 return true;
             }
             if (options.SkipDuplicates) {
-                const QString key = StoredAdresseKey(a);
+                const quint64 key = AdresseKeyHash(StoredAdresseKey(a));
                 if (keys.contains(key)) {
                     ++counts.Duplicates;
                     return true;
@@ -164,6 +164,8 @@ bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImp
             return true;
         });
     } catch (const ESQLiteException&) {
+        if (progress)
+            progress->Done();
         if (!pendingId.isEmpty()) {
             try {
                 db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Adresse_ID = ?"), {pendingId});
@@ -175,11 +177,15 @@ bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImp
         }
         return failed(readError);
     } catch (const sheets::SheetError& e) {
+        if (progress)
+            progress->Done();
         // A file that breaks off halfway leaves nothing of it behind.
         transaction.reset();
         ctx.Messages->ErrorMessage(e.Message());
         return false;
     }
+    if (progress)
+        progress->Done();
     if (failure)
         return failed(*failure);
     if (cancelled) {

@@ -33,6 +33,8 @@ class ImportProgress
 public:
     virtual ~ImportProgress() = default;
     virtual bool Step(int records, double fraction) = 0;
+    // Reading and storing have ended: the window goes before any message comes.
+    virtual void Done() {}
 };
 
 // One kind of import file: the records and the texts of the message afterwards.

@@ -43,3 +43,10 @@ bool ImportProgressWindow::Step(int records, double fraction)
     }
     return !m_dialog->wasCanceled();
 }
+
+void ImportProgressWindow::Done()
+{
+    // reset() also stops the timer that would show the window after its delay.
+    m_dialog->reset();
+    m_dialog->hide();
+}

@@ -17,6 +17,7 @@ public:
     ~ImportProgressWindow() override;
 
     bool Step(int records, double fraction) override;
+    void Done() override;
 
     QProgressDialog* Dialog() const { return m_dialog.get(); }
 

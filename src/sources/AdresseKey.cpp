@@ -3,6 +3,9 @@
 #include "app/BlankText.h"
 #include "shell/Cp1252.h"
 
+#include <QCryptographicHash>
+#include <QtEndian>
+
 namespace {
 
 QString normalised(const QString& line)
@@ -51,4 +54,10 @@ QString StoredAdresseKey(const ImportedAdresse& a)
 {
     auto stored = [](const QString& line) { return Cp1252::decode(Cp1252::encode(line)); };
     return AdresseKey({stored(a.Line1), stored(a.Line2), stored(a.Line3), stored(a.Line4), stored(a.Line5)});
+}
+
+quint64 AdresseKeyHash(const QString& key)
+{
+    const QByteArray digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1);
+    return qFromLittleEndian<quint64>(digest.constData());
 }

@@ -10,6 +10,10 @@
 // count. "Müller" and "Mueller" stay different.
 QString AdresseKey(const QStringList& lines);
 
+// A key in 64 bits, so that the keys of a group of 100,000 addresses take little memory;
+// two different addresses share one with a chance of about one in 10^9 at that size.
+quint64 AdresseKeyHash(const QString& key);
+
 // The key of an address as the store will keep it: characters the code page lacks are
 // replaced first, as the store replaces them.
 QString StoredAdresseKey(const ImportedAdresse& adresse);

@@ -161,6 +161,39 @@ TEST_F(TableImportTest, ProgressWindowCancelButton)
     EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
     cancel->click();
     EXPECT_FALSE(progress.Step(2, 0.2));
+    progress.Done();
+    EXPECT_FALSE(progress.Dialog()->isVisible()) << "no window left over the message";
+}
+
+// The message after the import comes once the progress window is gone.
+class RecordingProgress : public ImportProgress
+{
+public:
+    explicit RecordingProgress(FakeMessageService& messages) : m_messages(messages) {}
+    bool Step(int, double) override
+    {
+        EXPECT_FALSE(done);
+        return true;
+    }
+    void Done() override
+    {
+        done = true;
+        messagesBeforeDone = int(m_messages.shown.size());
+    }
+    bool done = false;
+    int messagesBeforeDone = -1;
+
+private:
+    FakeMessageService& m_messages;
+};
+
+TEST_F(TableImportTest, ProgressEndsBeforeTheMessage)
+{
+    RecordingProgress progress(messages);
+    ASSERT_TRUE(import(kClubList, kClubTargets, true, &progress));
+    EXPECT_TRUE(progress.done);
+    EXPECT_EQ(progress.messagesBeforeDone, 0);
+    EXPECT_EQ(messages.shown.size(), 1);
 }
 
 // ---- the window ----
