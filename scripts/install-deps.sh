@@ -22,6 +22,7 @@ case "${1:-}" in
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream lintian man-db
       clang-14 libfuzzer-14-dev libclang-rt-14-dev
+      python3-openpyxl python3-odf python3-xlwt
     )
     ;;
 esac

@@ -73,3 +73,27 @@ void QtMessageService::ShowPlainMessage(const QString& text)
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
+
+int QtMessageService::ShowChoice(const QString& text, const QString& first, const QString& second)
+{
+    QApplication::beep();
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(Msg::title(Msg::Confirmation));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QPushButton* a = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* b = box.addButton(second, QMessageBox::RejectRole);
+    a->setObjectName(QStringLiteral("Button_Choice1"));
+    b->setObjectName(QStringLiteral("Button_Choice2"));
+    // Escape closes the box without an answer.
+    box.addButton(QMessageBox::Cancel)->hide();
+    box.setDefaultButton(a);
+    box.exec();
+    if (box.clickedButton() == a)
+        return 0;
+    if (box.clickedButton() == b)
+        return 1;
+    return -1;
+}

@@ -52,6 +52,9 @@ struct AppSettings
     QString BackupPath;
     QString BackupDate;
     LabelSettings Labels;
+    // The column assignments of imported tables, by the key of their header row
+    // (section ZUORDNUNG).
+    std::map<QString, QString> Zuordnungen;
 };
 
 struct PrinterFacts
