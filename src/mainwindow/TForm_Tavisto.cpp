@@ -407,7 +407,8 @@ void TForm_Tavisto::SelectGruppeByID(const QString& gruppeId)
 void TForm_Tavisto::SelectAdresseByID(const QString& adresseId)
 {
     // The record may lie among the rows of a long list that are still to come.
-    m_adressen->CompleteRows();
+    if (m_adressen->Model()->RowOf(adresseId) < 0)
+        m_adressen->CompleteRows(QStringLiteral("Die Adresse kann deshalb nicht ausgewählt werden."));
     m_adressen->SelectByID(adresseId);
 }
 
@@ -425,8 +426,8 @@ AdressenFilter TForm_Tavisto::CurrentAdressenFilter() const
 
 AdressenRows& TForm_Tavisto::AdressenRowsShown()
 {
-    // Export and sort names work on every row of the list.
-    m_adressen->CompleteRows();
+    // Export and sort names work on every row of the list, or not at all.
+    m_adressen->CompleteRows(QStringLiteral("Es wurde nichts ausgeführt."));
     return *m_adressen->Model();
 }
 
