@@ -235,7 +235,7 @@ void TForm_Etiketten::refreshSheet()
                                .arg(t.PaperId == QLatin1String("A4") ? QStringLiteral("A4") : QStringLiteral("Letter")));
     // The sheet view shows where printing begins; no texts are read for it.
     m_sheet->SetRun(LayoutLabels(t, {}, m_start, LabelStyle{}, QSize(), 100));
-    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick auf ein Etikett ändert es)")
+    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick oder Pfeiltasten und Eingabetaste ändern es)")
                               .arg(m_start + 1)
                               .arg(t.Count()));
 }

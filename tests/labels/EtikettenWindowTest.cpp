@@ -5,6 +5,8 @@
 #include "output/OutputTestContext.h"
 #include "support/ModalAnswer.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -284,6 +286,85 @@ TEST(EtikettenWindow, WithoutTheLabelDatabaseTheCommandSaysWhichPackageIsMissing
     EXPECT_EQ(t.messages.texts(), QStringList{"Es sind keine Etikettenvorlagen installiert (Paket glabels-data)."});
     // The distribution's folder is back: the same command opens the window.
     EXPECT_FALSE(LoadLabelCatalog().Templates.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Every accessible name of the window's controls, and how often it is used.
+QMap<QString, int> accessibleNames(QWidget& window)
+{
+    QMap<QString, int> names;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (a && !a->text(QAccessible::Name).isEmpty())
+            ++names[a->text(QAccessible::Name)];
+    }
+    return names;
+}
+
+TEST(EtikettenWindow, TheSheetHasANameOfItsOwnAndIsChosenByKeyboard)
+{
+    LabelWindowContext t(0);
+    auto w = t.window();
+    t.choose(*w, "Zweckform", "3475");
+    w->resize(900, 700);
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    auto* sheet = w->findChild<LabelSheetView*>("Sheet_Etiketten");
+
+    const QMap<QString, int> names = accessibleNames(*w);
+    EXPECT_EQ(names.value("Etikettenbogen"), 1);  // the product box
+    EXPECT_EQ(names.value("Startetikett wählen"), 1);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(sheet);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(QAccessible::Name), "Startetikett wählen");
+    EXPECT_TRUE(a->state().focusable);
+    EXPECT_TRUE(a->text(QAccessible::Description).startsWith("Startetikett: Etikett 1 von 24."))
+        << a->text(QAccessible::Description).toStdString();
+
+    // Tab reaches it like any control.
+    sheet->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(sheet->hasFocus());
+
+    // Right, then down twice: the label right of the first one, two rows lower.
+    const QRect first = sheet->SlotRect(0);
+    QTest::keyClick(sheet, Qt::Key_Right);
+    QTest::keyClick(sheet, Qt::Key_Down);
+    QTest::keyClick(sheet, Qt::Key_Down);
+    const int marked = sheet->FocusSlot();
+    const QRect r = sheet->SlotRect(marked);
+    EXPECT_GT(r.left(), first.right() - 2);
+    EXPECT_NEAR(r.top(), first.top() + 2 * (sheet->SlotRect(marked).height()), 3);
+    EXPECT_EQ(w->Start(), 0) << "the arrows only move the mark";
+    EXPECT_TRUE(a->text(QAccessible::Description).contains(QStringLiteral("Markiert: Etikett %1").arg(marked + 1)));
+
+    // The mark is drawn: the selection colour on the marked label's edge, not on the others.
+    const QImage shot = sheet->grab().toImage();
+    const QColor mark = sheet->palette().color(QPalette::Highlight);
+    auto markedAt = [&](const QRect& label) {
+        return shot.pixelColor(label.center().x(), label.top() - 1) == mark;
+    };
+    EXPECT_TRUE(markedAt(r));
+    EXPECT_FALSE(markedAt(first));
+
+    QTest::keyClick(sheet, Qt::Key_Return);
+    EXPECT_EQ(w->Start(), marked);
+    EXPECT_TRUE(w->findChild<QLabel*>("Label_Start")->text().contains(QStringLiteral("Etikett %1 von 24").arg(marked + 1)));
+    EXPECT_TRUE(a->text(QAccessible::Description).startsWith(QStringLiteral("Startetikett: Etikett %1 von 24.").arg(marked + 1)));
+    EXPECT_TRUE(w->isVisible()) << "Enter on the sheet is not the window's default button";
+
+    // At the sheet's edge the mark stays; Home and Space choose the first label again.
+    QTest::keyClick(sheet, Qt::Key_End);
+    const int last = sheet->FocusSlot();
+    EXPECT_EQ(last, 23);
+    QTest::keyClick(sheet, Qt::Key_Right);
+    QTest::keyClick(sheet, Qt::Key_Down);
+    EXPECT_EQ(sheet->FocusSlot(), last);
+    QTest::keyClick(sheet, Qt::Key_Home);
+    QTest::keyClick(sheet, Qt::Key_Space);
+    EXPECT_EQ(w->Start(), 0);
 }
 
 } // namespace
