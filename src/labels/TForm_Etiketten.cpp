@@ -8,6 +8,7 @@
 #include "output/OutputSettings.h"
 #include "output/PrintError.h"
 #include "output/PrintService.h"
+#include "output/SinglePrint.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
 #include "uikit/TBusyCursor.h"
@@ -345,8 +346,17 @@ void TForm_Etiketten::Drucken()
             WarnNoPrinter(*m_ctx.Messages);
             return;
         }
+        if (!CheckRememberedPrinter(m_ctx, this))
+            return;
+        // Asked as for envelopes: which printer, how many labels on how many sheets.
+        if (m_ctx.Messages->Confirm(LabelPrintQuestion(PrinterDisplayName(m_ctx), *m_current, p->Run)) != Msg::IdYes)
+            return;
         SelectConfiguredPrinter(m_ctx);
         const PrinterSheet sheet = m_ctx.Printer->SheetOf(m_current->Media());
+        // A queue without the template's paper prints on its default paper: the labels
+        // would land elsewhere on the sheet.
+        if (!acceptWarnings(MissingPaperText(PrinterDisplayName(m_ctx), *m_current, sheet)))
+            return;
         if (!acceptWarnings(OutsidePrintableText(LabelsOutsidePrintable(p->Run, sheet))))
             return;
         const QString title = QStringLiteral("Tavisto_Etiketten");
@@ -372,9 +382,17 @@ void TForm_Etiketten::PdfSpeichern()
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".pdf");
+    // The file dialog leaves this question to the program, as for envelopes.
+    if (QFileInfo::exists(fileName) &&
+        m_ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
+                                                       "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
+        return;
     QString error;
-    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error))
+    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error)) {
         m_ctx.Messages->ErrorMessage(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(fileName, error));
+        return;
+    }
+    m_ctx.Messages->InfoMessage(LabelPdfSavedText(p->Run, fileName));
     remember();
 }

@@ -6,7 +6,14 @@
 struct AppContext;
 class QWidget;
 
-// The return-envelope warning (when the swap is set), then the confirmation dialog.
+// When the printer remembered by name is no longer installed, the index would print on
+// whatever queue now sits at its place: says so, naming both, and offers the settings to
+// choose one. True to go on (nothing missing, or a printer chosen there); false prints
+// nothing. Asks until the user chose a printer.
+bool CheckRememberedPrinter(AppContext& ctx, QWidget* parent);
+
+// The missing-printer question above, the return-envelope warning (when the swap is set),
+// then the confirmation dialog.
 // Returns Msg::IdYes, Msg::IdNo or Msg::IdCancel; callers print only on Yes.
 int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind);
 

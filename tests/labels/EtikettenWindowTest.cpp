@@ -201,6 +201,29 @@ TEST(EtikettenWindow, SenderLabelsWithCopiesIntoAPdf)
     EXPECT_EQ(pageCount(t.pdfFile), 2);
     EXPECT_EQ(runTool("pdftotext", {t.pdfFile, "-"}).count("Lumo Versand GmbH"), 26);
     EXPECT_TRUE(t.printer.documents.isEmpty());
+    // Saved as the envelopes' PDF is: confirmed with what went where.
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].kind, Msg::Information);
+    EXPECT_EQ(t.messages.shown[0].text,
+              QStringLiteral("26 Etiketten auf 2 Bögen wurden als PDF-Datei gespeichert:\n%1").arg(t.pdfFile));
+
+    // The file is there now: "Nein" leaves it as it was, "Ja" replaces it.
+    const QByteArray before = "older file";
+    ASSERT_EQ(t.dir.write("Etiketten.pdf", before), t.pdfFile);
+    t.messages.shown.clear();
+    t.messages.answer({Msg::IdNo});
+    w->findChild<QPushButton*>("Button_PdfSpeichern")->click();
+    EXPECT_EQ(t.messages.texts(),
+              QStringList{"Es existiert bereits eine Datei unter diesem Namen!\nSoll diese Datei überschrieben werden?"});
+    QFile f(t.pdfFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    t.messages.shown.clear();
+    t.messages.answer({Msg::IdYes});
+    w->findChild<QPushButton*>("Button_PdfSpeichern")->click();
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(pageCount(t.pdfFile), 2);
 }
 
 TEST(EtikettenWindow, MissingSelectionIsNamed)
@@ -365,6 +388,114 @@ TEST(EtikettenWindow, TheSheetHasANameOfItsOwnAndIsChosenByKeyboard)
     QTest::keyClick(sheet, Qt::Key_Home);
     QTest::keyClick(sheet, Qt::Key_Space);
     EXPECT_EQ(w->Start(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// 30 addresses on 3475 from label 20: the question names the printer, the labels and the
+// sheets; "Nein" prints nothing.
+TEST(EtikettenWindow, PrintingAsksWithPrinterLabelsAndSheets)
+{
+    LabelWindowContext t(30);
+    auto w = t.window();
+    t.choose(*w, "Zweckform", "3475");
+    w->SetStart(19);
+    t.messages.answer({Msg::IdNo});
+    w->findChild<QPushButton*>("Button_Drucken")->click();
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].text,
+              "Drucker: Office Laser\n30 Etiketten auf 3 Bögen „Zweckform 3475“ (A4)\n\nSollen die Etiketten gedruckt werden?");
+    EXPECT_EQ(t.messages.shown[0].kind, Msg::Confirmation);
+    EXPECT_EQ(t.messages.shown[0].buttons, Msg::Yes | Msg::No);
+    EXPECT_TRUE(t.printer.documents.isEmpty());
+    EXPECT_EQ(w->Start(), 19) << "a refused print keeps the start";
+
+    // One sender label: singular; "Ja" prints.
+    t.messages.shown.clear();
+    w->findChild<QRadioButton*>("RadioButton_Absender")->click();
+    w->findChild<QSpinBox*>("SpinBox_Kopien")->setValue(1);
+    t.messages.answer({Msg::IdYes});
+    w->findChild<QPushButton*>("Button_Drucken")->click();
+    EXPECT_EQ(t.messages.texts(),
+              QStringList{"Drucker: Office Laser\n1 Etikett auf 1 Bogen „Zweckform 3475“ (A4)\n\nSollen die Etiketten "
+                          "gedruckt werden?"});
+    EXPECT_EQ(t.printer.documents.size(), 1);
+}
+
+// A Letter sheet on a printer that has only A4 (and the other way round): named before
+// anything goes to the printer.
+TEST(EtikettenWindow, APaperThePrinterLacksIsNamedFirst)
+{
+    const struct
+    {
+        const char* product;
+        const char* paper;
+        QSizeF size;
+        const char* text;
+    } cases[] = {
+        {"Avery 5160", "iso_a4_210x297mm", {21000, 29700},
+         "Der Drucker „Office Laser“ kennt das Papier „Letter“ nicht. Er würde die Etiketten auf sein Papier „A4“ "
+         "drucken; dort liegen sie verschoben oder werden abgeschnitten.\n\nWählen Sie einen Drucker, der Letter "
+         "kennt, oder ein Etikettenprodukt auf A4."},
+        {"Zweckform 3475", "na_letter_8.5x11in", {21590, 27940},
+         "Der Drucker „Office Laser“ kennt das Papier „A4“ nicht. Er würde die Etiketten auf sein Papier „Letter“ "
+         "drucken; dort liegen sie verschoben oder werden abgeschnitten.\n\nWählen Sie einen Drucker, der A4 "
+         "kennt, oder ein Etikettenprodukt auf Letter."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.product);
+        LabelWindowContext t(3);
+        t.printer.sheet = {c.paper, c.size, {}};
+        t.printer.papers = {{c.paper, c.size}};
+        auto w = t.window();
+        t.choose(*w, QString::fromLatin1(c.product).section(' ', 0, 0), QString::fromLatin1(c.product).section(' ', 1));
+        auto* list = w->findChild<QListWidget*>("ListBox_Vorlagen");
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->data(Qt::UserRole).toString() == QLatin1String(c.product))
+                list->setCurrentRow(i);
+        ASSERT_EQ(w->Current()->Name(), c.product);
+        {
+            WarningAnswer cancel("Button_Abbrechen");
+            w->findChild<QPushButton*>("Button_Drucken")->click();
+            cancel.answer.settle();
+            EXPECT_EQ(cancel.text, QString::fromUtf8(c.text));
+            EXPECT_TRUE(t.printer.documents.isEmpty());
+        }
+        {
+            WarningAnswer go("Button_TrotzdemDrucken");
+            w->findChild<QPushButton*>("Button_Drucken")->click();
+            go.answer.settle();
+            ASSERT_EQ(t.printer.documents.size(), 1);
+        }
+        // A printer that has the paper prints without the warning.
+        t.printer.papers.insert(w->Current()->Media(), w->Current()->PageSize * (2540.0 / 72.0));
+        ModalAnswer none([](QDialog* d) { d->reject(); });
+        w->findChild<QPushButton*>("Button_Drucken")->click();
+        none.settle();
+        EXPECT_FALSE(none.seen());
+        EXPECT_EQ(t.printer.documents.size(), 2);
+    }
+}
+
+// The remembered printer gone: asked before the labels' own question; "Abbrechen" prints
+// nothing.
+TEST(EtikettenWindow, AGoneRememberedPrinterIsNamedBeforeLabelsArePrinted)
+{
+    LabelWindowContext t(3);
+    t.ctx.Print().PrinterName = QStringLiteral("Etiketten_Laser");
+    t.ctx.Print().PrinterIndex = 1;
+    auto w = t.window();
+    t.choose(*w, "Zweckform", "3475");
+    t.messages.answer({Msg::IdCancel});
+    w->findChild<QPushButton*>("Button_Drucken")->click();
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown[0].text.startsWith(
+        "Der zuletzt gewählte Drucker „Etiketten_Laser“ ist nicht mehr vorhanden. Gedruckt würde jetzt auf "
+        "„Tavisto_PDF“"))
+        << t.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(t.printer.documents.isEmpty());
 }
 
 } // namespace
