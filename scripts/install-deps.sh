@@ -17,7 +17,7 @@ case "${1:-}" in
     ;;
   --test)
     packages+=(
-      libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3
+      libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3 gettext
       cups cups-client cups-bsd cups-filters printer-driver-cups-pdf poppler-utils qpdf
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream lintian man-db

@@ -46,9 +46,11 @@ W* named(W* w, const char* name)
 } // namespace
 
 TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input,
-                                 const QString& adresseId, SaveFileChooser chooseFile, QWidget* parent)
+                                 const QString& adresseId, SaveFileChooser chooseFile, QWidget* parent,
+                                 PrinterChooser choosePrinter)
     : QDialog(parent), m_ctx(ctx), m_catalog(std::move(catalog)), m_input(input), m_adresseId(adresseId),
-      m_chooseFile(std::move(chooseFile))
+      m_chooseFile(std::move(chooseFile)),
+      m_choosePrinter(std::move(choosePrinter))
 {
     setObjectName(QStringLiteral("TForm_Etiketten"));
     setWindowTitle(QStringLiteral("Etiketten drucken"));
@@ -160,7 +162,7 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
 }
 
 void TForm_Etiketten::Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                           const SaveFileChooser& chooseFile)
+                           const SaveFileChooser& chooseFile, const PrinterChooser& choosePrinter)
 {
     LabelCatalog catalog;
     {
@@ -173,7 +175,7 @@ void TForm_Etiketten::Show(AppContext& ctx, QWidget* parent, const SeriendruckIn
     }
     for (const QString& error : catalog.Errors)
         ctx.Messages->ErrorMessage(error);
-    TForm_Etiketten window(ctx, std::move(catalog), input, adresseId, chooseFile, parent);
+    TForm_Etiketten window(ctx, std::move(catalog), input, adresseId, chooseFile, parent, choosePrinter);
     window.exec();
 }
 
@@ -235,7 +237,7 @@ void TForm_Etiketten::refreshSheet()
                                .arg(t.PaperId == QLatin1String("A4") ? QStringLiteral("A4") : QStringLiteral("Letter")));
     // The sheet view shows where printing begins; no texts are read for it.
     m_sheet->SetRun(LayoutLabels(t, {}, m_start, LabelStyle{}, QSize(), 100));
-    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick auf ein Etikett ändert es)")
+    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick oder Pfeiltasten und Eingabetaste ändern es)")
                               .arg(m_start + 1)
                               .arg(t.Count()));
 }
@@ -345,8 +347,17 @@ void TForm_Etiketten::Drucken()
             WarnNoPrinter(*m_ctx.Messages);
             return;
         }
+        if (!CheckRememberedPrinter(m_ctx, this, m_choosePrinter))
+            return;
+        // Asked as for envelopes: which printer, how many labels on how many sheets.
+        if (m_ctx.Messages->Confirm(LabelPrintQuestion(PrinterDisplayName(m_ctx), *m_current, p->Run)) != Msg::IdYes)
+            return;
         SelectConfiguredPrinter(m_ctx);
         const PrinterSheet sheet = m_ctx.Printer->SheetOf(m_current->Media());
+        // A queue without the template's paper prints on its default paper: the labels
+        // would land elsewhere on the sheet.
+        if (!acceptWarnings(MissingPaperText(PrinterDisplayName(m_ctx), *m_current, sheet)))
+            return;
         if (!acceptWarnings(OutsidePrintableText(LabelsOutsidePrintable(p->Run, sheet))))
             return;
         const QString title = QStringLiteral("Tavisto_Etiketten");
@@ -372,9 +383,17 @@ void TForm_Etiketten::PdfSpeichern()
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".pdf");
+    // The file dialog leaves this question to the program, as for envelopes.
+    if (QFileInfo::exists(fileName) &&
+        m_ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
+                                                       "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
+        return;
     QString error;
-    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error))
+    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error)) {
         m_ctx.Messages->ErrorMessage(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(fileName, error));
+        return;
+    }
+    m_ctx.Messages->InfoMessage(LabelPdfSavedText(p->Run, fileName));
     remember();
 }

@@ -235,6 +235,8 @@ void MainCommands::TB_VorschauClick()
 void MainCommands::TB_EinzeldruckClick()
 {
     EinzeldruckCommand(m_ctx, parentWidget(), m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
+    // A printer may have been chosen on the way (the remembered one was gone).
+    m_window.BuildStatusLine();
 }
 
 SeriendruckInput MainCommands::seriesInput() const
@@ -252,6 +254,7 @@ SeriendruckInput MainCommands::seriesInput() const
 void MainCommands::TB_SeriendruckClick()
 {
     SeriendruckCommand(m_ctx, parentWidget(), seriesInput());
+    m_window.BuildStatusLine();
 }
 
 void MainCommands::TB_EtikettenClick()
@@ -262,7 +265,9 @@ void MainCommands::TB_EtikettenClick()
                               return ExchangeFileDialogs::Standard()
                                   .SaveFileName(parent, title, folder, {filter}, 0, name)
                                   .fileName;
-                          });
+                          },
+                          ShowEinstellungen);
+    m_window.BuildStatusLine();
 }
 
 void MainCommands::TB_PdfSpeichernClick()

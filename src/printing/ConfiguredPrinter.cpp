@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 const char* const kNoPrinterText =
     "Es wurde kein Drucker gefunden! Ohne Drucker können Probleme während der Programmausführung auftreten.\n\n"
     "Bitte richten Sie in den Druckereinstellungen Ihres Systems (zum Beispiel \"Einstellungen\" > \"Drucker\" "
@@ -130,4 +132,31 @@ int PageOffset(int alignment, int pageWidth, int pictureWidth)
     default:
         return 0;
     }
+}
+
+bool CheckRememberedPrinter(AppContext& ctx, QWidget* parent, const PrinterChooser& choose)
+{
+    PrintSettings& s = ctx.Print();
+    const QStringList printers = ctx.Printer->Printers();
+    const auto same = [&](const QString& name) { return name.compare(s.PrinterName, Qt::CaseInsensitive) == 0; };
+    if (s.PrinterName.isEmpty() || printers.isEmpty() || std::any_of(printers.begin(), printers.end(), same))
+        return true;
+    const QString instead =
+        s.PrinterIndex >= 0 && s.PrinterIndex < printers.size()
+            ? QStringLiteral("Gedruckt würde jetzt auf „%1“, der an seiner Stelle in der Druckerliste steht.")
+                  .arg(printers[s.PrinterIndex])
+            : QStringLiteral("An seiner Stelle in der Druckerliste steht kein Drucker mehr.");
+    const int answer = ctx.Messages->ShowMessageBox(
+        QStringLiteral("Der zuletzt gewählte Drucker „%1“ ist nicht mehr vorhanden. %2\n\n"
+                       "Mit „OK“ wählen Sie den Drucker in den Einstellungen; mit „Abbrechen“ wird nichts gedruckt.")
+            .arg(s.PrinterName, instead),
+        Msg::Warning, Msg::SoundExclamation, Msg::Ok | Msg::Cancel);
+    if (answer != Msg::IdOk || !choose || !choose(ctx, parent))
+        return false;
+    // Saved there, the printer shown is the user's choice, also when it is the neighbour.
+    const QStringList now = ctx.Printer->Printers();
+    if (s.PrinterIndex < 0 || s.PrinterIndex >= now.size())
+        return false;
+    s.PrinterName = now[s.PrinterIndex];
+    return true;
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct AppContext;
 class MessageService;
 class QImage;
@@ -45,3 +47,10 @@ PageOrientation PageOrientationFor(int orientation);
 // Left edge of the picture on the page: 0 left, 1 centred (both halves truncated),
 // 2 right; anything else left. Negative when the picture is wider than the page.
 int PageOffset(int alignment, int pageWidth, int pictureWidth);
+
+// When the printer remembered by name is no longer installed, the index would print on
+// whatever queue now sits at its place: says so, naming both, and offers choose (the settings
+// window) to pick one. True to go on (nothing missing, or a printer chosen there); false prints
+// nothing. Asks until the user chose a printer.
+using PrinterChooser = std::function<bool(AppContext& ctx, QWidget* parent)>;
+bool CheckRememberedPrinter(AppContext& ctx, QWidget* parent, const PrinterChooser& choose);

@@ -6,6 +6,7 @@
 #include "printing/ConfiguredPrinter.h"
 #include "printing/EnvelopeJob.h"
 #include "printing/PrintService.h"
+#include "printwindows/TDLG_Einstellungen.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
@@ -13,8 +14,12 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
+
 int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind)
 {
+    if (!CheckRememberedPrinter(ctx, parent, ShowEinstellungen))
+        return Msg::IdCancel;
     if (ctx.Print().Swap) {
         const int answer = ctx.Messages->InfoCancel(
             QStringLiteral("Absender und Empfänger werden getauscht (Rückumschlag)! Sie können diese Druckoption im "

@@ -6,7 +6,9 @@
 struct AppContext;
 class QWidget;
 
-// The return-envelope warning (when the swap is set), then the confirmation dialog.
+
+// The missing-printer question above, the return-envelope warning (when the swap is set),
+// then the confirmation dialog.
 // Returns Msg::IdYes, Msg::IdNo or Msg::IdCancel; callers print only on Yes.
 int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind);
 

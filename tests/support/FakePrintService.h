@@ -75,11 +75,20 @@ public:
         return sheet;
     }
 
+    // The papers the printer knows, each with its size (none listed: it knows every paper,
+    // at the size of sheet); another paper gets sheet, as a queue gives its default.
+    QMap<QByteArray, QSizeF> papers;
+
     PrinterSheet SheetOf(const QByteArray& media) override
     {
         requirePrinter();
         PrinterSheet s = sheet;
-        s.media = media;
+        if (papers.isEmpty()) {
+            s.media = media;
+        } else if (papers.contains(media)) {
+            s.media = media;
+            s.size = papers.value(media);
+        }
         return s;
     }
     void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) override
