@@ -21,6 +21,15 @@ public:
     // A plain box with OK and no title of its own (the second-instance notice).
     virtual void ShowPlainMessage(const QString& text) = 0;
 
+    // A warning before printing that lets the user print anyway: "Trotzdem drucken" or
+    // "Abbrechen" (the default). True for "Trotzdem drucken". Without a box of its own it
+    // is a warning with OK and Cancel.
+    virtual bool PrintAnyway(const QString& title, const QString& text)
+    {
+        Q_UNUSED(title);
+        return ShowMessageBox(text, Msg::Warning, Msg::SoundExclamation, Msg::Ok | Msg::Cancel) == Msg::IdOk;
+    }
+
     // The combinations the program uses.
     void ErrorMessage(const QString& text) { ShowMessageBox(text, Msg::Error, Msg::SoundError, Msg::Ok); }
     void InfoMessage(const QString& text) { ShowMessageBox(text, Msg::Information, Msg::SoundInformation, Msg::Ok); }
