@@ -41,8 +41,9 @@ QString PrinterDisplayName(AppContext& ctx)
     return kUnknown;
 }
 
-void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
+int ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent, int dpiFactor)
 {
+    int taken = 0;
     PrintService& service = *ctx.Printer;
     const int remembered = service.PrinterIndex();
     struct Reselect
@@ -65,10 +66,18 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
         const QString name = service.Printers().value(service.PrinterIndex());
         const LandscapeTurn before = LandscapeTurnFor(ctx, name);
         LandscapeTurn turn = before;
-        service.ShowProperties(parent, turn);
+        const int shown = dpiFactor > 0 ? dpiFactor : ctx.Print().DpiFactor;
+        int factor = shown;
+        service.ShowProperties(parent, turn, factor);
         if (turn != before)
             SetLandscapeTurnOf(ctx.Settings.Turns, name, int(turn));
+        // Goes with the resolution it was taken for, which stays with the printer.
+        if (factor != shown && factor >= 1 && factor <= 10) {
+            ctx.Print().DpiFactor = factor;
+            taken = factor;
+        }
     });
+    return taken;
 }
 
 QString StatusLineText(AppContext& ctx)

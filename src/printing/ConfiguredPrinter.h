@@ -24,7 +24,10 @@ QString PrinterDisplayName(AppContext& ctx);
 
 // The printer's properties dialog for the printer at index; the printing service's
 // selection is back to what it was afterwards, also on failure, which is shown as an error.
-void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr);
+// The dialog offers the font-size factor that keeps the text's size at the resolution
+// chosen there, starting from dpiFactor (the settings' when none is given); a factor the
+// user takes is set in the settings and returned (0 when none was taken).
+int ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr, int dpiFactor = 0);
 
 // The main window's status line from the output settings.
 QString StatusLineText(AppContext& ctx);

@@ -378,6 +378,11 @@ void cancelJob(const QString& name, int job)
 
 } // namespace
 
+QString MediaLabel(const QByteArray& media)
+{
+    return mediaLabel(media);
+}
+
 QStringList CupsDestination::Names(int* defaultIndex)
 {
     struct Listed

@@ -179,7 +179,14 @@ QWidget* TDLG_Einstellungen::buildDruckerPage()
     Button_Printer_Setup->setAccessibleName(QStringLiteral("Eigenschaften"));
     Button_Printer_Setup->setGeometry(304, 22, 26, 24);
     connect(Button_Printer_Setup, &QPushButton::clicked, this,
-            [this] { ShowPrinterProperties(m_ctx, ComboBox_Drucker->currentIndex(), this); });
+            [this] {
+                // The factor taken there goes into this dialog's list as well, which
+                // "Speichern" keeps.
+                const int taken = ShowPrinterProperties(m_ctx, ComboBox_Drucker->currentIndex(), this,
+                                                        ComboBox_DPIFactor->currentIndex() + 1);
+                if (taken > 0)
+                    ComboBox_DPIFactor->setCurrentIndex(taken - 1);
+            });
 
     auto* g2 = group(page, QStringLiteral(" Orientation "), QRect(8, 68, 166, 140));
     CheckBox_Horizontal = check(g2, "CheckBox_Horizontal", QStringLiteral("Horizontal"), QRect(12, 28, 140, 28));

@@ -31,6 +31,15 @@ public:
         return r == Msg::IdYes ? 0 : r == Msg::IdNo ? 1 : -1;
     }
 
+    // A warning before printing that lets the user print anyway: "Trotzdem drucken" or
+    // "Abbrechen" (the default). True for "Trotzdem drucken". Without a box of its own it
+    // is a warning with OK and Cancel.
+    virtual bool PrintAnyway(const QString& title, const QString& text)
+    {
+        Q_UNUSED(title);
+        return ShowMessageBox(text, Msg::Warning, Msg::SoundExclamation, Msg::Ok | Msg::Cancel) == Msg::IdOk;
+    }
+
     // The combinations the program uses.
     void ErrorMessage(const QString& text) { ShowMessageBox(text, Msg::Error, Msg::SoundError, Msg::Ok); }
     void InfoMessage(const QString& text) { ShowMessageBox(text, Msg::Information, Msg::SoundInformation, Msg::Ok); }

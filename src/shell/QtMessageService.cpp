@@ -97,3 +97,20 @@ int QtMessageService::ShowChoice(const QString& text, const QString& first, cons
         return 1;
     return -1;
 }
+
+bool QtMessageService::PrintAnyway(const QString& title, const QString& text)
+{
+    QApplication::beep();
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox_TrotzdemDrucken"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* go = box.addButton(QStringLiteral("Trotzdem drucken"), QMessageBox::AcceptRole);
+    go->setObjectName(QStringLiteral("Button_TrotzdemDrucken"));
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button_Abbrechen"));
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == go;
+}

@@ -53,6 +53,10 @@ public:
     QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
     // What the properties dialog "sets" for the turn when it is shown (none: left as it was).
     std::optional<LandscapeTurn> propertiesTurn;
+    // The factor the dialog "takes" when it is shown (none: left as it was), and the factor
+    // it was shown with, each time.
+    std::optional<int> propertiesDpiFactor;
+    QList<int> propertiesFactorShown;
 
     QStringList Printers() override { return printers; }
     int PrinterIndex() override { return m_index; }
@@ -68,7 +72,7 @@ public:
     void Abort() override;
     bool Printing() override { return m_open; }
     void DrawImage(const QRect& target, const QImage& image) override;
-    void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
+    void ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor) override;
     PrinterSheet Sheet() override
     {
         requirePrinter();
