@@ -2,6 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "app/HelpKey.h"
+#include "shell/HelpService.h"
 #include "output/UmschlagFormat.h"
 #include "shell/MessageService.h"
 
@@ -68,6 +70,7 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
         const QString name = service.Printers().value(service.PrinterIndex());
         const LandscapeTurn before = LandscapeTurnFor(ctx, name);
         LandscapeTurn turn = before;
+        const HelpTopicScope help(ctx, HelpContext::Querformat);
         service.ShowProperties(parent, turn);
         if (turn != before)
             SetLandscapeTurnOf(ctx.Settings.Turns, name, int(turn));

@@ -90,10 +90,12 @@ void FakePrintService::DrawImage(const QRect& target, const QImage& image)
     jobs.last().images.append(image);
 }
 
-void FakePrintService::ShowProperties(QWidget*, LandscapeTurn& turn)
+void FakePrintService::ShowProperties(QWidget* parent, LandscapeTurn& turn)
 {
     requirePrinter();
     propertiesShownFor.append(m_index);
+    if (showProperties)
+        showProperties(parent);
     if (propertiesTurn)
         turn = *propertiesTurn;
 }

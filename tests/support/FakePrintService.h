@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // A printing service in memory: a scriptable printer list, resolution and page widths,
@@ -53,6 +54,8 @@ public:
     QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
     // What the properties dialog "sets" for the turn when it is shown (none: left as it was).
     std::optional<LandscapeTurn> propertiesTurn;
+    // Shows a window of its own in place of the queue's dialog, when set.
+    std::function<void(QWidget*)> showProperties;
 
     QStringList Printers() override { return printers; }
     int PrinterIndex() override { return m_index; }
