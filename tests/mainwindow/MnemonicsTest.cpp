@@ -99,6 +99,16 @@ QStringList mnemonicFaults(QWidget* window)
     return faults;
 }
 
+// Keys reach a window that is active; the offscreen platform leaves the activation with the
+// main window when a modal dialog opens from a command called directly.
+void activateModal(QWidget* d)
+{
+    d->activateWindow();
+    if (QApplication::activeWindow() != d)
+        QApplication::setActiveWindow(d);
+    ASSERT_EQ(QApplication::activeWindow(), d);
+}
+
 } // namespace
 
 TEST(Mnemonics, EveryWindowOfTheMainWindowHasOneLetterPerCommandAndNoClash)
@@ -159,7 +169,7 @@ TEST(Mnemonics, TheCheckFindsMissingClashingAndDeadLetters)
     EXPECT_EQ(mnemonicFaults(&d), (QStringList{"Probe: no Alt letter on \"Speichern\"",
                                                "Probe: \"&Ohne Ziel\" marks a letter but leads to no control"}));
     save->setText(QStringLiteral("&Speichern"));
-    EXPECT_EQ(mnemonicFaults(&d).first(), QStringLiteral("Probe: Alt+S for \"&Suche:\" and \"&Speichern\""));
+    EXPECT_EQ(mnemonicFaults(&d).first(), QStringLiteral("Probe: Alt+S for \"&Speichern\" and \"&Suche:\""));
 }
 
 TEST(Mnemonics, AltSInTheAddressDialogSavesInsteadOfTypingAnS)
@@ -172,8 +182,7 @@ TEST(Mnemonics, AltSInTheAddressDialogSavesInsteadOfTypingAnS)
     QString line1;
     ModalAnswer answer([&](QDialog* d) {
         auto* edit = d->findChild<QLineEdit*>(QStringLiteral("Edit_Line1"));
-        d->activateWindow();
-        QTest::qWaitForWindowActive(d);
+        activateModal(d);
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral("Neu"));
         QTest::keyClick(edit, Qt::Key_S, Qt::AltModifier);
@@ -202,8 +211,7 @@ TEST(HelpKeys, F1InTheNewWindowsOpensTheirPages)
 
     // F1 where the focus is in the window.
     auto pressF1 = [](QDialog* d, QWidget* focus = nullptr) {
-        d->activateWindow();
-        QTest::qWaitForWindowActive(d);
+        activateModal(d);
         if (focus)
             focus->setFocus();
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : d;

@@ -178,8 +178,9 @@ TEST_F(RibbonKeyTips, EveryCommandHasALetterOfItsOwnOnItsTabAndKeepsItsMarkedOne
             EXPECT_FALSE(letters.contains(tip)) << b->objectName().toStdString() << " " << tip.toStdString();
             letters << tip;
             const qsizetype amp = b->text().indexOf(u'&');
-            if (amp >= 0)
+            if (amp >= 0) {
                 EXPECT_EQ(tip, b->text().mid(amp + 1, 1).toUpper()) << b->objectName().toStdString();
+            }
         }
     }
     EXPECT_EQ(tips()->commandTip(w().Ribbon().Button("TB_PdfSpeichern")), QStringLiteral("A"));
