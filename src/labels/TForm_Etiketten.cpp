@@ -1,6 +1,7 @@
 #include "labels/TForm_Etiketten.h"
 
 #include "app/AppContext.h"
+#include "app/HelpKey.h"
 #include "envelope/PrintError.h"
 #include "labels/LabelJob.h"
 #include "labels/LabelPdf.h"
@@ -8,6 +9,7 @@
 #include "labels/TDLG_EtikettenVorschau.h"
 #include "printing/ConfiguredPrinter.h"
 #include "printing/PrintService.h"
+#include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
 #include "uikit/TBusyCursor.h"
@@ -54,6 +56,7 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
 {
     setObjectName(QStringLiteral("TForm_Etiketten"));
     setWindowTitle(QStringLiteral("Etiketten drucken"));
+    InstallHelpKey(this, ctx, HelpContext::Etiketten);
 
     m_brand = named(new QComboBox, "ComboBox_Hersteller");
     m_brand->addItem(QStringLiteral("Alle Hersteller"));
@@ -71,9 +74,9 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     m_sheet = new LabelSheetView;
     m_startLabel = named(new QLabel, "Label_Start");
 
-    m_gruppe = named(new QRadioButton(QStringLiteral("Adressen der Gruppe")), "RadioButton_Gruppe");
-    m_adresse = named(new QRadioButton(QStringLiteral("Gewählte Adresse")), "RadioButton_Adresse");
-    m_absender = named(new QRadioButton(QStringLiteral("Absender")), "RadioButton_Absender");
+    m_gruppe = named(new QRadioButton(QStringLiteral("Adressen der &Gruppe")), "RadioButton_Gruppe");
+    m_adresse = named(new QRadioButton(QStringLiteral("Gewählte &Adresse")), "RadioButton_Adresse");
+    m_absender = named(new QRadioButton(QStringLiteral("A&bsender")), "RadioButton_Absender");
     auto* contents = new QButtonGroup(this);
     contents->addButton(m_gruppe, int(LabelContent::Gruppe));
     contents->addButton(m_adresse, int(LabelContent::Adresse));
@@ -84,18 +87,18 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     const PrintSettings& s = m_ctx.Print();
     m_font = named(new QLabel(QStringLiteral("Schrift: %1, %2 (aus den Einstellungen)").arg(s.FontName).arg(s.AddressFontSize)),
                    "Label_Schrift");
-    m_frames = named(new QCheckBox(QStringLiteral("Rahmen drucken")), "CheckBox_Rahmen");
+    m_frames = named(new QCheckBox(QStringLiteral("&Rahmen drucken")), "CheckBox_Rahmen");
 
-    auto* vorschau = named(new QPushButton(QStringLiteral("Vorschau")), "Button_Vorschau");
-    auto* drucken = named(new QPushButton(QStringLiteral("Drucken")), "Button_Drucken");
-    auto* pdf = named(new QPushButton(QStringLiteral("Als PDF speichern")), "Button_PdfSpeichern");
+    auto* vorschau = named(new QPushButton(QStringLiteral("&Vorschau")), "Button_Vorschau");
+    auto* drucken = named(new QPushButton(QStringLiteral("&Drucken")), "Button_Drucken");
+    auto* pdf = named(new QPushButton(QStringLiteral("Als PDF &speichern")), "Button_PdfSpeichern");
     auto* schliessen = named(new QPushButton(QStringLiteral("Schließen")), "Button_Schliessen");
 
     auto* product = new QGroupBox(QStringLiteral("Etikettenbogen"));
     auto* pl = new QVBoxLayout(product);
     auto* search = new QFormLayout;
-    search->addRow(QStringLiteral("Hersteller:"), m_brand);
-    search->addRow(QStringLiteral("Produkt:"), m_search);
+    search->addRow(QStringLiteral("&Hersteller:"), m_brand);
+    search->addRow(QStringLiteral("&Produkt:"), m_search);
     pl->addLayout(search);
     pl->addWidget(m_list, 1);
     pl->addWidget(m_description);
@@ -106,7 +109,9 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     wl->addWidget(m_adresse);
     wl->addWidget(m_absender);
     auto* copies = new QHBoxLayout;
-    copies->addWidget(new QLabel(QStringLiteral("Anzahl:")));
+    auto* copiesLabel = new QLabel(QStringLiteral("A&nzahl:"));
+    copiesLabel->setBuddy(m_copies);
+    copies->addWidget(copiesLabel);
     copies->addWidget(m_copies);
     copies->addStretch();
     wl->addLayout(copies);

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/HelpKey.h"
 #include "dialogs/TDLG_Absender.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "dialogs/TDLG_Gruppe.h"
@@ -210,6 +211,8 @@ void MainCommands::TB_Adresse_CopyClick()
 
 void MainCommands::TB_Adresse_ImportClick()
 {
+    // The vCard page also says which file goes to which import.
+    const HelpTopicScope help(m_ctx, HelpContext::VcardImport);
     if (ImportAdressen(m_ctx, parentWidget(), m_window.GetSelectedGruppeID()))
         m_window.LoadAdressenList();
 }
@@ -272,6 +275,7 @@ void MainCommands::TB_EtikettenClick()
 
 void MainCommands::TB_PdfSpeichernClick()
 {
+    const HelpTopicScope help(m_ctx, HelpContext::PdfSpeichern);
     PdfSeriesCommand(m_ctx, parentWidget(), seriesInput(),
                      [](QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                         const QString& name) {

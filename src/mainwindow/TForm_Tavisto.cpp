@@ -227,6 +227,8 @@ void TForm_Tavisto::FormCreate(const StartupFolders& folders)
 
     m_ribbon->setCurrentIndex(MainRibbon::TabAbsender);
     ReloadAll();
+    // The list has the focus, not the first control of the ribbon: Return edits at once.
+    m_absender->Grid()->setFocus();
 
     // The window sees every key before the focused control (F1, F2).
     qApp->installEventFilter(this);

@@ -2,7 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "app/HelpKey.h"
 #include "envelope/UmschlagFormat.h"
+#include "shell/HelpService.h"
 #include "shell/MessageService.h"
 
 #include <QImage>
@@ -68,6 +70,7 @@ int ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent, int dpiFa
         LandscapeTurn turn = before;
         const int shown = dpiFactor > 0 ? dpiFactor : ctx.Print().DpiFactor;
         int factor = shown;
+        const HelpTopicScope help(ctx, HelpContext::Querformat);
         service.ShowProperties(parent, turn, factor);
         if (turn != before)
             SetLandscapeTurnOf(ctx.Settings.Turns, name, int(turn));

@@ -85,7 +85,7 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
     m_turn->addItem(QStringLiteral("nach links (Standard)"), int(LandscapeTurn::Left));
     m_turn->addItem(QStringLiteral("nach rechts"), int(LandscapeTurn::Right));
     m_turn->setCurrentIndex(turn == LandscapeTurn::Right ? 1 : 0);
-    form->addRow(QStringLiteral("Querformat drehen:"), m_turn);
+    form->addRow(QStringLiteral("&Querformat drehen:"), m_turn);
     layout->addLayout(form);
     if (m_options.isEmpty()) {
         auto* none = new QLabel(QStringLiteral("Dieser Drucker bietet keine Eigenschaften zum Einstellen an."), this);

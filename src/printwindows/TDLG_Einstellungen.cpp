@@ -131,7 +131,7 @@ TDLG_Einstellungen::TDLG_Einstellungen(AppContext& ctx, QWidget* parent) : QDial
     Button_Help->setAccessibleName(QStringLiteral("Hilfe"));
     Button_Help->setGeometry(8, 258, 32, 25);
     Button_Help->setAutoDefault(false);
-    Button_Save = new QPushButton(QStringLiteral("Speichern"), this);
+    Button_Save = new QPushButton(QStringLiteral("&Speichern"), this);
     Button_Save->setObjectName(QStringLiteral("Button_Save"));
     Button_Save->setGeometry(196, 258, 82, 25);
     Button_Save->setAutoDefault(false);

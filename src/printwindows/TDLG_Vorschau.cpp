@@ -1,7 +1,9 @@
 #include "printwindows/TDLG_Vorschau.h"
 
+
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "app/HelpKey.h"
 #include "envelope/PrintError.h"
 #include "envelope/UmschlagLines.h"
 #include "envelope/UmschlagRenderer.h"
@@ -177,11 +179,15 @@ TDLG_Vorschau::TDLG_Vorschau(AppContext& ctx, const QString& absenderId, const Q
     Button_Close->setDefault(true);
     connect(Button_Close, &QPushButton::clicked, this, &QDialog::reject);
 
-    CheckBox_Blatt = new QCheckBox(QStringLiteral("Wie im Drucker"), bar);
+    CheckBox_Blatt = new QCheckBox(QStringLiteral("&Wie im Drucker"), bar);
     CheckBox_Blatt->setObjectName(QStringLiteral("CheckBox_Blatt"));
     CheckBox_Blatt->setGeometry(64, 10, 220, 20);
     CheckBox_Blatt->setToolTip(QStringLiteral("Zeigt das Blatt, wie es im Drucker liegt, mit dem Umschlag darauf"));
     connect(CheckBox_Blatt, &QCheckBox::toggled, this, [this] { DrawVorschau(); });
+    // F1 on "Wie im Drucker" explains that view, elsewhere the preview.
+    InstallHelpKey(this, m_ctx, [this] {
+        return CheckBox_Blatt->hasFocus() ? int(HelpContext::WieImDrucker) : int(HelpContext::Vorschau);
+    });
 
     DrawVorschau();
 }

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // A printing service in memory: a scriptable printer list, resolution and page widths,
@@ -57,6 +58,8 @@ public:
     // it was shown with, each time.
     std::optional<int> propertiesDpiFactor;
     QList<int> propertiesFactorShown;
+    // Shows a window of its own in place of the queue's dialog, when set.
+    std::function<void(QWidget*)> showProperties;
 
     QStringList Printers() override { return printers; }
     int PrinterIndex() override { return m_index; }
