@@ -132,7 +132,8 @@ private:
     std::function<void(const CarddavChanges&)> m_changesDone;
     bool m_useSync = true;
     int m_batch = 100;
-    int m_timeoutMs = 30000;
+    // A server may think a long time over a large book before its first byte.
+    int m_timeoutMs = 120000;
     bool m_stopped = false;
 
     QString m_untrusted; // fingerprint of the certificate refused in the running request

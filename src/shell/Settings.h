@@ -52,6 +52,9 @@ struct AppSettings
     QString BackupPath;
     QString BackupDate;
     LabelSettings Labels;
+    // SHA-256 fingerprints of server certificates the user chose to trust (section ONLINE),
+    // each for that certificate only.
+    QStringList TrustedCertificates;
 };
 
 struct PrinterFacts

@@ -59,8 +59,8 @@ QByteArray MakeCard(const QString& uid, const QString& family, const QString& gi
                     const QString& city)
 {
     return QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nN:%2;%3;;;\r\nFN:%3 %2\r\n"
-                          "ADR;TYPE=HOME:;;%4;%5;;%6;\r\nTEL;TYPE=CELL:0171 %6\r\nEND:VCARD\r\n")
-        .arg(uid, family, given, street, city, uid.right(5))
+                          "ADR;TYPE=HOME:;;%4;%5;;;\r\nTEL;TYPE=CELL:0171 %6\r\nEND:VCARD\r\n")
+        .arg(uid, family, given, street, city, QString::number(qHash(uid) % 1000000))
         .toUtf8();
 }
 
