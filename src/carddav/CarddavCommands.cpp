@@ -145,59 +145,69 @@ void CarddavCommands::run(const CarddavLink& link, const QString& password, bool
     CarddavSync* sync = m_sync.get();
     connect(form, &TForm_Abgleich::CancelRequested, this, [sync] { sync->Cancel(); });
     sync->SetProgress([form](int doneCount, int total) { form->SetStatus(doneCount, total); });
-    // The sync is released once it has returned from the call that ended it.
-    auto finish = [this, form] {
-        m_running = false;
+    // Everything after the end runs once the sync has returned from the call that ended
+    // it: a message box's own event loop must not find the sync half way through a call.
+    auto finish = [this, form](std::function<void()> after) {
         form->close();
-        QTimer::singleShot(0, this, [this] { m_sync.reset(); });
+        QTimer::singleShot(0, this, [this, after] {
+            m_sync.reset();
+            m_running = false;
+            after();
+        });
     };
     sync->SetDone([=, this](const CarddavSyncReport& report) {
-        finish();
-        const bool changed = report.Added + report.Changed + report.Removed > 0;
-        if (!quiet || !report.Skipped.isEmpty())
-            m_ctx.Messages->InfoMessage(reportText(link, report));
-        if (done)
-            done(changed);
+        finish([=, this] {
+            const bool changed = report.Added + report.Changed + report.Removed > 0;
+            if (!quiet || !report.Skipped.isEmpty())
+                m_ctx.Messages->InfoMessage(reportText(link, report));
+            if (done)
+                done(changed);
+        });
     });
     sync->SetFailed([=, this](const CarddavError& error) {
-        finish();
-        CarddavLink again = link;
-        switch (error.Kind) {
-        case CarddavFailure::WrongPassword:
-            m_ctx.Messages->ErrorMessage(CarddavErrorText(error));
-            // Asked again, and tried again with what is typed.
-            return withPassword(link, true, [=, this](const QString* typed) {
-                if (typed)
-                    run(link, *typed, quiet, done);
-                else if (done)
-                    done(false);
-            });
-        case CarddavFailure::CertificateUntrusted:
-            if (AskTrustCertificate(m_window, error)) {
-                m_ctx.Settings.TrustedCertificates.append(error.Fingerprint);
-                return run(link, password, quiet, done);
-            }
-            break;
-        case CarddavFailure::PlainHttp:
-            if (AskPlainHttp(m_window, error.Host)) {
-                again.PlainHttp = true;
-                try {
-                    CarddavStore::SaveLink(m_ctx.db(), again);
-                } catch (const ESQLiteException&) {
-                }
-                return run(again, password, quiet, done);
-            }
-            break;
-        case CarddavFailure::Cancelled:
-            // The user's own choice: the group is as it was, nothing to report.
-            break;
-        default:
-            m_ctx.Messages->ErrorMessage(CarddavErrorText(error));
-            break;
-        }
-        if (done)
-            done(false);
+        finish([=, this] { failed(link, password, quiet, error, done); });
     });
     form->show();
     sync->Start();
+}
+
+void CarddavCommands::failed(const CarddavLink& link, const QString& password, bool quiet, const CarddavError& error,
+                             std::function<void(bool)> done)
+{
+    CarddavLink again = link;
+    switch (error.Kind) {
+    case CarddavFailure::WrongPassword:
+        m_ctx.Messages->ErrorMessage(CarddavErrorText(error));
+        // Asked again, and tried again with what is typed.
+        return withPassword(link, true, [=, this](const QString* typed) {
+            if (typed)
+                run(link, *typed, quiet, done);
+            else if (done)
+                done(false);
+        });
+    case CarddavFailure::CertificateUntrusted:
+        if (AskTrustCertificate(m_window, error)) {
+            m_ctx.Settings.TrustedCertificates.append(error.Fingerprint);
+            return run(link, password, quiet, done);
+        }
+        break;
+    case CarddavFailure::PlainHttp:
+        if (AskPlainHttp(m_window, error.Host)) {
+            again.PlainHttp = true;
+            try {
+                CarddavStore::SaveLink(m_ctx.db(), again);
+            } catch (const ESQLiteException&) {
+            }
+            return run(again, password, quiet, done);
+        }
+        break;
+    case CarddavFailure::Cancelled:
+        // The user's own choice: the group is as it was, nothing to report.
+        break;
+    default:
+        m_ctx.Messages->ErrorMessage(CarddavErrorText(error));
+        break;
+    }
+    if (done)
+        done(false);
 }

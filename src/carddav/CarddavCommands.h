@@ -8,6 +8,7 @@
 #include <memory>
 
 struct AppContext;
+struct CarddavError;
 struct CarddavLink;
 struct CarddavSyncReport;
 class QWidget;
@@ -41,6 +42,8 @@ private:
     void run(const CarddavLink& link, const QString& password, bool quiet, std::function<void(bool)> done);
     // The password from memory or the secret store, else asked.
     void withPassword(const CarddavLink& link, bool askAgain, std::function<void(const QString*)> then);
+    void failed(const CarddavLink& link, const QString& password, bool quiet, const CarddavError& error,
+                std::function<void(bool)> done);
     QString reportText(const CarddavLink& link, const CarddavSyncReport& report) const;
 
     AppContext& m_ctx;
