@@ -218,6 +218,10 @@ void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArr
         if (status == 0) {
             if (!m_untrusted.isEmpty())
                 return fail(CarddavFailure::CertificateUntrusted, QString(), m_untrusted);
+            // A transfer timeout ends the request as "cancelled": say what it was.
+            if (reply->error() == QNetworkReply::OperationCanceledError)
+                return fail(CarddavFailure::Unreachable,
+                            QStringLiteral("keine Antwort in %1 Sekunden").arg(m_timeoutMs / 1000));
             return fail(CarddavFailure::Unreachable, reply->errorString());
         }
         if (status == 401 || reply->error() == QNetworkReply::AuthenticationRequiredError)

@@ -50,7 +50,6 @@ public:
                 slot->SeedBook("folge_" + mode, "Folge", generatedCards(3, "folge-" + mode));
                 slot->SeedBook("geteilt_" + mode, "Geteilt", generatedCards(2, "geteilt-" + mode));
             }
-            slot->SeedBook("gross", "Groß", generatedCards(5000, "gross"));
             slot->SeedBook("token", "Token", generatedCards(4, "token"));
             QString error;
             started()[kind] = slot->Start(&error);
@@ -284,11 +283,22 @@ TEST_P(CarddavServerTest, CardsAddedChangedAndDeletedOnTheServerAreFollowedAndAk
 
 TEST_P(CarddavServerTest, BookOf5000Cards)
 {
-    REQUIRE_SERVER(GetParam().Kind);
+    // A server of its own: seeding 5,000 cards is not for every test program's start.
+    if (!DavServer::Available(GetParam().Kind)) {
+        if (qEnvironmentVariable("CI") == u"true")
+            FAIL() << DavServer::Name(GetParam().Kind) << " is not installed";
+        GTEST_SKIP();
+    }
+    DavServer server(GetParam().Kind);
+    server.SeedBook("gross", "Groß", generatedCards(5000, "gross"));
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
     ProgramFile program;
     const CarddavLink link = program.Link(server, "gross");
     int batches = 0;
     SyncSettings s = settings();
+    // A server's first look at 5,000 cards takes minutes on a loaded machine.
+    s.TimeoutMs = 600000;
     s.Progress = [&](int done, int total) {
         EXPECT_EQ(total, 5000);
         ++batches;
@@ -301,7 +311,7 @@ TEST_P(CarddavServerTest, BookOf5000Cards)
     EXPECT_EQ(program.Row("card04711.vcf"), (QStringList{"", "Jörg Müller4711", "Hauptstraße 4711", "", "Köln", "1"}));
 
     const SyncOutcome again = RunSync(*program.db, *CarddavStore::LoadLink(*program.db, link.GruppeId),
-                                      server.Password(), settings());
+                                      server.Password(), s);
     ASSERT_TRUE(again.Report);
     EXPECT_EQ(again.Cards, 0);
     EXPECT_EQ(program.Addresses(), 5000);
@@ -357,7 +367,7 @@ TEST_P(CarddavServerKindTest, DiscoveryFromTheBaseAddressFindsTheBooks)
     QStringList names;
     for (const CarddavBook& b : found.Books)
         names << b.Name;
-    EXPECT_TRUE(names.contains("Groß")) << names.join(",").toStdString();
+    EXPECT_TRUE(names.contains("Harte Fälle")) << names.join(",").toStdString();
     EXPECT_TRUE(names.contains("Token"));
     const auto token = std::find_if(found.Books.begin(), found.Books.end(), [](auto& b) { return b.Name == "Token"; });
     EXPECT_EQ(token->Url, server.BookUrl("token"));

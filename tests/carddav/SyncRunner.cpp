@@ -11,6 +11,7 @@ SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString&
     CarddavSync sync(db, link, AccountOf(link, password, settings.Trusted));
     sync.Client().SetUseSyncCollection(settings.UseSyncCollection);
     sync.Client().SetBatchSize(settings.BatchSize);
+    sync.Client().SetTimeout(settings.TimeoutMs);
     QEventLoop loop;
     bool ended = false;
     sync.SetDone([&](const CarddavSyncReport& r) {

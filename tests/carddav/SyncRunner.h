@@ -27,6 +27,7 @@ struct SyncSettings
 {
     bool UseSyncCollection = true;
     int BatchSize = 100;
+    int TimeoutMs = 120000; // the client's own default
     QStringList Trusted;
     // Called with the counts after each batch (a test stops the server here).
     std::function<void(int done, int total)> Progress;
