@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev libicu-dev
   fonts-liberation qt6-translations-l10n glabels-data
-  fp-utils libchm-dev librsvg2-bin
+  fp-utils libchm-dev librsvg2-bin qtkeychain-qt6-dev
 )
 case "${1:-}" in
   --package)
@@ -23,6 +23,7 @@ case "${1:-}" in
       dpkg-dev file desktop-file-utils appstream lintian man-db
       clang-14 libfuzzer-14-dev libclang-rt-14-dev
       python3-openpyxl python3-odf python3-xlwt
+      radicale python3-radicale xandikos openssl git apache2-utils python3-bcrypt
     )
     ;;
 esac

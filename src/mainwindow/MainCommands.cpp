@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/BlankText.h"
 #include "app/HelpKey.h"
+#include "carddav/CarddavCommands.h"
 #include "dialogs/TDLG_Absender.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "dialogs/TDLG_Gruppe.h"
@@ -165,6 +166,41 @@ void MainCommands::TB_Gruppe_EditClick()
     const QString id = m_window.GetSelectedGruppeID();
     if (!IsBlank(id))
         ShowGruppeDialog(id);
+}
+
+CarddavCommands& MainCommands::online()
+{
+    if (!m_online) {
+        m_online = new CarddavCommands(m_ctx, parentWidget());
+        m_online->setParent(this);
+        // The address list shows the group as the book left it.
+        connect(m_online, &CarddavCommands::GruppeChanged, this, &MainCommands::GruppeSaved);
+    }
+    return *m_online;
+}
+
+void MainCommands::TB_Gruppe_OnlineClick()
+{
+    online().LinkGroup(m_window.GetSelectedGruppeID());
+}
+
+void MainCommands::TB_Gruppe_AktualisierenClick()
+{
+    const QString id = m_window.GetSelectedGruppeID();
+    if (IsBlank(id))
+        return;
+    online().Refresh(id, [this, id](bool changed) {
+        if (changed)
+            GruppeSaved(id);
+    });
+}
+
+void MainCommands::RefreshOnlineGroupsAtStart()
+{
+    online().RefreshAtStart([this](const QString& id) {
+        if (m_window.GetSelectedGruppeID() == id)
+            GruppeSaved(id);
+    });
 }
 
 void MainCommands::TB_Gruppe_DeleteClick()

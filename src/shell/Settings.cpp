@@ -27,6 +27,7 @@ const QString kSpalte = QStringLiteral("SPALTE");
 const QString kBackup = QStringLiteral("BACKUP");
 const QString kEtiketten = QStringLiteral("ETIKETTEN");
 const QString kZuordnung = QStringLiteral("ZUORDNUNG");
+const QString kOnline = QStringLiteral("ONLINE");
 
 QString spalte(int i) { return QStringLiteral("Spalte%1").arg(i); }
 
@@ -138,6 +139,8 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
 
     for (const QString& key : ini.keys(kZuordnung))
         s.Zuordnungen[key] = ini.readString(kZuordnung, key, QString());
+    s.TrustedCertificates = ini.readString(kOnline, QStringLiteral("Zertifikate"), QString())
+                                .split(u' ', Qt::SkipEmptyParts);
 
     for (const QString& section : ini.sections())
         if (section.startsWith(kPrinterSectionPrefix, Qt::CaseInsensitive) &&
@@ -198,6 +201,8 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
     ini.writeString(kEtiketten, QStringLiteral("Vorlage"), s.Labels.Template);
     ini.writeInteger(kEtiketten, QStringLiteral("Inhalt"), s.Labels.Content);
     ini.writeInteger(kEtiketten, QStringLiteral("Kopien"), s.Labels.Copies);
+    if (!s.TrustedCertificates.isEmpty())
+        ini.writeString(kOnline, QStringLiteral("Zertifikate"), s.TrustedCertificates.join(u' '));
 
     for (const auto& [key, targets] : s.Zuordnungen)
         ini.writeString(kZuordnung, key, targets);
