@@ -81,7 +81,7 @@ public:
         benchmark::DoNotOptimize(image.constBits());
     }
     void SetLandscapeTurn(LandscapeTurn) override {}
-    void ShowProperties(QWidget*, LandscapeTurn&) override {}
+    void ShowProperties(QWidget*, LandscapeTurn&, int&) override {}
     PrinterSheet Sheet() override { return {"iso_a4_210x297mm", {21000, 29700}, {0, 0, 0, 0}}; }
     PrinterSheet SheetOf(const QByteArray& media) override { return {media, {21000, 29700}, {0, 0, 0, 0}}; }
     void PrintDocument(const QString&, const QByteArray& pdf, const QByteArray&) override

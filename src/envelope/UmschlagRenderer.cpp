@@ -34,14 +34,14 @@ struct DrawOp
 // Lays out one block of lines from (x, y), each line one line height below the last;
 // blank lines are dropped unless they keep their space.
 void layoutBlock(const AddressLines& lines, int x, int y, const QString& family, int pixelSize, bool keepBlankLines,
-                 std::vector<UmschlagLine>& out)
+                 bool lower, std::vector<UmschlagLine>& out)
 {
     const int lineHeight = GlyphTextPainter::LineHeightOf(UmschlagFont(family, pixelSize));
     for (const QString& line : lines) {
         if (IsBlank(line) && !keepBlankLines)
             continue;
         if (!line.isEmpty())
-            out.push_back({line, family, pixelSize, QPoint(x, y), lineHeight});
+            out.push_back({line, family, pixelSize, QPoint(x, y), lineHeight, lower});
         y += lineHeight;
     }
 }
@@ -130,7 +130,7 @@ std::optional<UmschlagLayout> LayoutUmschlag(const AddressLines& upperLines, con
     }
     if (s.PrintSender)
         layoutBlock(upperLines, x, y, s.FontName, UmschlagPixelSize(UmschlagPointSize(s.SenderFontSize, base)),
-                    s.PrintBlankLines, layout.Lines);
+                    s.PrintBlankLines, false, layout.Lines);
     x = size->width() / 2;
     if (s.MoveMode == 1)
         x -= 100 * s.MoveSpace;
@@ -139,7 +139,7 @@ std::optional<UmschlagLayout> LayoutUmschlag(const AddressLines& upperLines, con
     y = size->height() / 2;
     if (s.PrintAddress)
         layoutBlock(lowerLines, x, y, s.FontName, UmschlagPixelSize(UmschlagPointSize(s.AddressFontSize, base)),
-                    s.PrintBlankLines, layout.Lines);
+                    s.PrintBlankLines, true, layout.Lines);
     return layout;
 }
 

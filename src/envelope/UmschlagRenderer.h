@@ -29,6 +29,7 @@ struct UmschlagLine
     int PixelSize = 0;
     QPoint TopLeft;
     int LineHeight = 0;
+    bool Lower = false;  // a line of the lower block (else of the upper one)
 };
 
 // Where everything of one envelope goes, in dots at Dpi, before any turn: the bitmap, the

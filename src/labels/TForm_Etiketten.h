@@ -1,6 +1,7 @@
 #pragma once
 #include "labels/LabelSource.h"
 #include "labels/LabelTemplates.h"
+#include "printing/ConfiguredPrinter.h"
 #include "uikit/SaveFileChooser.h"
 
 #include <QDialog>
@@ -23,11 +24,12 @@ class TForm_Etiketten : public QDialog
     Q_OBJECT
 public:
     TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input, const QString& adresseId,
-                    SaveFileChooser chooseFile, QWidget* parent = nullptr);
+                    SaveFileChooser chooseFile, QWidget* parent = nullptr, PrinterChooser choosePrinter = {});
 
     // The command: the window on the installed templates, or the message that there are none.
+    // choosePrinter opens the printer choice when the remembered printer is gone.
     static void Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                     const SaveFileChooser& chooseFile);
+                     const SaveFileChooser& chooseFile, const PrinterChooser& choosePrinter = {});
 
     const LabelTemplate* Current() const { return m_current; }
     int Start() const { return m_start; }
@@ -62,6 +64,7 @@ private:
     SeriendruckInput m_input;
     QString m_adresseId;
     SaveFileChooser m_chooseFile;
+    PrinterChooser m_choosePrinter;
     const LabelTemplate* m_current = nullptr;
     int m_start = 0;
 

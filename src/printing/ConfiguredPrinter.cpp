@@ -2,11 +2,15 @@
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "app/HelpKey.h"
 #include "envelope/EnvelopeTurn.h"
 #include "envelope/UmschlagFormat.h"
+#include "shell/HelpService.h"
 #include "shell/MessageService.h"
 
 #include <QImage>
+
+#include <algorithm>
 
 const char* const kNoPrinterText =
     "Es wurde kein Drucker gefunden! Ohne Drucker können Probleme während der Programmausführung auftreten.\n\n"
@@ -40,8 +44,9 @@ QString PrinterDisplayName(AppContext& ctx)
     return kUnknown;
 }
 
-void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
+int ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent, int dpiFactor)
 {
+    int taken = 0;
     PrintService& service = *ctx.Printer;
     const int remembered = service.PrinterIndex();
     struct Reselect
@@ -64,10 +69,19 @@ void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent)
         const QString name = service.Printers().value(service.PrinterIndex());
         const LandscapeTurn before = LandscapeTurnFor(ctx, name);
         LandscapeTurn turn = before;
-        service.ShowProperties(parent, turn);
+        const int shown = dpiFactor > 0 ? dpiFactor : ctx.Print().DpiFactor;
+        int factor = shown;
+        const HelpTopicScope help(ctx, HelpContext::Querformat);
+        service.ShowProperties(parent, turn, factor);
         if (turn != before)
             SetLandscapeTurnOf(ctx.Settings.Turns, name, int(turn));
+        // Goes with the resolution it was taken for, which stays with the printer.
+        if (factor != shown && factor >= 1 && factor <= 10) {
+            ctx.Print().DpiFactor = factor;
+            taken = factor;
+        }
     });
+    return taken;
 }
 
 QString StatusLineText(AppContext& ctx)
@@ -131,4 +145,31 @@ int PageOffset(int alignment, int pageWidth, int pictureWidth)
     default:
         return 0;
     }
+}
+
+bool CheckRememberedPrinter(AppContext& ctx, QWidget* parent, const PrinterChooser& choose)
+{
+    PrintSettings& s = ctx.Print();
+    const QStringList printers = ctx.Printer->Printers();
+    const auto same = [&](const QString& name) { return name.compare(s.PrinterName, Qt::CaseInsensitive) == 0; };
+    if (s.PrinterName.isEmpty() || printers.isEmpty() || std::any_of(printers.begin(), printers.end(), same))
+        return true;
+    const QString instead =
+        s.PrinterIndex >= 0 && s.PrinterIndex < printers.size()
+            ? QStringLiteral("Gedruckt würde jetzt auf „%1“, der an seiner Stelle in der Druckerliste steht.")
+                  .arg(printers[s.PrinterIndex])
+            : QStringLiteral("An seiner Stelle in der Druckerliste steht kein Drucker mehr.");
+    const int answer = ctx.Messages->ShowMessageBox(
+        QStringLiteral("Der zuletzt gewählte Drucker „%1“ ist nicht mehr vorhanden. %2\n\n"
+                       "Mit „OK“ wählen Sie den Drucker in den Einstellungen; mit „Abbrechen“ wird nichts gedruckt.")
+            .arg(s.PrinterName, instead),
+        Msg::Warning, Msg::SoundExclamation, Msg::Ok | Msg::Cancel);
+    if (answer != Msg::IdOk || !choose || !choose(ctx, parent))
+        return false;
+    // Saved there, the printer shown is the user's choice, also when it is the neighbour.
+    const QStringList now = ctx.Printer->Printers();
+    if (s.PrinterIndex < 0 || s.PrinterIndex >= now.size())
+        return false;
+    s.PrinterName = now[s.PrinterIndex];
+    return true;
 }

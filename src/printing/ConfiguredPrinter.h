@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct AppContext;
 class MessageService;
 class QImage;
@@ -22,7 +24,10 @@ QString PrinterDisplayName(AppContext& ctx);
 
 // The printer's properties dialog for the printer at index; the printing service's
 // selection is back to what it was afterwards, also on failure, which is shown as an error.
-void ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr);
+// The dialog offers the font-size factor that keeps the text's size at the resolution
+// chosen there, starting from dpiFactor (the settings' when none is given); a factor the
+// user takes is set in the settings and returned (0 when none was taken).
+int ShowPrinterProperties(AppContext& ctx, int index, QWidget* parent = nullptr, int dpiFactor = 0);
 
 // The main window's status line from the output settings.
 QString StatusLineText(AppContext& ctx);
@@ -46,3 +51,10 @@ PageOrientation PageOrientationFor(int orientation);
 // Left edge of the picture on the page: 0 left, 1 centred (both halves truncated),
 // 2 right; anything else left. Negative when the picture is wider than the page.
 int PageOffset(int alignment, int pageWidth, int pictureWidth);
+
+// When the printer remembered by name is no longer installed, the index would print on
+// whatever queue now sits at its place: says so, naming both, and offers choose (the settings
+// window) to pick one. True to go on (nothing missing, or a printer chosen there); false prints
+// nothing. Asks until the user chose a printer.
+using PrinterChooser = std::function<bool(AppContext& ctx, QWidget* parent)>;
+bool CheckRememberedPrinter(AppContext& ctx, QWidget* parent, const PrinterChooser& choose);

@@ -1,6 +1,7 @@
 #include "printing/CupsDestination.h"
 
 #include "envelope/PrintError.h"
+#include "printing/CupsServer.h"
 #include "printing/QueueCall.h"
 
 #include <QRegularExpression>
@@ -189,11 +190,11 @@ const KeywordOption kKeywordOptions[] = {
 };
 
 // libcups keeps its server per thread: the call runs on its own thread against the
-// scheduler the calling thread uses.
+// scheduler the calling thread uses, its port and IPP version included.
 template <typename Fn>
 auto onCallersServer(Fn fn)
 {
-    return [server = QByteArray(cupsServer()), fn = std::move(fn)] {
+    return [server = CurrentCupsServer(), fn = std::move(fn)] {
         cupsSetServer(server.constData());
         return fn();
     };
@@ -225,7 +226,8 @@ void requireDeviceAnswers(const QString& name, const QByteArray& deviceUri)
 }
 
 // Printer-state "stopped" and the reason the scheduler gives for it; a network printer that
-// takes no connection.
+// takes no connection from here when the scheduler runs here, or that the scheduler elsewhere
+// reports offline.
 void requireAccepting(const Dest& d, const QString& name)
 {
     const QByteArray state = d.option("printer-state");
@@ -240,10 +242,16 @@ void requireAccepting(const Dest& d, const QString& name)
                              .arg(name, why));
     if (accepting == "false" || accepting == "0")
         throw PrintError(QStringLiteral("Der Drucker „%1“ nimmt keine Druckaufträge an (%2).").arg(name, why));
-    // A printer that is printing answers; one the scheduler is still trying to reach may not.
-    if (state != QByteArray::number(int(IPP_PSTATE_PROCESSING)) || reasons.contains("connecting-to-device") ||
-        reasons.contains("offline"))
-        requireDeviceAnswers(name, d.option("device-uri"));
+    const QByteArray deviceUri = d.option("device-uri");
+    switch (DeviceCheckBeforeJob(IsLocalScheduler(CurrentCupsServer()), state, reasons, deviceUri)) {
+    case DeviceCheck::Probe:
+        requireDeviceAnswers(name, deviceUri);
+        break;
+    case DeviceCheck::Offline:
+        throw PrintError(notAnswering(name));
+    case DeviceCheck::None:
+        break;
+    }
 }
 
 QList<PrinterOption> optionsOf(const QString& name, const PrinterChoices& chosen)
@@ -369,6 +377,11 @@ void cancelJob(const QString& name, int job)
 }
 
 } // namespace
+
+QString MediaLabel(const QByteArray& media)
+{
+    return mediaLabel(media);
+}
 
 QStringList CupsDestination::Names(int* defaultIndex)
 {

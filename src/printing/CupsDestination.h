@@ -4,6 +4,10 @@
 #include <QList>
 #include <QString>
 
+// A paper's German name from its PWG name: "iso_dl_110x220mm" → "Umschlag DL (110 × 220 mm)";
+// a name of no known pattern as it is.
+QString MediaLabel(const QByteArray& media);
+
 // One CUPS queue ("name" or "name/instance") as libcups reports it: the options its
 // properties dialog offers, its sheets with their printable areas, and the hand-over of a
 // finished PDF job. Every failure is a PrintError with the spooler's reason. Each call runs

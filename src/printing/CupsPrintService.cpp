@@ -171,13 +171,16 @@ void CupsPrintService::DrawImage(const QRect& target, const QImage& image)
     m_page.push_back({target, image});
 }
 
-void CupsPrintService::ShowProperties(QWidget* parent, LandscapeTurn& turn)
+void CupsPrintService::ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor)
 {
     Setup& s = setup();
     const CupsDestination dest(m_names[m_index]);
     TDLG_Druckereigenschaften dialog(m_names[m_index], dest.Options(s.choices), turn, parent);
+    dialog.ShowFactorHint(dpiFactor);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    if (dialog.TakenDpiFactor() > 0)
+        dpiFactor = dialog.TakenDpiFactor();
     s.choices = dialog.Choices();
     turn = dialog.Turn();
     s.turn = turn;

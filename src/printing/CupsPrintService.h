@@ -32,7 +32,7 @@ public:
     void Abort() override;
     bool Printing() override;
     void DrawImage(const QRect& target, const QImage& image) override;
-    void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
+    void ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor) override;
     PrinterSheet Sheet() override;
     PrinterSheet SheetOf(const QByteArray& media) override;
     void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) override;

@@ -48,8 +48,10 @@ public:
     //    area's top-left corner).
     virtual void DrawImage(const QRect& target, const QImage& image) = 0;
     // 8. The printer's own properties dialog for the selected printer; it also edits which
-    //    way the printer takes a landscape page.
-    virtual void ShowProperties(QWidget* parent, LandscapeTurn& turn) = 0;
+    //    way the printer takes a landscape page, and beside the resolution it offers the
+    //    font-size factor that keeps the text's size (dpiFactor: the settings' factor in,
+    //    the one the user took out).
+    virtual void ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor) = 0;
     // The sheet the next job on the selected printer gets, with its printable area.
     virtual PrinterSheet Sheet() = 0;
     // The sheet of the given paper (a PWG name) on the selected printer, with its

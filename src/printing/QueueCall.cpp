@@ -4,11 +4,13 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 
 #include <chrono>
+#include <utility>
 
 namespace QueueCall {
 
@@ -43,20 +45,90 @@ bool isUserInput(QEvent::Type type)
     }
 }
 
-// Holds back input from every window that does not take it while the program waits.
+// Windows the user closed while a call was waited for. They close once no call is waited
+// for and no other window is modal: the call's caller finishes what it does first (a job
+// handed over is reported, a timeout is read), then the window goes as the user asked.
+class PendingCloses : public QObject
+{
+public:
+    static PendingCloses& instance()
+    {
+        static QPointer<PendingCloses> closes;
+        if (!closes)
+            closes = new PendingCloses(qApp);
+        return *closes;
+    }
+    void add(QWidget* window)
+    {
+        if (!m_windows.contains(window))
+            m_windows.append(window);
+    }
+    void callStarted() { ++m_calls; }
+    void callEnded()
+    {
+        --m_calls;
+        later(0);
+    }
+
+private:
+    using QObject::QObject;
+    void later(int ms)
+    {
+        if (!m_windows.isEmpty())
+            QTimer::singleShot(ms, this, [this] { closeNow(); });
+    }
+    void closeNow()
+    {
+        m_windows.removeAll(nullptr);
+        if (m_calls > 0 || m_windows.isEmpty())
+            return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && !m_windows.contains(modal)) {
+            later(kPollMs * 10);
+            return;
+        }
+        const QList<QPointer<QWidget>> windows = std::exchange(m_windows, {});
+        for (const QPointer<QWidget>& window : windows)
+            if (window)
+                window->close();
+    }
+
+    QList<QPointer<QWidget>> m_windows;
+    int m_calls = 0;
+};
+
+// Holds back input from every window that does not take it while the program waits. A
+// window closed meanwhile stays open until the call returned, then closes.
 class InputHold : public QObject
 {
 public:
-    InputHold() { qApp->installEventFilter(this); }
-    ~InputHold() override { qApp->removeEventFilter(this); }
+    InputHold()
+    {
+        PendingCloses::instance().callStarted();
+        qApp->installEventFilter(this);
+    }
+    ~InputHold() override
+    {
+        qApp->removeEventFilter(this);
+        PendingCloses::instance().callEnded();
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (!isUserInput(event->type()))
             return false;
-        if (auto* widget = qobject_cast<QWidget*>(watched))
-            return !widget->window()->property(kTakesInputWhileWaiting).toBool();
+        if (auto* widget = qobject_cast<QWidget*>(watched)) {
+            if (widget->window()->property(kTakesInputWhileWaiting).toBool())
+                return false;
+            if (event->type() == QEvent::Close) {
+                // Swallowed alone, an accepted close still closes the window.
+                event->ignore();
+                if (widget->isWindow())
+                    PendingCloses::instance().add(widget);
+            }
+            return true;
+        }
         // Native windows pass input on to their widgets, which are looked at then; anything
         // else (actions' shortcuts) waits.
         return !watched->isWindowType();

@@ -36,6 +36,11 @@ QPointF PrintableOrigin(const PrinterSheet& s, PageTurn turn, int dpi)
     return origin * (dpi / kSheetUnitsPerInch);
 }
 
+QSizeF FrameSize(const PrinterSheet& s, PageTurn turn)
+{
+    return turn == PageTurn::None ? s.size : s.size.transposed();
+}
+
 QTransform FrameToSheet(PageTurn turn, const QSizeF& sheet)
 {
     switch (turn) {

@@ -25,6 +25,8 @@ namespace SheetLayout {
 int PrintableWidth(const PrinterSheet& sheet, PageTurn turn, int dpi);
 // The printable area's top-left corner in the frame.
 QPointF PrintableOrigin(const PrinterSheet& sheet, PageTurn turn, int dpi);
+// The frame's size: the whole sheet as the frame lies on it, in the sheet's unit.
+QSizeF FrameSize(const PrinterSheet& sheet, PageTurn turn);
 // From the frame to the portrait sheet of the given size, both in the same unit, y down.
 QTransform FrameToSheet(PageTurn turn, const QSizeF& sheet);
 

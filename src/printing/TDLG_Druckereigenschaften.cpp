@@ -1,11 +1,25 @@
 #include "printing/TDLG_Druckereigenschaften.h"
 
+#include "printing/ResolutionHint.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// The resolution the picture is made at for the box's choice: the program's own when the
+// printer's default is left.
+int chosenResolution(const QComboBox* box)
+{
+    const int dpi = ResolutionOfChoice(box->currentData().toByteArray());
+    return dpi > 0 ? dpi : kDefaultJobResolution;
+}
+
+} // namespace
 
 TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName, const QList<PrinterOption>& options,
                                                      LandscapeTurn turn, QWidget* parent)
@@ -39,6 +53,29 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
         box->setEnabled(box->count() > 1);
         form->addRow(option.label, box);
         m_boxes.append(box);
+        if (option.name == "printer-resolution") {
+            // Beside the resolution: what it does to the text's size (once a factor is given).
+            m_resolution = box;
+            auto* hintRow = new QWidget(this);
+            auto* hintLayout = new QVBoxLayout(hintRow);
+            hintLayout->setContentsMargins(0, 0, 0, 0);
+            m_hint = new QLabel(hintRow);
+            m_hint->setObjectName(QStringLiteral("Label_ResolutionHint"));
+            m_hint->setWordWrap(true);
+            m_hint->setTextFormat(Qt::PlainText);
+            hintLayout->addWidget(m_hint);
+            m_takeFactor = new QPushButton(hintRow);
+            m_takeFactor->setObjectName(QStringLiteral("Button_TakeDpiFactor"));
+            m_takeFactor->setAutoDefault(false);
+            hintLayout->addWidget(m_takeFactor, 0, Qt::AlignLeft);
+            form->addRow(QString(), hintRow);
+            hintRow->hide();
+            connect(box, &QComboBox::currentIndexChanged, this, [this] { updateFactorHint(); });
+            connect(m_takeFactor, &QPushButton::clicked, this, [this] {
+                m_taken = FactorKeepingSize(chosenResolution(m_resolution));
+                updateFactorHint();
+            });
+        }
     }
     // Envelope feeders differ: the program turns a landscape envelope onto the sheet itself,
     // in the direction this printer needs.
@@ -48,7 +85,7 @@ TDLG_Druckereigenschaften::TDLG_Druckereigenschaften(const QString& printerName,
     m_turn->addItem(QStringLiteral("nach links (Standard)"), int(LandscapeTurn::Left));
     m_turn->addItem(QStringLiteral("nach rechts"), int(LandscapeTurn::Right));
     m_turn->setCurrentIndex(turn == LandscapeTurn::Right ? 1 : 0);
-    form->addRow(QStringLiteral("Querformat drehen:"), m_turn);
+    form->addRow(QStringLiteral("&Querformat drehen:"), m_turn);
     layout->addLayout(form);
     if (m_options.isEmpty()) {
         auto* none = new QLabel(QStringLiteral("Dieser Drucker bietet keine Eigenschaften zum Einstellen an."), this);
@@ -83,4 +120,27 @@ PrinterChoices TDLG_Druckereigenschaften::Choices() const
 LandscapeTurn TDLG_Druckereigenschaften::Turn() const
 {
     return m_turn->currentData().toInt() == int(LandscapeTurn::Right) ? LandscapeTurn::Right : LandscapeTurn::Left;
+}
+
+void TDLG_Druckereigenschaften::ShowFactorHint(int dpiFactor)
+{
+    m_factor = dpiFactor;
+    updateFactorHint();
+}
+
+void TDLG_Druckereigenschaften::updateFactorHint()
+{
+    if (!m_resolution || m_factor <= 0)
+        return;
+    const int dpi = chosenResolution(m_resolution);
+    const int factor = m_taken > 0 ? m_taken : m_factor;
+    QString text = ResolutionHintText(dpi, factor);
+    const int keep = FactorKeepingSize(dpi);
+    if (m_taken > 0)
+        text += QStringLiteral("\nDer Umrechnungsfaktor %1 wird mit „OK“ in die Einstellungen übernommen.").arg(m_taken);
+    m_hint->setText(text);
+    m_takeFactor->setText(QStringLiteral("Umrechnungsfaktor %1 übernehmen").arg(keep));
+    m_takeFactor->setVisible(keep != factor);
+    m_hint->parentWidget()->setVisible(!text.isEmpty());
+    adjustSize();
 }

@@ -5,6 +5,7 @@
 #include "envelope/UmschlagLines.h"
 #include "printing/ConfiguredPrinter.h"
 #include "printing/EnvelopeJob.h"
+#include "printing/EnvelopeWarnings.h"
 #include "printwindows/JpegResource.h"
 #include "printwindows/SinglePrint.h"
 #include "printwindows/TForm_Progress.h"
@@ -13,6 +14,7 @@
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
 #include "uikit/ProgressScale.h"
+#include "uikit/TBusyCursor.h"
 
 #include <QApplication>
 #include <QImage>
@@ -60,6 +62,44 @@ bool pauseGoesOn(AppContext& ctx, TForm_Progress& progress, int printed, int cou
     return true;
 }
 
+AddressLines rowLines(const TSQLiteTable& rows)
+{
+    AddressLines address;
+    for (int i = 1; i <= 5; ++i)
+        address << rows.Field(QStringLiteral("Line%1").arg(i));
+    return address;
+}
+
+// Everything the series would cut off, said once before the first envelope: the paper the
+// envelopes do not fit and every address (and the sender) whose lines the envelope's edge
+// cuts. False when the user cancels. The rows are back at the first one afterwards.
+bool acceptSeriesWarnings(AppContext& ctx, TSQLiteTable& rows, const AddressLines& sender, const QSize& bannerSize)
+{
+    const PrintSettings& s = ctx.Print();
+    const int dpi = ctx.Printer->ResolutionX();
+    QString paper;
+    bool paperChecked = false;
+    QList<CutRecord> cut;
+    {
+        TBusyCursor busy;
+        for (rows.First(); !rows.Eof(); rows.Next()) {
+            const AddressLines address = rowLines(rows);
+            const UmschlagBlocks blocks = AssignBlocks(sender, address, s.Swap);
+            const std::optional<UmschlagLayout> layout =
+                LayoutUmschlag(blocks.Upper, blocks.Lower, blocks.WithBanner ? bannerSize : QSize(), s, dpi);
+            if (!layout)
+                break;  // an unknown format prints nothing to warn about
+            if (!paperChecked) {  // every envelope of the series has the same size
+                paper = PaperWarning(ctx, layout->PictureSize());
+                paperChecked = true;
+            }
+            cut << CutRecordsOf(CutLines(*layout), sender, address, s.Swap);
+        }
+        rows.First();
+    }
+    return AcceptEnvelopeWarnings(ctx, QStringLiteral("Seriendruck"), {paper, CutLinesWarning(cut)});
+}
+
 } // namespace
 
 bool SeriendruckPausesBefore(int k, int breakCount)
@@ -88,21 +128,21 @@ bool RunSeriendruck(AppContext& ctx, const SeriendruckInput& input)
     if (count == 0)
         return true;
 
-    progress.Progress_Scale()->setMinimum(0);
-    progress.Progress_Scale()->setMaximum(count);
-    progress.Progress_Scale()->setPosition(0);
-    showOnTop(progress);
-
     PrintService& printer = *ctx.Printer;
     const PrintSettings& s = ctx.Print();
     SelectConfiguredPrinter(ctx);
     OrientationGuard orientation(printer);
     printer.SetOrientation(PageOrientationFor(s.Orientation));
+    if (!acceptSeriesWarnings(ctx, rows, *sender, hasBanner ? banner.size() : QSize()))
+        return true;
+
+    progress.Progress_Scale()->setMinimum(0);
+    progress.Progress_Scale()->setMaximum(count);
+    progress.Progress_Scale()->setPosition(0);
+    showOnTop(progress);
 
     for (int k = 0; !rows.Eof(); rows.Next(), ++k) {
-        AddressLines address;
-        for (int i = 1; i <= 5; ++i)
-            address << rows.Field(QStringLiteral("Line%1").arg(i));
+        const AddressLines address = rowLines(rows);
         if (SeriendruckPausesBefore(k, s.BreakCount) && !pauseGoesOn(ctx, progress, k, count))
             break;
         QApplication::processEvents();

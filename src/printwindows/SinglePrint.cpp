@@ -5,7 +5,9 @@
 #include "envelope/UmschlagRenderer.h"
 #include "printing/ConfiguredPrinter.h"
 #include "printing/EnvelopeJob.h"
+#include "printing/EnvelopeWarnings.h"
 #include "printing/PrintService.h"
+#include "printwindows/TDLG_Einstellungen.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
@@ -13,8 +15,12 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
+
 int ConfirmPrint(AppContext& ctx, QWidget* parent, TDLGDruckTyp kind)
 {
+    if (!CheckRememberedPrinter(ctx, parent, ShowEinstellungen))
+        return Msg::IdCancel;
     if (ctx.Print().Swap) {
         const int answer = ctx.Messages->InfoCancel(
             QStringLiteral("Absender und Empfänger werden getauscht (Rückumschlag)! Sie können diese Druckoption im "
@@ -45,10 +51,18 @@ bool RunEinzeldruck(AppContext& ctx, const QString& absenderId, const QString& a
     QImage banner;
     if (blocks.WithBanner)
         LoadBanner(db, absenderId, banner);
-    QImage bitmap;
-    RenderUmschlag(ctx, &bitmap, blocks.Upper, blocks.Lower, banner.isNull() ? nullptr : &banner);
-    if (bitmap.isNull())
+    const bool withBanner = s.PrintBanner && !banner.isNull();
+    const std::optional<UmschlagLayout> layout =
+        LayoutUmschlag(blocks.Upper, blocks.Lower, withBanner ? banner.size() : QSize(), s, printer.ResolutionX());
+    if (!layout)
         return false;  // unknown format: no job
+    // What the paper or the envelope's edge would cut off, said before anything is printed.
+    const QStringList warnings{PaperWarning(ctx, layout->PictureSize()),
+                               CutLinesWarning(CutRecordsOf(CutLines(*layout), *sender, address, s.Swap))};
+    if (!AcceptEnvelopeWarnings(ctx, QStringLiteral("Einzeldruck"), warnings))
+        return false;
+    QImage bitmap;
+    PaintUmschlag(bitmap, *layout, withBanner ? &banner : nullptr);
 
     OrientationGuard orientation(printer);
     printer.SetOrientation(PageOrientationFor(s.Orientation));

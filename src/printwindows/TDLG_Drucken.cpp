@@ -67,8 +67,8 @@ TDLG_Drucken::TDLG_Drucken(AppContext& ctx, TDLGDruckTyp ADLGDruckTyp, QWidget* 
     Label_Message->setWordWrap(true);
     Label_Message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Button_Yes = makeButton(this, "Button_Yes", QStringLiteral("Ja"), QRect(262, 156, 80, 25));
-    Button_No = makeButton(this, "Button_No", QStringLiteral("Nein"), QRect(350, 156, 80, 25));
+    Button_Yes = makeButton(this, "Button_Yes", QStringLiteral("&Ja"), QRect(262, 156, 80, 25));
+    Button_No = makeButton(this, "Button_No", QStringLiteral("&Nein"), QRect(350, 156, 80, 25));
     Button_Yes->setDefault(true);
     Button_Yes->setAutoDefault(true);
     Button_No->setAutoDefault(false);

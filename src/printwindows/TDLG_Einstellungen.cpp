@@ -131,7 +131,7 @@ TDLG_Einstellungen::TDLG_Einstellungen(AppContext& ctx, QWidget* parent) : QDial
     Button_Help->setAccessibleName(QStringLiteral("Hilfe"));
     Button_Help->setGeometry(8, 258, 32, 25);
     Button_Help->setAutoDefault(false);
-    Button_Save = new QPushButton(QStringLiteral("Speichern"), this);
+    Button_Save = new QPushButton(QStringLiteral("&Speichern"), this);
     Button_Save->setObjectName(QStringLiteral("Button_Save"));
     Button_Save->setGeometry(196, 258, 82, 25);
     Button_Save->setAutoDefault(false);
@@ -179,7 +179,14 @@ QWidget* TDLG_Einstellungen::buildDruckerPage()
     Button_Printer_Setup->setAccessibleName(QStringLiteral("Eigenschaften"));
     Button_Printer_Setup->setGeometry(304, 22, 26, 24);
     connect(Button_Printer_Setup, &QPushButton::clicked, this,
-            [this] { ShowPrinterProperties(m_ctx, ComboBox_Drucker->currentIndex(), this); });
+            [this] {
+                // The factor taken there goes into this dialog's list as well, which
+                // "Speichern" keeps.
+                const int taken = ShowPrinterProperties(m_ctx, ComboBox_Drucker->currentIndex(), this,
+                                                        ComboBox_DPIFactor->currentIndex() + 1);
+                if (taken > 0)
+                    ComboBox_DPIFactor->setCurrentIndex(taken - 1);
+            });
 
     auto* g2 = group(page, QStringLiteral(" Orientation "), QRect(8, 68, 166, 140));
     CheckBox_Horizontal = check(g2, "CheckBox_Horizontal", QStringLiteral("Horizontal"), QRect(12, 28, 140, 28));

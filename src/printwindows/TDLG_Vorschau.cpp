@@ -1,12 +1,15 @@
 #include "printwindows/TDLG_Vorschau.h"
 
+
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
+#include "app/HelpKey.h"
 #include "envelope/PrintError.h"
 #include "envelope/UmschlagLines.h"
 #include "envelope/UmschlagRenderer.h"
 #include "printing/ConfiguredPrinter.h"
 #include "printing/PrintService.h"
+#include "printing/UmschlagFit.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
@@ -21,11 +24,16 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kAreaWidth = 578;
 constexpr int kAreaHeight = 505;
 const QColor kBackground(204, 207, 210);
+const QColor kCutMark(220, 0, 0);
+const QString kCutMarksHint =
+    QStringLiteral("Rot markierte Zeilen laufen über den rechten Rand des Umschlags und werden dort abgeschnitten.");
 
 void framePixel(QImage& img, int x, int y, QRgb c)
 {
@@ -50,9 +58,33 @@ void drawFrame(QImage& img, const QRect& t)
         framePixel(img, x, top, light);
 }
 
+// The cut lines' marks, red, over what the painter shows of the picture.
+void drawMarks(QPainter& p, const QTransform& pictureToArea, const QList<QRect>& marks)
+{
+    if (marks.isEmpty())
+        return;
+    p.save();
+    p.setTransform(pictureToArea, true);
+    for (const QRect& m : marks)
+        p.fillRect(m, kCutMark);
+    p.restore();
+}
+
 } // namespace
 
-QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn turn, int dpi, int alignment)
+QList<QRect> CutMarks(const UmschlagLayout& layout)
+{
+    // About 5 pixels of the preview wide, inside the envelope along the edge that cuts.
+    const int thickness = std::max(1, layout.Size.width() / 100);
+    QList<QRect> marks;
+    for (const CutLine& line : CutLines(layout))
+        marks << PictureRect(layout, QRect(layout.Size.width() - thickness, line.Cell.top(), thickness,
+                                           line.Cell.height()));
+    return marks;
+}
+
+QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn turn, int dpi, int alignment,
+                     const QList<QRect>& marks)
 {
     QImage area(kAreaWidth, kAreaHeight, QImage::Format_RGB32);
     area.fill(kBackground);
@@ -82,6 +114,7 @@ QImage SheetVorschau(const QImage& bitmap, const PrinterSheet& sheet, PageTurn t
         // The envelope's edges, so the user sees where to put it.
         p.setPen(QPen(QColor(138, 152, 165), 0));
         p.drawRect(placed);
+        drawMarks(p, QTransform::fromTranslate(placed.x(), placed.y()), marks);
     }
     drawFrame(area, target);
     return area;
@@ -146,11 +179,15 @@ TDLG_Vorschau::TDLG_Vorschau(AppContext& ctx, const QString& absenderId, const Q
     Button_Close->setDefault(true);
     connect(Button_Close, &QPushButton::clicked, this, &QDialog::reject);
 
-    CheckBox_Blatt = new QCheckBox(QStringLiteral("Wie im Drucker"), bar);
+    CheckBox_Blatt = new QCheckBox(QStringLiteral("&Wie im Drucker"), bar);
     CheckBox_Blatt->setObjectName(QStringLiteral("CheckBox_Blatt"));
     CheckBox_Blatt->setGeometry(64, 10, 220, 20);
     CheckBox_Blatt->setToolTip(QStringLiteral("Zeigt das Blatt, wie es im Drucker liegt, mit dem Umschlag darauf"));
     connect(CheckBox_Blatt, &QCheckBox::toggled, this, [this] { DrawVorschau(); });
+    // F1 on "Wie im Drucker" explains that view, elsewhere the preview.
+    InstallHelpKey(this, m_ctx, [this] {
+        return CheckBox_Blatt->hasFocus() ? int(HelpContext::WieImDrucker) : int(HelpContext::Vorschau);
+    });
 
     DrawVorschau();
 }
@@ -190,33 +227,45 @@ void TDLG_Vorschau::DrawVorschau()
             CheckBox_Blatt->setChecked(false);
         }
     }
-    QImage bitmap;
-    RenderUmschlag(m_ctx, &bitmap, blocks.Upper, blocks.Lower, banner.isNull() ? nullptr : &banner);
-    if (bitmap.isNull())
+    const bool withBanner = s.PrintBanner && !banner.isNull();
+    const std::optional<UmschlagLayout> layout = LayoutUmschlag(
+        blocks.Upper, blocks.Lower, withBanner ? banner.size() : QSize(), s, m_ctx.Printer->ResolutionX());
+    if (!layout)
         return;
-    if (CheckBox_Blatt->isChecked() && DrawSheet(bitmap))
+    QImage bitmap;
+    PaintUmschlag(bitmap, *layout, withBanner ? &banner : nullptr);
+    const QList<QRect> marks = CutMarks(*layout);
+    // Said in words too, for whoever cannot tell the red from the rest.
+    Image_Vorschau->setToolTip(marks.isEmpty() ? QString() : kCutMarksHint);
+    Image_Vorschau->setAccessibleDescription(marks.isEmpty() ? QString() : kCutMarksHint);
+    if (CheckBox_Blatt->isChecked() && DrawSheet(bitmap, marks))
         return;
 
     const QRect target = VorschauTarget(bitmap.width(), bitmap.height());
     const QImage small =
         bitmap.scaled(target.width(), target.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QTransform toTarget = QTransform::fromScale(double(target.width()) / bitmap.width(),
+                                                      double(target.height()) / bitmap.height()) *
+                                QTransform::fromTranslate(target.x(), target.y());
     bitmap = QImage();
     {
         QPainter p(&m_picture);
         p.drawImage(target.topLeft(), small);
+        drawMarks(p, toTarget, marks);
     }
     drawFrame(m_picture, target);
     Image_Vorschau->setPixmap(QPixmap::fromImage(m_picture));
 }
 
-bool TDLG_Vorschau::DrawSheet(const QImage& bitmap)
+bool TDLG_Vorschau::DrawSheet(const QImage& bitmap, const QList<QRect>& marks)
 {
     PrintService& printer = *m_ctx.Printer;
     bool drawn = false;
     RunGuarded(m_ctx.Messages, [&] {
         const PageTurn turn = PageTurnFor(PageOrientationFor(m_ctx.Print().Orientation),
                                           LandscapeTurnFor(m_ctx, printer.Printers().value(printer.PrinterIndex())));
-        m_picture = SheetVorschau(bitmap, printer.Sheet(), turn, printer.ResolutionX(), m_ctx.Print().Alignment);
+        m_picture =
+            SheetVorschau(bitmap, printer.Sheet(), turn, printer.ResolutionX(), m_ctx.Print().Alignment, marks);
         Image_Vorschau->setPixmap(QPixmap::fromImage(m_picture));
         drawn = true;
     });

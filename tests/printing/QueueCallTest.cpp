@@ -3,8 +3,12 @@
 // caller's message.
 #include "envelope/PrintError.h"
 #include "printing/QueueCall.h"
+#include "support/KeepRunning.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -97,4 +101,78 @@ TEST(QueueCall, ACallThatDoesNotAnswerIsGivenUpWithTheMessageAndItsLateResultCle
     EXPECT_GT(scene.ticks, 5);
     release = true;
     EXPECT_TRUE(QTest::qWaitFor([&] { return cleanedUp == 12; }, 5000)) << "the late job was not cancelled";
+}
+
+namespace {
+
+// A main window that counts the close requests it handled.
+class ClosingWindow : public QWidget
+{
+public:
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closes;
+        QWidget::closeEvent(event);
+    }
+};
+
+int slowCall()
+{
+    return QueueCall::Run(
+        [] {
+            std::this_thread::sleep_for(500ms);
+            return 7;
+        },
+        5000, "langsam");
+}
+
+} // namespace
+
+// The user closes the main window (its close button, as the window system asks) while a
+// call is waited for: the window stays until the call returned and its caller went on,
+// then closes as asked; the call's result is not lost to a close that ended the program.
+TEST(QueueCall, AWindowClosedDuringACallClosesOnceTheCallReturned)
+{
+    const KeepRunning keep;
+    ClosingWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    bool openAfterTheClose = false;
+    QTimer::singleShot(100, &window, [&] { window.windowHandle()->close(); });
+    QTimer::singleShot(300, &window, [&] { openAfterTheClose = window.isVisible(); });
+
+    EXPECT_EQ(slowCall(), 7);
+    EXPECT_TRUE(openAfterTheClose) << "the window closed in the middle of the call";
+    EXPECT_TRUE(window.isVisible()) << "the window closed before the caller had the result";
+    EXPECT_EQ(window.closes, 0);
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000)) << "the close was lost";
+    EXPECT_EQ(window.closes, 1);
+}
+
+// After the call its caller shows a message: the window closes only once that is answered,
+// and once only, however often the user pressed the close button.
+TEST(QueueCall, AWindowClosedDuringACallWaitsForTheMessageAfterIt)
+{
+    const KeepRunning keep;
+    ClosingWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTimer::singleShot(100, &window, [&] { window.windowHandle()->close(); });
+    QTimer::singleShot(200, &window, [&] { window.windowHandle()->close(); });
+    EXPECT_EQ(slowCall(), 7);
+
+    QDialog message(&window);
+    bool openWhileAsked = false;
+    QTimer::singleShot(200, &message, [&] {
+        openWhileAsked = window.isVisible();
+        message.accept();
+    });
+    message.exec();
+    EXPECT_TRUE(openWhileAsked);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000)) << "the close was lost";
+    EXPECT_EQ(window.closes, 1);
 }

@@ -165,7 +165,8 @@ TEST(EinstellungenTest, DialogTextsAndLists)
     EXPECT_EQ(child<QCheckBox>(d, "CheckBox_Leerzeilen")->toolTip(), "Leerzeilen drucken");
     EXPECT_EQ(child<QPushButton>(d, "Button_Printer_Setup")->toolTip(), "Eigenschaften");
     EXPECT_EQ(child<QLabel>(d, "Label_MoveAdressSpace")->text(), "Abstand zur Mitte:");
-    EXPECT_EQ(child<QPushButton>(d, "Button_Save")->text(), "Speichern");
+    // The caption reads "Speichern"; Alt+S presses it.
+    EXPECT_EQ(child<QPushButton>(d, "Button_Save")->text(), "&Speichern");
     EXPECT_EQ(child<QPushButton>(d, "Button_Cancel")->text(), "Abbrechen");
 }
 

@@ -1,4 +1,4 @@
-#include "exchange/PostalCountry.h"
+#include "sources/PostalCountry.h"
 
 #include "app/BlankText.h"
 
