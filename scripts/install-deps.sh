@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev libicu-dev
   fonts-liberation qt6-translations-l10n glabels-data
   fp-utils libchm-dev librsvg2-bin
+  libquazip1-qt6-dev libfreexl-dev
 )
 case "${1:-}" in
   --package)
@@ -22,6 +23,7 @@ case "${1:-}" in
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream lintian man-db
       clang-14 libfuzzer-14-dev libclang-rt-14-dev
+      python3-openpyxl python3-odf python3-xlwt
     )
     ;;
 esac
