@@ -3,9 +3,9 @@
 // resolution, timed alternately in one run. The real printing service prints into the
 // cups-pdf queue Tavisto_PDF (scripts/test-cups.sh sets it up).
 #include "BenchSupport.h"
-#include "output/EnvelopeJob.h"
-#include "output/CupsPrintService.h"
-#include "output/UmschlagRenderer.h"
+#include "envelope/UmschlagRenderer.h"
+#include "printing/CupsPrintService.h"
+#include "printing/EnvelopeJob.h"
 #include "shell/PrintSettings.h"
 
 #include <QElapsedTimer>

@@ -62,7 +62,7 @@ void BM_AdressenReload(benchmark::State& state)
     for (auto _ : state) {
         list.Load(f);
         // A long list reads its rest later; the reload counts all of it.
-        list.CompleteRows();
+        list.CompleteRows({});
         list.Grid()->viewport()->repaint();
         benchmark::DoNotOptimize(list.Model()->rowCount());
     }

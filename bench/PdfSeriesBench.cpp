@@ -9,7 +9,7 @@
 #include "BenchSupport.h"
 #include "GlabelsPeer.h"
 #include "app/AppContext.h"
-#include "output/PdfSeriesExport.h"
+#include "pdf/PdfSeriesExport.h"
 #include "shell/MessageService.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"

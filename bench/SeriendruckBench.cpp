@@ -5,9 +5,10 @@
 // Both for the lying (0) and the standing (1) envelope.
 #include "BenchSupport.h"
 #include "app/AppContext.h"
-#include "output/PrintService.h"
-#include "output/Seriendruck.h"
-#include "output/UmschlagRenderer.h"
+#include "envelope/UmschlagRenderer.h"
+#include "printing/ConfiguredPrinter.h"
+#include "printing/PrintService.h"
+#include "printwindows/Seriendruck.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
 #include "store/Schema.h"
@@ -80,7 +81,7 @@ public:
         benchmark::DoNotOptimize(image.constBits());
     }
     void SetLandscapeTurn(LandscapeTurn) override {}
-    void ShowProperties(QWidget*, LandscapeTurn&) override {}
+    void ShowProperties(QWidget*, LandscapeTurn&, int&) override {}
     PrinterSheet Sheet() override { return {"iso_a4_210x297mm", {21000, 29700}, {0, 0, 0, 0}}; }
     PrinterSheet SheetOf(const QByteArray& media) override { return {media, {21000, 29700}, {0, 0, 0, 0}}; }
     void PrintDocument(const QString&, const QByteArray& pdf, const QByteArray&) override

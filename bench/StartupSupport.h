@@ -3,7 +3,7 @@
 // nothing (the printers are CUPS's own), and the wait until the main window is painted.
 #include "app/AppContext.h"
 #include "mainwindow/TForm_Tavisto.h"
-#include "output/CupsPrintService.h"
+#include "printing/CupsPrintService.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 

@@ -3,8 +3,8 @@
 // format 2 at 600 dpi against filling the same picture white, and the peak memory of a
 // standing format 9 envelope against its two rasters.
 #include "BenchSupport.h"
-#include "output/UmschlagRenderer.h"
-#include "output/UmschlagFormat.h"
+#include "envelope/UmschlagFormat.h"
+#include "envelope/UmschlagRenderer.h"
 #include "shell/PrintSettings.h"
 
 #include <QImage>

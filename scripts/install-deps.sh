@@ -9,8 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev libicu-dev
   fonts-liberation qt6-translations-l10n glabels-data
-  fp-utils libchm-dev librsvg2-bin
-  libquazip1-qt6-dev libfreexl-dev
+  fp-utils libchm-dev librsvg2-bin qtkeychain-qt6-dev libquazip1-qt6-dev libfreexl-dev
 )
 case "${1:-}" in
   --package)
@@ -18,12 +17,13 @@ case "${1:-}" in
     ;;
   --test)
     packages+=(
-      libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3
+      libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3 gettext
       cups cups-client cups-bsd cups-filters printer-driver-cups-pdf poppler-utils qpdf
       xvfb xauth imagemagick xdotool x11-utils
       dpkg-dev file desktop-file-utils appstream lintian man-db
       clang-14 libfuzzer-14-dev libclang-rt-14-dev
       python3-openpyxl python3-odf python3-xlwt
+      radicale python3-radicale xandikos openssl git apache2-utils python3-bcrypt
     )
     ;;
 esac

@@ -1,7 +1,8 @@
 #include "app/AppContext.h"
 #include "mainwindow/TForm_Tavisto.h"
-#include "output/CupsPrintService.h"
+#include "printing/CupsPrintService.h"
 #include "shell/AppPaths.h"
+#include "shell/InstanceChannel.h"
 #include "shell/InstanceGuard.h"
 #include "shell/QtMessageService.h"
 #include "shell/TavistoApplication.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -58,8 +60,14 @@ int main(int argc, char** argv)
         const QString text = QStringLiteral("Das Programm wurde bereits gestartet!");
         std::fprintf(stderr, "Tavisto: %s\n", text.toUtf8().constData());
         messages.ShowPlainMessage(text);
+        // Then the window the user was looking for comes to the front.
+        InstanceChannel::askToRaise(guard.lockFile());
         return 0;
     }
+    // Second starts ask for the window through this; only the lock's holder listens.
+    std::unique_ptr<InstanceChannel> channel;
+    if (guard.held())
+        channel = std::make_unique<InstanceChannel>(guard.lockFile());
     app.setMessageService(&messages);
 
     CupsPrintService printer;
@@ -76,6 +84,9 @@ int main(int argc, char** argv)
     if (!window.StartedOk())
         return 1;
     window.ShowAsSaved();
+    if (channel)
+        QObject::connect(channel.get(), &InstanceChannel::raiseRequested, &window,
+                         [&window] { InstanceChannel::bringToFront(&window); });
     TerminationSignals termination;
     // Open dialogs (the news notice, a question) are closed too, or the program would
     // wait for them.

@@ -1,6 +1,7 @@
 #include "dialogs/RecordDialogParts.h"
 
 #include "app/AppContext.h"
+#include "app/HelpKey.h"
 #include "shell/Cp1252.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
@@ -42,7 +43,7 @@ void ReportReplacements(AppContext& ctx, const QStringList& texts)
 
 BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic)
 {
-    BottomBar bar{new QHBoxLayout, new QToolButton(dialog), new QPushButton(QStringLiteral("Speichern"), dialog),
+    BottomBar bar{new QHBoxLayout, new QToolButton(dialog), new QPushButton(QStringLiteral("&Speichern"), dialog),
                   new QPushButton(QStringLiteral("Abbrechen"), dialog)};
     bar.help->setObjectName(QStringLiteral("Button_Help"));
     bar.help->setIcon(DesignerIcons::Help());
@@ -62,6 +63,7 @@ BottomBar MakeBottomBar(QDialog* dialog, AppContext& ctx, int helpTopic)
             ctx.Help->ShowHelpTopic(helpTopic);
     });
     QObject::connect(bar.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    InstallHelpKey(dialog, ctx, helpTopic);
     return bar;
 }
 

@@ -134,7 +134,7 @@ QWidget* TDLG_Absender::buildBanner()
     Button_Banner_Copy = iconButton("Button_Banner_Copy", DesignerIcons::Copy(), QStringLiteral("Bild in Zwischenablage kopieren"),
                                     Panel_Banner);
     Button_Banner_Delete = iconButton("Button_Banner_Delete", DesignerIcons::Delete(), QStringLiteral("Banner entfernen"), Panel_Banner);
-    Button_Designer = new QPushButton(QStringLiteral("Designer"), Panel_Banner);
+    Button_Designer = new QPushButton(QStringLiteral("&Designer"), Panel_Banner);
     Button_Designer->setObjectName(QStringLiteral("Button_Designer"));
     Button_Designer->setToolTip(QStringLiteral("Banner für diesen Absender gestalten"));
     Button_Designer->setAutoDefault(false);

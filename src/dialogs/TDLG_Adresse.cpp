@@ -1,6 +1,8 @@
 #include "dialogs/TDLG_Adresse.h"
 
 #include "app/AppContext.h"
+#include "carddav/CarddavStore.h"
+#include "store/ESQLiteException.h"
 #include "app/BlankText.h"
 #include "app/GeneralError.h"
 #include "app/ReverseWords.h"
@@ -92,6 +94,31 @@ TDLG_Adresse::TDLG_Adresse(AppContext& ctx, const QString& adresseId, const QStr
 
     showTab(0);
     LoadAdresse();
+    ShowOnlineOrigin(root);
+}
+
+void TDLG_Adresse::ShowOnlineOrigin(QVBoxLayout* root)
+{
+    QString book;
+    try {
+        book = CarddavStore::LinkedBookName(m_ctx.db(), FAdresseID);
+    } catch (const ESQLiteException&) {
+        return;
+    }
+    if (book.isEmpty())
+        return;
+    // Changed on the server, brought here by the group's next update; what is local
+    // (active flag, sort name, dispatch method) stays editable.
+    auto* notice = new QLabel(
+        QStringLiteral("Diese Adresse stammt aus dem Online-Adressbuch „%1“ und wird dort geändert.").arg(book), this);
+    notice->setObjectName(QStringLiteral("Label_Online"));
+    notice->setWordWrap(true);
+    root->insertWidget(0, notice);
+    for (QLineEdit* edit : Edit_Line)
+        edit->setReadOnly(true);
+    for (QLineEdit* edit : {Edit_Telefon, Edit_Fax, Edit_Handy, Edit_Mail})
+        edit->setReadOnly(true);
+    Memo_Bemerkung->setReadOnly(true);
 }
 
 QWidget* TDLG_Adresse::buildDaten()

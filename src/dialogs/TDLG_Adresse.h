@@ -6,6 +6,7 @@ struct AppContext;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QVBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -44,6 +45,8 @@ private:
     QWidget* buildDaten();
     QWidget* buildAngaben();
     void LoadAdresse();
+    // The notice and the read-only fields of an address from an online address book.
+    void ShowOnlineOrigin(QVBoxLayout* root);
     void FillLine6List();
     void SaveAdresse();
     void SaveDaten();

@@ -4,7 +4,12 @@
 #include "exchange/AdressenImportFrame.h"
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/CsvAdressenSource.h"
+#include "exchange/ExportLayout.h"
+#include "exchange/TableImport.h"
 #include "exchange/VcardImport.h"
+#include "app/BlankText.h"
+#include "sheets/TableSource.h"
+#include "sources/ColumnGuess.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
 #include "store/TSQLiteDatabase.h"
@@ -15,6 +20,8 @@ namespace {
 
 const QString kCsvFilter = QStringLiteral("CSV-Datei (*.csv)");
 const QString kVcardFilter = QStringLiteral("vCard-Datei (*.vcf)");
+const QString kTableFilter = QStringLiteral("Tabelle mit Spaltenüberschriften (*.ods *.xlsx *.xls *.csv *.txt)");
+constexpr int kTableFilterIndex = 2;
 
 bool anyGroupExists(TSQLiteDatabase& db)
 {
@@ -33,6 +40,53 @@ bool isVcardChoice(const ExchangeFileDialogs::FileChoice& choice)
     if (suffix == u"csv")
         return false;
     return choice.filterIndex == 1;
+}
+
+bool isSpreadsheetName(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == u"ods" || suffix == u"xlsx" || suffix == u"xls";
+}
+
+// The texts of a text file's first row, cut as the table import would cut it; empty when
+// the file cannot be read that way.
+QStringList firstRow(const QString& fileName)
+{
+    QStringList texts;
+    try {
+        const sheets::TextOptions options = sheets::GuessTextOptions(fileName);
+        std::unique_ptr<sheets::TableSource> table = sheets::OpenTableFile(fileName, &options);
+        table->ReadRows(0, [&](const sheets::Row& row, double) {
+            for (const sheets::Cell& cell : row)
+                texts << TrimBlanks(cell.Text);
+            return false;
+        });
+    } catch (const sheets::SheetError&) {
+        texts.clear();
+    }
+    return texts;
+}
+
+// What the first line of a file chosen under the CSV filter says about its columns.
+enum class CsvKind { ByPosition, Named, OurTable };
+
+CsvKind csvKindOf(const QStringList& header)
+{
+    const QStringList exportHeader = CsvAdressenSource::SplitQuoted(ExportLayout::kAdressenHeader);
+    if (header == exportHeader)
+        return CsvKind::ByPosition; // the address export reads back by its own columns
+    const ColumnTargets targets = GuessTargets(header);
+    int lines = 0, known = 0;
+    for (const std::optional<AddressField>& t : targets) {
+        if (!t)
+            continue;
+        ++known;
+        if (DirectLineOf(*t))
+            ++lines;
+    }
+    if (lines == 5)
+        return CsvKind::OurTable; // every line and field by name: nothing to ask
+    return known >= 2 ? CsvKind::Named : CsvKind::ByPosition;
 }
 
 } // namespace
@@ -55,11 +109,37 @@ bool ImportAdressen(AppContext& ctx, QWidget* parent, const QString& gruppeId, E
     ExchangeFileDialogs& fileDialogs = dialogs ? *dialogs : ExchangeFileDialogs::Standard();
     const ExchangeFileDialogs::FileChoice choice =
         fileDialogs.OpenFileName(parent, QStringLiteral("Adressen importieren"), GetKnownFolder(CSIDL_PERSONAL),
-                                 {kCsvFilter, kVcardFilter});
+                                 {kCsvFilter, kVcardFilter, kTableFilter});
     if (choice.fileName.isEmpty())
         return false;
+    // A spreadsheet goes to the table import whatever filter it was chosen under.
+    if (isSpreadsheetName(choice.fileName) || IsSpreadsheetFile(choice.fileName))
+        return ImportTableFile(ctx, parent, gruppeId, choice.fileName);
     if (isVcardChoice(choice))
         return ImportVcardFile(ctx, gruppeId, choice.fileName);
+    if (choice.filterIndex == kTableFilterIndex)
+        return ImportTableFile(ctx, parent, gruppeId, choice.fileName);
+    const QStringList header = firstRow(choice.fileName);
+    switch (csvKindOf(header)) {
+    case CsvKind::ByPosition:
+        break;
+    case CsvKind::OurTable:
+        return ImportTableFile(ctx, parent, gruppeId, choice.fileName);
+    case CsvKind::Named: {
+        const QStringList known = KnownHeaders(header);
+        QString names = known.at(0) + QStringLiteral(", ") + known.at(1);
+        if (header.size() > 2)
+            names += QStringLiteral(", …");
+        const int answer = ctx.Messages->ShowChoice(
+            QStringLiteral("Die Datei hat Spaltenüberschriften (%1). Felder zuordnen?").arg(names),
+            QStringLiteral("Zuordnen"), QStringLiteral("Nach Position importieren"));
+        if (answer < 0)
+            return false;
+        if (answer == 0)
+            return ImportTableFile(ctx, parent, gruppeId, choice.fileName);
+        break;
+    }
+    }
     return ImportAdressenFile(ctx, gruppeId, choice.fileName);
 }
 

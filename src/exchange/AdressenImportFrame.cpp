@@ -1,15 +1,20 @@
 #include "exchange/AdressenImportFrame.h"
 
 #include "app/AppContext.h"
+#include "app/BlankText.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/IdSequence.h"
 #include "shell/MessageService.h"
+#include "sheets/TableSource.h"
+#include "sources/AddressComposer.h"
+#include "sources/AdresseKey.h"
 #include "store/ESQLiteException.h"
 #include "store/PreparedTextStatement.h"
 #include "store/TSQLiteDatabase.h"
 #include "uikit/TBusyCursor.h"
 
 #include <QFile>
+#include <QSet>
 
 namespace {
 
@@ -39,38 +44,72 @@ void commitWhatStands(Transaction& transaction)
     }
 }
 
-} // namespace
-
-bool ImportedAdresse::HasDaten() const
+bool hasLine(const ImportedAdresse& a)
 {
-    return !Telefon.isEmpty() || !Fax.isEmpty() || !Handy.isEmpty() || !Mail.isEmpty() || !Bemerkung.isEmpty();
+    for (const QString* line : {&a.Line1, &a.Line2, &a.Line3, &a.Line4, &a.Line5})
+        if (!IsBlank(*line))
+            return true;
+    return false;
 }
+
+// The keys of the addresses the group holds.
+QSet<quint64> keysOfGroup(TSQLiteDatabase& db, const QString& gruppeId)
+{
+    QSet<quint64> keys;
+    TSQLiteTable t = db.GetTable(
+        QStringLiteral("SELECT Line1, Line2, Line3, Line4, Line5 FROM tab_adressen WHERE Gruppe_ID = ?"), {gruppeId});
+    for (; !t.Eof(); t.Next())
+        keys.insert(AdresseKeyHash(AdresseKey(
+            {t.Field("Line1"), t.Field("Line2"), t.Field("Line3"), t.Field("Line4"), t.Field("Line5")})));
+    return keys;
+}
+
+} // namespace
 
 bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString& fileName,
                         AdressenImportSource& source)
+{
+    if (!ctx.db().TableExists(QStringLiteral("tab_adressen")))
+        return false;
+    {
+        TBusyCursor busy;
+        source.Read(readFile(fileName));
+    }
+    return ImportAdressenRecords(ctx, gruppeId, source);
+}
+
+bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImportSource& source,
+                           const ImportOptions& options, ImportProgress* progress)
 {
     TSQLiteDatabase& db = ctx.db();
     if (!db.TableExists(QStringLiteral("tab_adressen")))
         return false;
     TBusyCursor busy;
-    source.Read(readFile(fileName));
 
     const QString readError = QStringLiteral("Fehler beim Einlesen der Adressdaten!");
-    Transaction transaction(db);
+    // Reset to roll back before a message is shown.
+    std::optional<Transaction> transaction(std::in_place, db);
     auto failed = [&](const QString& message) {
         // The addresses before the failure stay.
-        commitWhatStands(transaction);
+        commitWhatStands(*transaction);
         ctx.Messages->ErrorMessage(message);
         return false;
     };
     const QString empty;
     // The flag as text: the column's integer affinity stores the number.
     const QString one = QStringLiteral("1"), zero = QStringLiteral("0");
+    ImportCounts counts;
+    int records = 0;
+    bool cancelled = false;
+    std::optional<QString> failure;
     // A record goes in whole or not at all: the identifier of its extra data is taken
     // before its address is written, and extra data the database refuses takes the
     // address back out.
     QString pendingId;
     try {
+        QSet<quint64> keys;
+        if (options.SkipDuplicates)
+            keys = keysOfGroup(db, gruppeId);
         // One scan for the greatest identifier; inside the transaction nobody else inserts,
         // so counting up gives the identifiers a scan per record would give.
         IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
@@ -79,26 +118,54 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
         IdSequence datenIds(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
         std::optional<PreparedTextStatement> insertDaten;
         PreparedTextStatement insert(db, kInsert);
-        while (const std::optional<ImportedAdresse> a = source.Next()) {
-            const QString id = ids.Next();
-            if (id.isEmpty())
-                return failed(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
-            QString datenId;
-            if (a->HasDaten()) {
-                datenId = datenIds.Next();
-                if (datenId.isEmpty())
-                    return failed(QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!"));
+        source.ReadRecords([&](const AddressRecord& record, double fraction) {
+            ++records;
+            if (progress && !progress->Step(records, fraction)) {
+                cancelled = true;
+                return false;
             }
-            insert.Run({id, gruppeId, a->Line1, a->Line2, a->Line3, a->Line4, a->Line5, a->Line6, a->Aktiv ? one : zero});
+            ImportedAdresse a = ComposeAdresse(record);
+            if (options.SkipEmpty && !hasLine(a)) {
+                ++counts.Empty;
+                return true;
+            }
+            if (options.SkipDuplicates) {
+                const quint64 key = AdresseKeyHash(StoredAdresseKey(a));
+                if (keys.contains(key)) {
+                    ++counts.Duplicates;
+                    return true;
+                }
+                keys.insert(key);
+            }
+            if (CutBemerkung(a.Bemerkung))
+                ++counts.Shortened;
+            const QString id = ids.Next();
+            if (id.isEmpty()) {
+                failure = QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!");
+                return false;
+            }
+            QString datenId;
+            if (a.HasDaten()) {
+                datenId = datenIds.Next();
+                if (datenId.isEmpty()) {
+                    failure = QStringLiteral("Fehler beim Erstellen der \"Daten_ID\"!");
+                    return false;
+                }
+            }
+            insert.Run({id, gruppeId, a.Line1, a.Line2, a.Line3, a.Line4, a.Line5, a.Line6, a.Aktiv ? one : zero});
+            ++counts.Imported;
             if (datenId.isEmpty())
-                continue;
+                return true;
             if (!insertDaten)
                 insertDaten.emplace(db, kInsertDaten);
             pendingId = id;
-            insertDaten->Run({id, datenId, a->Telefon, a->Fax, a->Handy, a->Mail, empty, a->Bemerkung});
+            insertDaten->Run({id, datenId, a.Telefon, a.Fax, a.Handy, a.Mail, a.Versand, a.Bemerkung});
             pendingId.clear();
-        }
+            return true;
+        });
     } catch (const ESQLiteException&) {
+        if (progress)
+            progress->Done();
         if (!pendingId.isEmpty()) {
             try {
                 db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Adresse_ID = ?"), {pendingId});
@@ -109,19 +176,36 @@ bool ImportAdressenFrom(AppContext& ctx, const QString& gruppeId, const QString&
             }
         }
         return failed(readError);
+    } catch (const sheets::SheetError& e) {
+        if (progress)
+            progress->Done();
+        // A file that breaks off halfway leaves nothing of it behind.
+        transaction.reset();
+        ctx.Messages->ErrorMessage(e.Message());
+        return false;
+    }
+    if (progress)
+        progress->Done();
+    if (failure)
+        return failed(*failure);
+    if (cancelled) {
+        transaction.reset();
+        ctx.Messages->InfoMessage(
+            QStringLiteral("Der Import wurde abgebrochen. Es wurde keine Adresse übernommen."));
+        return false;
     }
     try {
-        transaction.Commit();
+        transaction->Commit();
     } catch (const ESQLiteException&) {
         // A full disk or a lock at the end: the transaction rolls back whole, the file
         // stays as it was before the import.
         ctx.Messages->ErrorMessage(readError);
         return false;
     }
-    if (const QString nothing = source.NothingImportedText(); !nothing.isEmpty()) {
+    if (const QString nothing = source.NothingImportedText(counts); !nothing.isEmpty()) {
         ctx.Messages->ShowMessageBox(nothing, Msg::Warning, Msg::SoundExclamation, Msg::Ok);
         return false;
     }
-    ctx.Messages->InfoMessage(source.SuccessText());
+    ctx.Messages->InfoMessage(source.SuccessText(counts));
     return true;
 }

@@ -19,6 +19,18 @@ QString skippedLines(int n)
            QStringLiteral(" übersprungen: zu wenige Felder");
 }
 
+// By position the record's lines stand as the line gives them, Line4 and the sort name empty.
+AddressRecord positional(const ImportRecord& line)
+{
+    AddressRecord r;
+    r.Set(AddressField::Zeile1, line.Line1);
+    r.Set(AddressField::Zeile2, line.Line2);
+    r.Set(AddressField::Zeile3, line.Line3);
+    r.Set(AddressField::Zeile4, QString());
+    r.Set(AddressField::Zeile5, line.Line5);
+    return r;
+}
+
 } // namespace
 
 QStringList CsvAdressenSource::SplitQuoted(QStringView line)
@@ -70,59 +82,54 @@ void CsvAdressenSource::Read(const QByteArray& bytes)
     m_exportFile = header == SplitQuoted(ExportLayout::kAdressenHeader);
 }
 
-std::optional<ImportedAdresse> CsvAdressenSource::exported(const QString& line) const
+std::optional<AddressRecord> CsvAdressenSource::exported(const QString& line) const
 {
     const QStringList f = SplitQuoted(line);
     if (f.size() < kExportColumns)
         return std::nullopt;
-    ImportedAdresse a;
-    a.Line1 = f[0];
-    a.Line2 = f[1];
-    a.Line3 = f[2];
-    a.Line4 = f[3];
-    a.Line5 = f[4];
-    a.Line6 = f[5];
-    a.Aktiv = !IsBlank(f[6]);  // "X" or nothing
-    return a;
+    AddressRecord r;
+    for (int n = 0; n < 5; ++n)
+        r.Set(AddressField(int(AddressField::Zeile1) + n), f[n]);
+    r.Set(AddressField::Sortname, f[5]);
+    r.Set(AddressField::Aktiv, IsBlank(f[6]) ? QString() : QStringLiteral("X")); // "X" or nothing
+    return r;
 }
 
-std::optional<ImportedAdresse> CsvAdressenSource::Next()
+void CsvAdressenSource::ReadRecords(const RecordHandler& onRecord)
 {
-    while (++m_index < m_lines.size()) {
-        const QString& line = m_lines.at(m_index);
+    m_tooFewFields = 0;
+    const qsizetype n = m_lines.size();
+    for (qsizetype i = 1; i < n; ++i) { // the header line is skipped
+        const QString& line = m_lines.at(i);
         if (IsBlank(line))
             continue;
-        std::optional<ImportedAdresse> a;
+        std::optional<AddressRecord> r;
         if (m_exportFile) {
-            a = exported(line);
-        } else if (const std::optional<ImportRecord> r = ImportRecord::Parse(line)) {
-            a.emplace();
-            a->Line1 = r->Line1;
-            a->Line2 = r->Line2;
-            a->Line3 = r->Line3;
-            a->Line5 = r->Line5;
+            r = exported(line);
+        } else if (const std::optional<ImportRecord> fields = ImportRecord::Parse(line)) {
+            r = positional(*fields);
         }
-        if (!a) {
+        if (!r) {
             ++m_tooFewFields;
             continue;
         }
-        ++m_imported;
-        return a;
+        if (!onRecord(*r, double(i + 1) / double(n)))
+            return;
     }
-    return std::nullopt;
 }
 
-QString CsvAdressenSource::SuccessText() const
+QString CsvAdressenSource::SuccessText(const ImportCounts& counts) const
 {
-    QString text = QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert.\r\n\r\nImportiert: ") + adressen(m_imported);
+    QString text =
+        QStringLiteral("Die Adressen wurden aus der CSV-Datei importiert.\r\n\r\nImportiert: ") + adressen(counts.Imported);
     if (m_tooFewFields > 0)
         text += QStringLiteral("\r\n") + skippedLines(m_tooFewFields);
     return text;
 }
 
-QString CsvAdressenSource::NothingImportedText() const
+QString CsvAdressenSource::NothingImportedText(const ImportCounts& counts) const
 {
-    if (m_imported > 0 || m_tooFewFields == 0)
+    if (counts.Imported > 0 || m_tooFewFields == 0)
         return QString();
     return QStringLiteral("Aus der CSV-Datei wurden keine Adressen importiert.\r\n\r\n") + skippedLines(m_tooFewFields) +
            QStringLiteral(" (eine Zeile braucht %1 durch Semikolon getrennte Felder).")

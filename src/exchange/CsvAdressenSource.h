@@ -11,9 +11,9 @@ class CsvAdressenSource : public AdressenImportSource
 {
 public:
     void Read(const QByteArray& bytes) override;
-    std::optional<ImportedAdresse> Next() override;
-    QString SuccessText() const override;
-    QString NothingImportedText() const override;
+    void ReadRecords(const RecordHandler& onRecord) override;
+    QString SuccessText(const ImportCounts& counts) const override;
+    QString NothingImportedText(const ImportCounts& counts) const override;
 
     // The fields of a line written in double quotes, as the export and spreadsheets write
     // them: a quote that ends a field is followed by ";" or the line's end, doubled quotes
@@ -22,11 +22,9 @@ public:
     static QStringList SplitQuoted(QStringView line);
 
 private:
-    std::optional<ImportedAdresse> exported(const QString& line) const;
+    std::optional<AddressRecord> exported(const QString& line) const;
 
     QStringList m_lines;
-    qsizetype m_index = 0;  // the header line
     bool m_exportFile = false;
-    int m_imported = 0;
     int m_tooFewFields = 0;
 };

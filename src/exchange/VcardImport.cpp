@@ -11,30 +11,29 @@ class VcardSource : public AdressenImportSource
 public:
     void Read(const QByteArray& bytes) override { m_stream.emplace(bytes); }
 
-    std::optional<ImportedAdresse> Next() override
+    void ReadRecords(const RecordHandler& onRecord) override
     {
         while (m_stream->Next(m_card)) {
-            std::optional<VcardAdresse> mapped = MapVcard(m_card);
-            if (!mapped) {
+            const std::optional<AddressRecord> record = VcardRecord(m_card);
+            if (!record) {
                 ++m_skipped;
                 continue;
             }
-            ++m_imported;
-            if (mapped->BemerkungGekuerzt)
-                ++m_shortened;
-            return std::move(mapped->Adresse);
+            // The cards are taken apart as the file is read; a fraction would only guess.
+            if (!onRecord(*record, 0.0))
+                return;
         }
-        return std::nullopt;
     }
 
-    QString SuccessText() const override { return VcardImportSuccessText(m_imported, m_skipped, m_shortened); }
+    QString SuccessText(const ImportCounts& counts) const override
+    {
+        return VcardImportSuccessText(counts.Imported, m_skipped, counts.Shortened);
+    }
 
 private:
     std::optional<VcardStream> m_stream;
     Vcard m_card; // one card at a time, its storage used again
-    int m_imported = 0;
     int m_skipped = 0;
-    int m_shortened = 0;
 };
 
 QString adressen(int n) { return n == 1 ? QStringLiteral("1 Adresse") : QStringLiteral("%1 Adressen").arg(n); }

@@ -1,73 +1,29 @@
 #include "exchange/VcardMapping.h"
 
 #include "app/BlankText.h"
-#include "exchange/PostalCountry.h"
 #include "exchange/VcardReader.h"
-#include "shell/Cp1252.h"
-
-#include <QRegularExpression>
+#include "sources/AddressComposer.h"
+#include "sources/PostalCountry.h"
 
 #include <climits>
 
 namespace {
 
-// The lines of a value where the envelope has one line: joined by ", ".
-QString oneLine(QString value)
-{
-    if (!value.contains(u'\n') && !value.contains(u'\r'))
-        return TrimBlanks(value);
-    value.replace(u'\r', u'\n');  // CR LF, LF and a lone CR each end a line
-    QStringList parts;
-    for (QStringView part : QStringView(value).split(u'\n')) {
-        const QString line = TrimBlanks(part);
-        if (!line.isEmpty())
-            parts.append(line);
-    }
-    return parts.join(QStringLiteral(", "));
-}
-
-// The words that are not empty, joined by one blank.
-QString joinWords(std::initializer_list<QString> words)
-{
-    QString out;
-    for (const QString& w : words) {
-        if (w.isEmpty())
-            continue;
-        if (!out.isEmpty())
-            out += u' ';
-        out += w;
-    }
-    return out;
-}
+using F = AddressField;
 
 // A component of N may list several values ("Dr.,Prof."); they stand side by side.
 QString listedWords(const QString& component)
 {
     if (!component.contains(u','))
-        return oneLine(component);
+        return OneLine(component);
     QStringList words;
-    for (const QString& w : oneLine(component).split(u',', Qt::SkipEmptyParts))
+    for (const QString& w : OneLine(component).split(u',', Qt::SkipEmptyParts))
         if (!IsBlank(w))
             words.append(TrimBlanks(w));
     return words.join(u' ');
 }
 
 QString component(const QStringList& parts, int index) { return parts.value(index); }
-
-// "Herrn" or "Frau" for a salutation word of the name's prefix, else empty.
-QString salutationOf(QString word)
-{
-    word = word.toLower();
-    if (word.endsWith(u'.'))
-        word.chop(1);
-    static const QStringList herr{"herr", "herrn", "hr", "mr"};
-    static const QStringList frau{"frau", "fr", "mrs", "ms"};
-    if (herr.contains(word))
-        return QStringLiteral("Herrn");
-    if (frau.contains(word))
-        return QStringLiteral("Frau");
-    return QString();
-}
 
 QString salutationOfGender(const Vcard& card)
 {
@@ -82,41 +38,31 @@ QString salutationOfGender(const Vcard& card)
     return QString();
 }
 
-struct Name
+// N: family;given;additional;prefixes;suffixes. Salutation words leave the prefix for
+// Line1, titles such as "Dr." stay with the name. Without any part of N the formatted
+// name stands for the whole name.
+void mapName(const Vcard& card, AddressRecord& r)
 {
     QString salutation;
-    QString text;
-};
-
-// N: family;given;additional;prefixes;suffixes. Salutation words leave the prefix for
-// Line1, titles such as "Dr." stay with the name.
-Name nameOf(const Vcard& card)
-{
-    Name name;
     if (const VcardProperty* n = card.First(u"N")) {
         const QStringList parts = n->Components();
-        QStringList titles;
-        QString prefixes = oneLine(component(parts, 3));
-        prefixes.replace(u',', u' ');
-        for (const QString& word : prefixes.split(u' ', Qt::SkipEmptyParts)) {
-            const QString s = salutationOf(word);
-            if (s.isEmpty())
-                titles.append(word);
-            else if (name.salutation.isEmpty())
-                name.salutation = s;
-        }
+        const Salutation prefix = SplitSalutation(component(parts, 3));
+        salutation = prefix.salutation;
         const QString given = listedWords(component(parts, 1));
         const QString middle = listedWords(component(parts, 2));
         const QString family = listedWords(component(parts, 0));
-        if (!given.isEmpty() || !middle.isEmpty() || !family.isEmpty())
-            name.text = joinWords({titles.join(u' '), given, middle, family});
+        if (!given.isEmpty() || !middle.isEmpty() || !family.isEmpty()) {
+            r.Set(F::Titel, prefix.titles.join(u' '));
+            r.Set(F::Vorname, JoinWords({given, middle}));
+            r.Set(F::Nachname, family);
+        }
     }
-    if (name.text.isEmpty())
+    if (r[F::Titel].isEmpty() && r[F::Vorname].isEmpty() && r[F::Nachname].isEmpty())
         if (const VcardProperty* fn = card.First(u"FN"))
-            name.text = oneLine(fn->Text());
-    if (name.salutation.isEmpty())
-        name.salutation = salutationOfGender(card);
-    return name;
+            r.Set(F::Nachname, OneLine(fn->Text()));
+    if (salutation.isEmpty())
+        salutation = salutationOfGender(card);
+    r.Set(F::Anrede, salutation);
 }
 
 bool isEmptyAddress(const QStringList& parts)
@@ -169,70 +115,27 @@ QString appleCountryCode(const Vcard& card, const VcardProperty& address)
     return QString();
 }
 
-// The country the letter goes to; null for Germany, whose letters name no country.
-struct Abroad
-{
-    QString countryLine; // in capital letters, as the post abroad reads it first
-    LocalityOrder order = LocalityOrder::PostalCodeTown;
-    bool germanSpeaking = false;
-};
-
-std::optional<Abroad> abroadOf(const QString& countryText, const QString& appleCode)
-{
-    const PostalCountry* country = FindPostalCountry(countryText);
-    if (!country && !appleCode.isEmpty())
-        country = PostalCountryOfCode(appleCode);
-    if (country) {
-        if (IsGermany(*country))
-            return std::nullopt;
-        // Named in German whatever language the card is in: the post here reads German,
-        // English or French.
-        return Abroad{QString::fromUtf8(country->Name).toUpper(), country->Order, country->GermanSpeaking};
-    }
-    if (countryText.isEmpty())
-        return std::nullopt;
-    return Abroad{countryText.toUpper(), LocalityOrder::PostalCodeTown, false};
-}
-
-// A post office box as its line; a bare number says nothing on an envelope.
-QString boxLine(const QString& box, const QString& word)
-{
-    static const QRegularExpression letter(QStringLiteral("\\p{L}"));
-    return box.isEmpty() || box.contains(letter) ? box : word + u' ' + box;
-}
-
 // ADR: post office box;extended;street;locality;region;postal code;country.
-void mapAddress(const Vcard& card, const VcardProperty& address, ImportedAdresse& out)
+void mapAddress(const Vcard& card, const VcardProperty& address, AddressRecord& r)
 {
     const QStringList parts = address.Components();
-    const QString box = oneLine(component(parts, 0));
-    const QString extended = oneLine(component(parts, 1));
-    const QString street = oneLine(component(parts, 2));
-    const QString locality = oneLine(component(parts, 3));
-    const QString region = oneLine(component(parts, 4));
-    const QString postalCode = oneLine(component(parts, 5));
-    const std::optional<Abroad> abroad = abroadOf(oneLine(component(parts, 6)), appleCountryCode(card, address));
-    if (!abroad) {
-        out.Line3 = street;
-        out.Line4 = extended.isEmpty() ? boxLine(box, QStringLiteral("Postfach")) : extended;
-        out.Line5 = joinWords({postalCode, locality});
-        return;
-    }
-    // Abroad the country is the last line, so street, extended address and box share one.
-    const QString streetOrBox =
-        street.isEmpty() ? boxLine(box, abroad->germanSpeaking ? QStringLiteral("Postfach") : QStringLiteral("PO Box"))
-                         : street;
-    out.Line3 = streetOrBox.isEmpty() || extended.isEmpty() ? streetOrBox + extended
-                                                            : streetOrBox + QStringLiteral(", ") + extended;
-    out.Line4 = abroad->order == LocalityOrder::TownRegionPostalCode ? joinWords({locality, region, postalCode})
-                                                                      : joinWords({postalCode, locality});
-    out.Line5 = abroad->countryLine;
+    r.Set(F::Postfach, OneLine(component(parts, 0)));
+    r.Set(F::Zusatz, OneLine(component(parts, 1)));
+    r.Set(F::Strasse, OneLine(component(parts, 2)));
+    r.Set(F::Ort, OneLine(component(parts, 3)));
+    r.Set(F::Region, OneLine(component(parts, 4)));
+    r.Set(F::Plz, OneLine(component(parts, 5)));
+    QString country = OneLine(component(parts, 6));
+    if (!FindPostalCountry(country))
+        if (const PostalCountry* coded = PostalCountryOfCode(appleCountryCode(card, address)))
+            country = QString::fromUtf8(coded->Name);
+    r.Set(F::Land, country);
 }
 
 // A number of a URI value ("tel:+49-30-1234") without its scheme.
 QString telephoneNumber(const VcardProperty& p)
 {
-    QString number = oneLine(p.Text());
+    QString number = OneLine(p.Text());
     if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
         number.remove(0, 4);
     return number;
@@ -253,7 +156,7 @@ struct Pick
     }
 };
 
-void mapContacts(const Vcard& card, ImportedAdresse& out)
+void mapContacts(const Vcard& card, AddressRecord& r)
 {
     Pick telefon, fax, handy, mail;
     QStringList notes;
@@ -264,7 +167,7 @@ void mapContacts(const Vcard& card, ImportedAdresse& out)
             Pick& target = p.HasType(u"fax") ? fax : p.HasType(u"cell") ? handy : telefon;
             target.offer(telephoneNumber(p), rank(p));
         } else if (p.Name == u"EMAIL") {
-            QString address = oneLine(p.Text());
+            QString address = OneLine(p.Text());
             if (address.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive))
                 address.remove(0, 7);
             mail.offer(address, rank(p));
@@ -276,44 +179,45 @@ void mapContacts(const Vcard& card, ImportedAdresse& out)
                 notes.append(note);
         }
     }
-    out.Telefon = telefon.value;
-    out.Fax = fax.value;
-    out.Handy = handy.value;
-    out.Mail = mail.value;
-    out.Bemerkung = notes.join(u'\n');
+    r.Set(F::Telefon, telefon.value);
+    r.Set(F::Fax, fax.value);
+    r.Set(F::Handy, handy.value);
+    r.Set(F::Mail, mail.value);
+    r.Set(F::Bemerkung, notes.join(u'\n'));
 }
 
 } // namespace
 
-std::optional<VcardAdresse> MapVcard(const Vcard& card)
+std::optional<AddressRecord> VcardRecord(const Vcard& card)
 {
     QString organisation;
     if (const VcardProperty* org = card.First(u"ORG"))
-        organisation = oneLine(component(org->Components(), 0));
-    const Name name = nameOf(card);
-    if (organisation.isEmpty() && name.text.isEmpty())
+        organisation = OneLine(component(org->Components(), 0));
+    AddressRecord r;
+    mapName(card, r);
+    const bool named = !r[F::Titel].isEmpty() || !r[F::Vorname].isEmpty() || !r[F::Nachname].isEmpty();
+    if (organisation.isEmpty() && !named)
         return std::nullopt;
 
-    VcardAdresse result;
-    ImportedAdresse& a = result.Adresse;
     const VcardProperty* address = chooseAddress(card, !organisation.isEmpty());
     // Apple and Google keep the employer on personal cards: a letter to the home goes to
     // the person, unless the card names nobody.
     const bool home = address && address->HasType(u"home") && !address->HasType(u"work");
-    const bool toOrganisation = !organisation.isEmpty() && !(home && !name.text.isEmpty());
-    a.Line1 = toOrganisation ? organisation : name.salutation;
-    // A company's card names the company again as its formatted name.
-    a.Line2 = toOrganisation && name.text.compare(organisation, Qt::CaseInsensitive) == 0 ? QString() : name.text;
+    if (!organisation.isEmpty() && !(home && named))
+        r.Set(F::Firma, organisation);
     if (address)
-        mapAddress(card, *address, a);
-    mapContacts(card, a);
-    // Counted as the store keeps it: characters the code page lacks become one each.
-    if (a.Bemerkung.size() > kVcardBemerkungLimit) {
-        const QString stored = Cp1252::decode(Cp1252::encode(a.Bemerkung));
-        if (stored.size() > kVcardBemerkungLimit) {
-            a.Bemerkung = stored.left(kVcardBemerkungLimit);
-            result.BemerkungGekuerzt = true;
-        }
-    }
+        mapAddress(card, *address, r);
+    mapContacts(card, r);
+    return r;
+}
+
+std::optional<VcardAdresse> MapVcard(const Vcard& card)
+{
+    const std::optional<AddressRecord> record = VcardRecord(card);
+    if (!record)
+        return std::nullopt;
+    VcardAdresse result;
+    result.Adresse = ComposeAdresse(*record);
+    result.BemerkungGekuerzt = CutBemerkung(result.Adresse.Bemerkung);
     return result;
 }

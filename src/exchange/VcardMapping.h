@@ -1,12 +1,13 @@
 #pragma once
 #include "exchange/AdressenImportFrame.h"
+#include "sources/AddressComposer.h"
 
 #include <optional>
 
 struct Vcard;
 
 // The remark holds at most this many characters, as the address dialog allows.
-constexpr int kVcardBemerkungLimit = 255;
+constexpr int kVcardBemerkungLimit = kBemerkungLimit;
 
 struct VcardAdresse
 {
@@ -33,3 +34,7 @@ struct VcardAdresse
 //   one type.
 // Nothing when the card has neither a name nor an organisation.
 std::optional<VcardAdresse> MapVcard(const Vcard& card);
+
+// The card as the record that MapVcard composes: the chosen address, the preferred contact
+// data, the organisation only where the letter goes to it. Nothing as above.
+std::optional<AddressRecord> VcardRecord(const Vcard& card);

@@ -1,7 +1,7 @@
 #include "labels/LabelLayout.h"
 
 #include "app/BlankText.h"
-#include "output/GlyphTextPainter.h"
+#include "envelope/GlyphTextPainter.h"
 
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
+#include "envelope/UmschlagRenderer.h"
 #include "labels/LabelTemplate.h"
-#include "output/UmschlagRenderer.h"
 
 #include <QList>
 #include <QRect>

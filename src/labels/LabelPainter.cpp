@@ -1,6 +1,6 @@
 #include "labels/LabelPainter.h"
 
-#include "output/GlyphTextPainter.h"
+#include "envelope/GlyphTextPainter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -69,9 +69,11 @@ void PaintLabelSheet(QPainter& p, const LabelRun& run, int sheet, const QImage* 
         std::optional<GlyphTextPainter> text;
         for (const LabelBox& box : run.Sheets[size_t(sheet)]) {
             // A line too long for its label (printed after the warning) ends at the label's
-            // edge instead of running onto the next one.
+            // edge instead of running onto the next one. The clip is this label's alone: the
+            // labels after it print whole.
+            p.save();
             if (!box.Fits)
-                p.setClipRect(box.Rect);
+                p.setClipRect(box.Rect, Qt::IntersectClip);
             if (banner && !box.Banner.isEmpty())
                 p.drawImage(box.Banner, *banner);
             // Glyphs at whole-dot pen positions, as the envelope sets them: the same places
@@ -86,8 +88,8 @@ void PaintLabelSheet(QPainter& p, const LabelRun& run, int sheet, const QImage* 
             }
             for (const QGlyphRun& run : runs)
                 p.drawGlyphRun(QPointF(), run);
+            p.restore();
         }
-        p.setClipping(false);
     }
     p.restore();
 }

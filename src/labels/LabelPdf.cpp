@@ -1,6 +1,6 @@
 #include "labels/LabelPdf.h"
 
-#include "output/PdfObjectStreams.h"
+#include "pdf/PdfObjectStreams.h"
 #include "shell/FileWrite.h"
 
 #include <QBuffer>

@@ -1,8 +1,8 @@
 #include "labels/LabelSource.h"
 
 #include "app/AppContext.h"
-#include "output/SeriendruckQuery.h"
-#include "output/UmschlagLines.h"
+#include "envelope/SeriendruckQuery.h"
+#include "envelope/UmschlagLines.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
 #include "store/TSQLiteTable.h"

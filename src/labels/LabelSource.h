@@ -1,6 +1,6 @@
 #pragma once
+#include "envelope/SeriendruckInput.h"
 #include "labels/LabelLayout.h"
-#include "output/Seriendruck.h"
 
 #include <QImage>
 #include <QList>

@@ -174,7 +174,7 @@ QStringList LabelTemplateFolders()
     return folders;
 }
 
-LabelCatalog LoadLabelCatalog(const QStringList& folders)
+LabelCatalog LoadLabelCatalog(const QStringList& folders, const MoCatalog& translations)
 {
     LabelCatalog catalog;
     QList<LabelTemplate> all;
@@ -215,6 +215,8 @@ LabelCatalog LoadLabelCatalog(const QStringList& folders)
             copy.Description = t.Description;
         catalog.Templates.append(copy);
     }
+    for (LabelTemplate& t : catalog.Templates)
+        t.Description = translations.Translate(t.Description);
     std::stable_sort(catalog.Templates.begin(), catalog.Templates.end(), [](const LabelTemplate& a, const LabelTemplate& b) {
         const int c = QString::compare(a.Brand, b.Brand, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : QString::compare(a.Part, b.Part, Qt::CaseInsensitive) < 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include "labels/LabelTemplate.h"
+#include "labels/MoCatalog.h"
 
 #include <QByteArray>
 #include <QList>
@@ -40,8 +41,10 @@ struct LabelCatalog
 QStringList LabelTemplateFolders();
 
 // Reads every "*-templates.xml" and every user template file of the folders; a template
-// that names an equivalent takes that one's sheet.
-LabelCatalog LoadLabelCatalog(const QStringList& folders = LabelTemplateFolders());
+// that names an equivalent takes that one's sheet. Descriptions are shown in German where
+// the translations have them ("Address Labels" is "Adressaufkleber"), else as written.
+LabelCatalog LoadLabelCatalog(const QStringList& folders = LabelTemplateFolders(),
+                              const MoCatalog& translations = LabelDescriptionsCatalog());
 
 inline const QString kNoLabelTemplates =
     QStringLiteral("Es sind keine Etikettenvorlagen installiert (Paket glabels-data).");

@@ -20,9 +20,9 @@ TDLG_EtikettenVorschau::TDLG_EtikettenVorschau(const LabelRun& run, const QImage
     scroll->setAlignment(Qt::AlignCenter);
     scroll->setBackgroundRole(QPalette::Dark);
 
-    m_back = new QPushButton(QStringLiteral("< Zurück"));
+    m_back = new QPushButton(QStringLiteral("< &Zurück"));
     m_back->setObjectName(QStringLiteral("Button_Zurueck"));
-    m_next = new QPushButton(QStringLiteral("Weiter >"));
+    m_next = new QPushButton(QStringLiteral("&Weiter >"));
     m_next->setObjectName(QStringLiteral("Button_Weiter"));
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("Label_Bogen"));

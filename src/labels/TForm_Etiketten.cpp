@@ -1,13 +1,15 @@
 #include "labels/TForm_Etiketten.h"
 
 #include "app/AppContext.h"
+#include "app/HelpKey.h"
+#include "envelope/PrintError.h"
 #include "labels/LabelJob.h"
 #include "labels/LabelPdf.h"
 #include "labels/LabelSheetView.h"
 #include "labels/TDLG_EtikettenVorschau.h"
-#include "output/OutputSettings.h"
-#include "output/PrintError.h"
-#include "output/PrintService.h"
+#include "printing/ConfiguredPrinter.h"
+#include "printing/PrintService.h"
+#include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/ESQLiteException.h"
 #include "uikit/TBusyCursor.h"
@@ -46,12 +48,15 @@ W* named(W* w, const char* name)
 } // namespace
 
 TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input,
-                                 const QString& adresseId, PdfFileChooser chooseFile, QWidget* parent)
+                                 const QString& adresseId, SaveFileChooser chooseFile, QWidget* parent,
+                                 PrinterChooser choosePrinter)
     : QDialog(parent), m_ctx(ctx), m_catalog(std::move(catalog)), m_input(input), m_adresseId(adresseId),
-      m_chooseFile(std::move(chooseFile))
+      m_chooseFile(std::move(chooseFile)),
+      m_choosePrinter(std::move(choosePrinter))
 {
     setObjectName(QStringLiteral("TForm_Etiketten"));
     setWindowTitle(QStringLiteral("Etiketten drucken"));
+    InstallHelpKey(this, ctx, HelpContext::Etiketten);
 
     m_brand = named(new QComboBox, "ComboBox_Hersteller");
     m_brand->addItem(QStringLiteral("Alle Hersteller"));
@@ -69,9 +74,9 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     m_sheet = new LabelSheetView;
     m_startLabel = named(new QLabel, "Label_Start");
 
-    m_gruppe = named(new QRadioButton(QStringLiteral("Adressen der Gruppe")), "RadioButton_Gruppe");
-    m_adresse = named(new QRadioButton(QStringLiteral("Gewählte Adresse")), "RadioButton_Adresse");
-    m_absender = named(new QRadioButton(QStringLiteral("Absender")), "RadioButton_Absender");
+    m_gruppe = named(new QRadioButton(QStringLiteral("Adressen der &Gruppe")), "RadioButton_Gruppe");
+    m_adresse = named(new QRadioButton(QStringLiteral("Gewählte &Adresse")), "RadioButton_Adresse");
+    m_absender = named(new QRadioButton(QStringLiteral("A&bsender")), "RadioButton_Absender");
     auto* contents = new QButtonGroup(this);
     contents->addButton(m_gruppe, int(LabelContent::Gruppe));
     contents->addButton(m_adresse, int(LabelContent::Adresse));
@@ -82,18 +87,18 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     const PrintSettings& s = m_ctx.Print();
     m_font = named(new QLabel(QStringLiteral("Schrift: %1, %2 (aus den Einstellungen)").arg(s.FontName).arg(s.AddressFontSize)),
                    "Label_Schrift");
-    m_frames = named(new QCheckBox(QStringLiteral("Rahmen drucken")), "CheckBox_Rahmen");
+    m_frames = named(new QCheckBox(QStringLiteral("&Rahmen drucken")), "CheckBox_Rahmen");
 
-    auto* vorschau = named(new QPushButton(QStringLiteral("Vorschau")), "Button_Vorschau");
-    auto* drucken = named(new QPushButton(QStringLiteral("Drucken")), "Button_Drucken");
-    auto* pdf = named(new QPushButton(QStringLiteral("Als PDF speichern")), "Button_PdfSpeichern");
+    auto* vorschau = named(new QPushButton(QStringLiteral("&Vorschau")), "Button_Vorschau");
+    auto* drucken = named(new QPushButton(QStringLiteral("&Drucken")), "Button_Drucken");
+    auto* pdf = named(new QPushButton(QStringLiteral("Als PDF &speichern")), "Button_PdfSpeichern");
     auto* schliessen = named(new QPushButton(QStringLiteral("Schließen")), "Button_Schliessen");
 
     auto* product = new QGroupBox(QStringLiteral("Etikettenbogen"));
     auto* pl = new QVBoxLayout(product);
     auto* search = new QFormLayout;
-    search->addRow(QStringLiteral("Hersteller:"), m_brand);
-    search->addRow(QStringLiteral("Produkt:"), m_search);
+    search->addRow(QStringLiteral("&Hersteller:"), m_brand);
+    search->addRow(QStringLiteral("&Produkt:"), m_search);
     pl->addLayout(search);
     pl->addWidget(m_list, 1);
     pl->addWidget(m_description);
@@ -104,7 +109,9 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
     wl->addWidget(m_adresse);
     wl->addWidget(m_absender);
     auto* copies = new QHBoxLayout;
-    copies->addWidget(new QLabel(QStringLiteral("Anzahl:")));
+    auto* copiesLabel = new QLabel(QStringLiteral("A&nzahl:"));
+    copiesLabel->setBuddy(m_copies);
+    copies->addWidget(copiesLabel);
     copies->addWidget(m_copies);
     copies->addStretch();
     wl->addLayout(copies);
@@ -160,7 +167,7 @@ TForm_Etiketten::TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const Se
 }
 
 void TForm_Etiketten::Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                           const PdfFileChooser& chooseFile)
+                           const SaveFileChooser& chooseFile, const PrinterChooser& choosePrinter)
 {
     LabelCatalog catalog;
     {
@@ -173,7 +180,7 @@ void TForm_Etiketten::Show(AppContext& ctx, QWidget* parent, const SeriendruckIn
     }
     for (const QString& error : catalog.Errors)
         ctx.Messages->ErrorMessage(error);
-    TForm_Etiketten window(ctx, std::move(catalog), input, adresseId, chooseFile, parent);
+    TForm_Etiketten window(ctx, std::move(catalog), input, adresseId, chooseFile, parent, choosePrinter);
     window.exec();
 }
 
@@ -235,7 +242,7 @@ void TForm_Etiketten::refreshSheet()
                                .arg(t.PaperId == QLatin1String("A4") ? QStringLiteral("A4") : QStringLiteral("Letter")));
     // The sheet view shows where printing begins; no texts are read for it.
     m_sheet->SetRun(LayoutLabels(t, {}, m_start, LabelStyle{}, QSize(), 100));
-    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick auf ein Etikett ändert es)")
+    m_startLabel->setText(QStringLiteral("Beginnen bei Etikett %1 von %2 (Klick oder Pfeiltasten und Eingabetaste ändern es)")
                               .arg(m_start + 1)
                               .arg(t.Count()));
 }
@@ -345,8 +352,17 @@ void TForm_Etiketten::Drucken()
             WarnNoPrinter(*m_ctx.Messages);
             return;
         }
+        if (!CheckRememberedPrinter(m_ctx, this, m_choosePrinter))
+            return;
+        // Asked as for envelopes: which printer, how many labels on how many sheets.
+        if (m_ctx.Messages->Confirm(LabelPrintQuestion(PrinterDisplayName(m_ctx), *m_current, p->Run)) != Msg::IdYes)
+            return;
         SelectConfiguredPrinter(m_ctx);
         const PrinterSheet sheet = m_ctx.Printer->SheetOf(m_current->Media());
+        // A queue without the template's paper prints on its default paper: the labels
+        // would land elsewhere on the sheet.
+        if (!acceptWarnings(MissingPaperText(PrinterDisplayName(m_ctx), *m_current, sheet)))
+            return;
         if (!acceptWarnings(OutsidePrintableText(LabelsOutsidePrintable(p->Run, sheet))))
             return;
         const QString title = QStringLiteral("Tavisto_Etiketten");
@@ -372,9 +388,17 @@ void TForm_Etiketten::PdfSpeichern()
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".pdf");
+    // The file dialog leaves this question to the program, as for envelopes.
+    if (QFileInfo::exists(fileName) &&
+        m_ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
+                                                       "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
+        return;
     QString error;
-    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error))
+    if (!SaveLabelRunPdf(pdfOf(*p, QFileInfo(fileName).completeBaseName()), fileName, &error)) {
         m_ctx.Messages->ErrorMessage(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(fileName, error));
+        return;
+    }
+    m_ctx.Messages->InfoMessage(LabelPdfSavedText(p->Run, fileName));
     remember();
 }

@@ -1,7 +1,8 @@
 #pragma once
 #include "labels/LabelSource.h"
 #include "labels/LabelTemplates.h"
-#include "output/PdfSeriesExport.h"
+#include "printing/ConfiguredPrinter.h"
+#include "uikit/SaveFileChooser.h"
 
 #include <QDialog>
 
@@ -23,11 +24,12 @@ class TForm_Etiketten : public QDialog
     Q_OBJECT
 public:
     TForm_Etiketten(AppContext& ctx, LabelCatalog catalog, const SeriendruckInput& input, const QString& adresseId,
-                    PdfFileChooser chooseFile, QWidget* parent = nullptr);
+                    SaveFileChooser chooseFile, QWidget* parent = nullptr, PrinterChooser choosePrinter = {});
 
     // The command: the window on the installed templates, or the message that there are none.
+    // choosePrinter opens the printer choice when the remembered printer is gone.
     static void Show(AppContext& ctx, QWidget* parent, const SeriendruckInput& input, const QString& adresseId,
-                     const PdfFileChooser& chooseFile);
+                     const SaveFileChooser& chooseFile, const PrinterChooser& choosePrinter = {});
 
     const LabelTemplate* Current() const { return m_current; }
     int Start() const { return m_start; }
@@ -61,7 +63,8 @@ private:
     LabelCatalog m_catalog;
     SeriendruckInput m_input;
     QString m_adresseId;
-    PdfFileChooser m_chooseFile;
+    SaveFileChooser m_chooseFile;
+    PrinterChooser m_choosePrinter;
     const LabelTemplate* m_current = nullptr;
     int m_start = 0;
 

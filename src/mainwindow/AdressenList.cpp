@@ -4,11 +4,16 @@
 #include "app/BlankText.h"
 #include "app/GeneralError.h"
 #include "mainwindow/AdressenModel.h"
+#include "store/ESQLiteException.h"
 #include "uikit/TGridView.h"
 
 #include <QHeaderView>
 #include <QTimer>
 #include <QWindow>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
 
 namespace {
 constexpr int kNameShownWidth = 120;
@@ -16,6 +21,8 @@ constexpr int kNameShownWidth = 120;
 // most half a second (a window started minimised is never drawn).
 constexpr int kRestWaitMs = 10;
 constexpr int kRestWaitsMax = 50;
+// How often the rest is tried again while another program holds the database file.
+constexpr int kRestRetryMs = 1000;
 }
 
 AdressenList::AdressenList(AppContext& ctx, QWidget* parent) : AdressenList(ctx, new AdressenModel, parent) {}
@@ -82,12 +89,28 @@ void AdressenList::Load(const AdressenFilter& filter)
     SetCount(count, m_suffix);
 }
 
-void AdressenList::CompleteRows()
+void AdressenList::CompleteRows(const QString& consequence)
 {
     if (!m_rest)
         return;
     m_restTimer->stop();
-    readRest();
+    try {
+        readRest();
+    } catch (const std::exception& e) {
+        const auto* database = dynamic_cast<const ESQLiteException*>(&e);
+        const bool busy = database && database->Busy();
+        // Another program holds the file: the list goes on trying on its own.
+        if (busy)
+            m_restTimer->start(kRestRetryMs);
+        const QString reason = database && database->code() != 0 ? QString::fromUtf8(sqlite3_errstr(database->code()))
+                                                                  : QString::fromUtf8(e.what());
+        QString text = QStringLiteral("Die Adressliste konnte nicht vollständig gelesen werden (%1). %2")
+                           .arg(reason, consequence);
+        if (busy)
+            text += QStringLiteral(" Die Datenbank wird gerade von einem anderen Programm verwendet. Bitte versuchen "
+                                   "Sie es erneut, wenn das andere Programm fertig ist.");
+        throw std::runtime_error(text.toStdString());
+    }
 }
 
 void AdressenList::restTimeout()
@@ -99,23 +122,29 @@ void AdressenList::restTimeout()
         m_restTimer->start(kRestWaitMs);
         return;
     }
-    RunGuarded(m_ctx.Messages, [this] { readRest(); });
+    try {
+        readRest();
+    } catch (const ESQLiteException& e) {
+        // A lock held by another program ends: nobody asked for the rows yet, so they are
+        // read again a little later without a word. A command that needs them meanwhile
+        // says why it cannot run.
+        if (e.Busy())
+            m_restTimer->start(kRestRetryMs);
+        else
+            GeneralError::Show(m_ctx.Messages, e);
+    } catch (const std::exception& e) {
+        GeneralError::Show(m_ctx.Messages, e);
+    }
 }
 
 void AdressenList::readRest()
 {
-    const SqlStatement s = *m_rest;
+    // The statement stays pending until its rows arrived: a read that failed is made again.
+    TSQLiteTable t = m_ctx.db().GetTable(m_rest->Sql(), m_rest->Params);
+    const int count = t.Count();
     m_rest.reset();
-    try {
-        TSQLiteTable t = m_ctx.db().GetTable(s.Sql(), s.Params);
-        const int count = t.Count();
-        m_model->Extend(std::move(t));
-        SetCount(count, m_suffix);
-    } catch (...) {
-        // The list keeps the rows it shows, and its caption counts those.
-        SetCount(m_model->rowCount(), m_suffix);
-        throw;
-    }
+    m_model->Extend(std::move(t));
+    SetCount(count, m_suffix);
 }
 
 void AdressenList::ToggleAktiv(int row)

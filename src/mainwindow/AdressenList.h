@@ -24,7 +24,10 @@ public:
     void Load(const AdressenFilter& filter);
     void Clear();
     // Reads now the rows a long list still holds back: for whatever works on every row shown.
-    void CompleteRows();
+    // When the database does not give them, the rest stays to come and the error thrown
+    // says so in German, with the database's reason and the consequence given (what the
+    // command therefore does not do).
+    void CompleteRows(const QString& consequence);
     // True while rows of the last load are still to come.
     bool RowsPending() const { return m_rest.has_value(); }
     static constexpr int kFirstRows = 500;

@@ -2,6 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/BlankText.h"
+#include "app/HelpKey.h"
+#include "carddav/CarddavCommands.h"
 #include "dialogs/TDLG_Absender.h"
 #include "dialogs/TDLG_Adresse.h"
 #include "dialogs/TDLG_Gruppe.h"
@@ -9,13 +11,13 @@
 #include "exchange/ClipboardCopy.h"
 #include "exchange/ExchangeFileDialogs.h"
 #include "exchange/Export.h"
-#include "mainwindow/MainWindowLists.h"
 #include "labels/TForm_Etiketten.h"
-#include "output/PdfSeriesExport.h"
-#include "output/Seriendruck.h"
-#include "output/SinglePrint.h"
-#include "output/TDLG_Einstellungen.h"
-#include "output/TDLG_Vorschau.h"
+#include "mainwindow/MainWindowLists.h"
+#include "printwindows/PdfSeriesCommand.h"
+#include "printwindows/Seriendruck.h"
+#include "printwindows/SinglePrint.h"
+#include "printwindows/TDLG_Einstellungen.h"
+#include "printwindows/TDLG_Vorschau.h"
 #include "shell/HelpService.h"
 #include "shell/MessageService.h"
 #include "store/RecordOperations.h"
@@ -166,6 +168,41 @@ void MainCommands::TB_Gruppe_EditClick()
         ShowGruppeDialog(id);
 }
 
+CarddavCommands& MainCommands::online()
+{
+    if (!m_online) {
+        m_online = new CarddavCommands(m_ctx, parentWidget());
+        m_online->setParent(this);
+        // The address list shows the group as the book left it.
+        connect(m_online, &CarddavCommands::GruppeChanged, this, &MainCommands::GruppeSaved);
+    }
+    return *m_online;
+}
+
+void MainCommands::TB_Gruppe_OnlineClick()
+{
+    online().LinkGroup(m_window.GetSelectedGruppeID());
+}
+
+void MainCommands::TB_Gruppe_AktualisierenClick()
+{
+    const QString id = m_window.GetSelectedGruppeID();
+    if (IsBlank(id))
+        return;
+    online().Refresh(id, [this, id](bool changed) {
+        if (changed)
+            GruppeSaved(id);
+    });
+}
+
+void MainCommands::RefreshOnlineGroupsAtStart()
+{
+    online().RefreshAtStart([this](const QString& id) {
+        if (m_window.GetSelectedGruppeID() == id)
+            GruppeSaved(id);
+    });
+}
+
 void MainCommands::TB_Gruppe_DeleteClick()
 {
     const QString id = m_window.GetSelectedGruppeID();
@@ -210,6 +247,8 @@ void MainCommands::TB_Adresse_CopyClick()
 
 void MainCommands::TB_Adresse_ImportClick()
 {
+    // The vCard page also says which file goes to which import.
+    const HelpTopicScope help(m_ctx, HelpContext::VcardImport);
     if (ImportAdressen(m_ctx, parentWidget(), m_window.GetSelectedGruppeID()))
         m_window.LoadAdressenList();
 }
@@ -235,6 +274,8 @@ void MainCommands::TB_VorschauClick()
 void MainCommands::TB_EinzeldruckClick()
 {
     EinzeldruckCommand(m_ctx, parentWidget(), m_window.GetSelectedAbsenderID(), m_window.GetSelectedAdresseID());
+    // A printer may have been chosen on the way (the remembered one was gone).
+    m_window.BuildStatusLine();
 }
 
 SeriendruckInput MainCommands::seriesInput() const
@@ -252,6 +293,7 @@ SeriendruckInput MainCommands::seriesInput() const
 void MainCommands::TB_SeriendruckClick()
 {
     SeriendruckCommand(m_ctx, parentWidget(), seriesInput());
+    m_window.BuildStatusLine();
 }
 
 void MainCommands::TB_EtikettenClick()
@@ -262,11 +304,14 @@ void MainCommands::TB_EtikettenClick()
                               return ExchangeFileDialogs::Standard()
                                   .SaveFileName(parent, title, folder, {filter}, 0, name)
                                   .fileName;
-                          });
+                          },
+                          ShowEinstellungen);
+    m_window.BuildStatusLine();
 }
 
 void MainCommands::TB_PdfSpeichernClick()
 {
+    const HelpTopicScope help(m_ctx, HelpContext::PdfSpeichern);
     PdfSeriesCommand(m_ctx, parentWidget(), seriesInput(),
                      [](QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                         const QString& name) {

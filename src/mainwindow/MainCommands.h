@@ -1,10 +1,11 @@
 #pragma once
-#include "output/Seriendruck.h"
+#include "envelope/SeriendruckInput.h"
 
 #include <QObject>
 #include <QString>
 
 struct AppContext;
+class CarddavCommands;
 class MainWindowLists;
 class MessageService;
 class TSQLiteDatabase;
@@ -40,6 +41,10 @@ public slots:
     void TB_Gruppe_AddClick();
     void TB_Gruppe_EditClick();
     void TB_Gruppe_DeleteClick();
+    void TB_Gruppe_OnlineClick();
+    void TB_Gruppe_AktualisierenClick();
+    // The linked groups ticked "Beim Start aktualisieren".
+    void RefreshOnlineGroupsAtStart();
     void TB_Adresse_AddClick();
     void TB_Adresse_EditClick();
     void TB_Adresse_DeleteClick();
@@ -74,4 +79,6 @@ private:
 
     AppContext& m_ctx;
     MainWindowLists& m_window;
+    CarddavCommands* m_online = nullptr; // made at its first use, child of this
+    CarddavCommands& online();
 };

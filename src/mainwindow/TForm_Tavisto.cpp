@@ -1,6 +1,6 @@
 #include "mainwindow/TForm_Tavisto.h"
 
-#include "output/OutputSettings.h"
+#include "printing/ConfiguredPrinter.h"
 
 #include "app/AppContext.h"
 #include "app/GeneralError.h"
@@ -12,7 +12,7 @@
 #include "mainwindow/GruppenList.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainRibbon.h"
-#include "output/PrintService.h"
+#include "printing/PrintService.h"
 #include "shell/IniFile.h"
 #include "shell/MessageService.h"
 #include "tools/NewsNotice.h"
@@ -148,6 +148,8 @@ void TForm_Tavisto::connectCommands()
         {"TB_Gruppe_Add", &MainCommands::TB_Gruppe_AddClick},
         {"TB_Gruppe_Edit", &MainCommands::TB_Gruppe_EditClick},
         {"TB_Gruppe_Delete", &MainCommands::TB_Gruppe_DeleteClick},
+        {"TB_Gruppe_Online", &MainCommands::TB_Gruppe_OnlineClick},
+        {"TB_Gruppe_Aktualisieren", &MainCommands::TB_Gruppe_AktualisierenClick},
         {"TB_Adresse_Add", &MainCommands::TB_Adresse_AddClick},
         {"TB_Adresse_Edit", &MainCommands::TB_Adresse_EditClick},
         {"TB_Adresse_Delete", &MainCommands::TB_Adresse_DeleteClick},
@@ -227,6 +229,8 @@ void TForm_Tavisto::FormCreate(const StartupFolders& folders)
 
     m_ribbon->setCurrentIndex(MainRibbon::TabAbsender);
     ReloadAll();
+    // The list has the focus, not the first control of the ribbon: Return edits at once.
+    m_absender->Grid()->setFocus();
 
     // The window sees every key before the focused control (F1, F2).
     qApp->installEventFilter(this);
@@ -331,7 +335,8 @@ void TForm_Tavisto::Timer1Timer()
     const bool adresse = m_adressen->Grid()->currentIndex().isValid();
     for (const char* name : {"TB_Absender_Edit", "TB_Absender_Delete", "TB_Absender_Designer", "TB_Absender_Copy"})
         follow(name, absender);
-    for (const char* name : {"TB_Gruppe_Edit", "TB_Gruppe_Delete", "TB_Adresse_Add"})
+    for (const char* name : {"TB_Gruppe_Edit", "TB_Gruppe_Delete", "TB_Adresse_Add", "TB_Gruppe_Online",
+                             "TB_Gruppe_Aktualisieren"})
         follow(name, gruppe);
     for (const char* name : {"TB_Adresse_Edit", "TB_Adresse_Delete", "TB_Adresse_Copy"})
         follow(name, adresse);
@@ -344,6 +349,11 @@ void TForm_Tavisto::FormActivate()
     // Shown once per settings file: the cleared flag is saved at exit.
     if (m_started)
         RunGuarded(m_ctx.Messages, [this] { ShowNewsIfDue(m_ctx); });
+    // Once per run, after the window is up: the network never holds the start.
+    if (m_started && !m_onlineRefreshed) {
+        m_onlineRefreshed = true;
+        QTimer::singleShot(0, this, [this] { RunGuarded(m_ctx.Messages, [this] { m_commands->RefreshOnlineGroupsAtStart(); }); });
+    }
 }
 
 void TForm_Tavisto::FormDestroy()
@@ -407,7 +417,8 @@ void TForm_Tavisto::SelectGruppeByID(const QString& gruppeId)
 void TForm_Tavisto::SelectAdresseByID(const QString& adresseId)
 {
     // The record may lie among the rows of a long list that are still to come.
-    m_adressen->CompleteRows();
+    if (m_adressen->Model()->RowOf(adresseId) < 0)
+        m_adressen->CompleteRows(QStringLiteral("Die Adresse kann deshalb nicht ausgewählt werden."));
     m_adressen->SelectByID(adresseId);
 }
 
@@ -425,8 +436,8 @@ AdressenFilter TForm_Tavisto::CurrentAdressenFilter() const
 
 AdressenRows& TForm_Tavisto::AdressenRowsShown()
 {
-    // Export and sort names work on every row of the list.
-    m_adressen->CompleteRows();
+    // Export and sort names work on every row of the list, or not at all.
+    m_adressen->CompleteRows(QStringLiteral("Es wurde nichts ausgeführt."));
     return *m_adressen->Model();
 }
 

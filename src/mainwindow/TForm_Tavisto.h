@@ -87,6 +87,7 @@ private:
     QSplitter* m_splitterGruppen = nullptr;
     TCaptionBar* m_status = nullptr;
     MainCommands* m_commands = nullptr;
+    bool m_onlineRefreshed = false; // the linked groups ticked for the start were updated
     AdresseDragController* m_drag = nullptr;
     QTimer* m_timer = nullptr;
 };

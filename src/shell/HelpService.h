@@ -11,6 +11,11 @@ enum : int {
     Einstellungen = 1008,
     Backup = 1009,
     Designer = 1013,
+    Etiketten = 1014,
+    PdfSpeichern = 1015,
+    VcardImport = 1016,
+    Querformat = 1017,
+    WieImDrucker = 1018,
 };
 }
 

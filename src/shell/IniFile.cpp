@@ -81,6 +81,20 @@ QStringList IniFile::sections() const
     return names;
 }
 
+QStringList IniFile::keys(const QString& section) const
+{
+    QStringList names;
+    const int s = findSection(section);
+    if (s < 0)
+        return names;
+    const int end = sectionEnd(s);
+    QString k;
+    for (int i = s + 1; i < end; ++i)
+        if (keyOfLine(m_lines[i], &k, nullptr))
+            names.append(k);
+    return names;
+}
+
 int IniFile::findSection(const QString& section) const
 {
     QString name;

@@ -34,6 +34,8 @@ public:
 
     // The names of the file's sections, in file order, as written.
     QStringList sections() const;
+    // The keys of a section, in file order, as written.
+    QStringList keys(const QString& section) const;
 
     static std::optional<int> parseInteger(const QString& text);
 

@@ -41,7 +41,7 @@ QString InstanceGuard::defaultLockFile()
                       GetKnownFolder(CSIDL_APPDATA) + kLockName);
 }
 
-InstanceGuard::InstanceGuard(const QString& lockFile)
+InstanceGuard::InstanceGuard(const QString& lockFile) : m_lockFile(lockFile)
 {
     m_fd = ::open(QFile::encodeName(lockFile).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0)

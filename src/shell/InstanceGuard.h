@@ -14,6 +14,9 @@ public:
     // False only when another process holds the lock; a lock that cannot be made at all
     // lets the start go on.
     bool alreadyRunning() const { return m_alreadyRunning; }
+    const QString& lockFile() const { return m_lockFile; }
+    // Whether this process holds the lock.
+    bool held() const { return m_fd >= 0; }
 
     static QString defaultLockFile();
     // The lock file's place: the runtime folder when there is one, else a folder of our own
@@ -26,6 +29,7 @@ public:
     static bool isPrivateFolder(const QString& dir);
 
 private:
+    QString m_lockFile;
     int m_fd = -1;
     bool m_alreadyRunning = false;
 };

@@ -21,6 +21,25 @@ public:
     // A plain box with OK and no title of its own (the second-instance notice).
     virtual void ShowPlainMessage(const QString& text) = 0;
 
+    // A question with two answers of their own words: 0 for the first, 1 for the second,
+    // -1 when the box was closed. The test service answers it like one with Yes and No.
+    virtual int ShowChoice(const QString& text, const QString& first, const QString& second)
+    {
+        Q_UNUSED(first);
+        Q_UNUSED(second);
+        const int r = ShowMessageBox(text, Msg::Confirmation, Msg::SoundQuestion, Msg::Yes | Msg::No | Msg::Cancel);
+        return r == Msg::IdYes ? 0 : r == Msg::IdNo ? 1 : -1;
+    }
+
+    // A warning before printing that lets the user print anyway: "Trotzdem drucken" or
+    // "Abbrechen" (the default). True for "Trotzdem drucken". Without a box of its own it
+    // is a warning with OK and Cancel.
+    virtual bool PrintAnyway(const QString& title, const QString& text)
+    {
+        Q_UNUSED(title);
+        return ShowMessageBox(text, Msg::Warning, Msg::SoundExclamation, Msg::Ok | Msg::Cancel) == Msg::IdOk;
+    }
+
     // The combinations the program uses.
     void ErrorMessage(const QString& text) { ShowMessageBox(text, Msg::Error, Msg::SoundError, Msg::Ok); }
     void InfoMessage(const QString& text) { ShowMessageBox(text, Msg::Information, Msg::SoundInformation, Msg::Ok); }

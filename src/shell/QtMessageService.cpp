@@ -73,3 +73,44 @@ void QtMessageService::ShowPlainMessage(const QString& text)
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
+
+int QtMessageService::ShowChoice(const QString& text, const QString& first, const QString& second)
+{
+    QApplication::beep();
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(Msg::title(Msg::Confirmation));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QPushButton* a = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* b = box.addButton(second, QMessageBox::RejectRole);
+    a->setObjectName(QStringLiteral("Button_Choice1"));
+    b->setObjectName(QStringLiteral("Button_Choice2"));
+    // Escape closes the box without an answer.
+    box.addButton(QMessageBox::Cancel)->hide();
+    box.setDefaultButton(a);
+    box.exec();
+    if (box.clickedButton() == a)
+        return 0;
+    if (box.clickedButton() == b)
+        return 1;
+    return -1;
+}
+
+bool QtMessageService::PrintAnyway(const QString& title, const QString& text)
+{
+    QApplication::beep();
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox_TrotzdemDrucken"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* go = box.addButton(QStringLiteral("Trotzdem drucken"), QMessageBox::AcceptRole);
+    go->setObjectName(QStringLiteral("Button_TrotzdemDrucken"));
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button_Abbrechen"));
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == go;
+}

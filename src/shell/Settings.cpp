@@ -26,6 +26,8 @@ const QString kAbsender = QStringLiteral("ABSENDER");
 const QString kSpalte = QStringLiteral("SPALTE");
 const QString kBackup = QStringLiteral("BACKUP");
 const QString kEtiketten = QStringLiteral("ETIKETTEN");
+const QString kZuordnung = QStringLiteral("ZUORDNUNG");
+const QString kOnline = QStringLiteral("ONLINE");
 
 QString spalte(int i) { return QStringLiteral("Spalte%1").arg(i); }
 
@@ -135,6 +137,11 @@ AppSettings LoadSettings(const IniFile& ini, QSize screen, const PrinterFacts& p
     s.Labels.Content = content >= 0 && content <= 2 ? content : 0;
     s.Labels.Copies = std::clamp(ini.readInteger(kEtiketten, QStringLiteral("Kopien"), 1), 1, 999);
 
+    for (const QString& key : ini.keys(kZuordnung))
+        s.Zuordnungen[key] = ini.readString(kZuordnung, key, QString());
+    s.TrustedCertificates = ini.readString(kOnline, QStringLiteral("Zertifikate"), QString())
+                                .split(u' ', Qt::SkipEmptyParts);
+
     for (const QString& section : ini.sections())
         if (section.startsWith(kPrinterSectionPrefix, Qt::CaseInsensitive) &&
             section.size() > kPrinterSectionPrefix.size())
@@ -194,6 +201,11 @@ void SaveSettings(IniFile& ini, const AppSettings& s)
     ini.writeString(kEtiketten, QStringLiteral("Vorlage"), s.Labels.Template);
     ini.writeInteger(kEtiketten, QStringLiteral("Inhalt"), s.Labels.Content);
     ini.writeInteger(kEtiketten, QStringLiteral("Kopien"), s.Labels.Copies);
+    if (!s.TrustedCertificates.isEmpty())
+        ini.writeString(kOnline, QStringLiteral("Zertifikate"), s.TrustedCertificates.join(u' '));
+
+    for (const auto& [key, targets] : s.Zuordnungen)
+        ini.writeString(kZuordnung, key, targets);
 
     for (const auto& [printer, turn] : s.Turns)
         ini.writeInteger(kPrinterSectionPrefix + printer, kTurnKey, turn);

@@ -52,6 +52,12 @@ struct AppSettings
     QString BackupPath;
     QString BackupDate;
     LabelSettings Labels;
+    // The column assignments of imported tables, by the key of their header row
+    // (section ZUORDNUNG).
+    std::map<QString, QString> Zuordnungen;
+    // SHA-256 fingerprints of server certificates the user chose to trust (section ONLINE),
+    // each for that certificate only.
+    QStringList TrustedCertificates;
 };
 
 struct PrinterFacts

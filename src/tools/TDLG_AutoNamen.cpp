@@ -58,7 +58,7 @@ TDLG_AutoNamen::TDLG_AutoNamen(AppContext& ctx, AdressenRows* rows, QWidget* par
     help->setAccessibleName(QStringLiteral("Hilfe"));
     help->setToolTip(QStringLiteral("Hilfe"));
     help->setAutoDefault(false);
-    m_start = new QPushButton(QStringLiteral("Starten"), this);
+    m_start = new QPushButton(QStringLiteral("&Starten"), this);
     m_start->setObjectName(QStringLiteral("Button_Start"));
     m_start->setDefault(true);
     m_start->setEnabled(FStringGrid != nullptr);

@@ -48,7 +48,7 @@ TDLG_Backup::TDLG_Backup(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     pathLabel->setBuddy(m_path);
     connect(m_path, &QLineEdit::textChanged, this, &TDLG_Backup::Edit_BackupPathChange);
 
-    auto* choose = new QPushButton(QStringLiteral("Verzeichnis wählen..."), this);
+    auto* choose = new QPushButton(QStringLiteral("&Verzeichnis wählen..."), this);
     choose->setObjectName(QStringLiteral("Button_BackupPath"));
     choose->setAutoDefault(false);
 
@@ -63,11 +63,11 @@ TDLG_Backup::TDLG_Backup(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     help->setAccessibleName(QStringLiteral("Hilfe"));
     help->setToolTip(QStringLiteral("Hilfe"));
     help->setAutoDefault(false);
-    m_backup = new QPushButton(QStringLiteral("Datenbank sichern"), this);
+    m_backup = new QPushButton(QStringLiteral("Datenbank &sichern"), this);
     m_backup->setObjectName(QStringLiteral("Button_Backup"));
     m_backup->setToolTip(QStringLiteral("Datensicherung starten"));
     m_backup->setAutoDefault(false);
-    m_restore = new QPushButton(QStringLiteral("Wiederherstellen"), this);
+    m_restore = new QPushButton(QStringLiteral("&Wiederherstellen"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
     m_restore->setToolTip(QStringLiteral("Gesicherte Daten ins Programm übernehmen"));
     m_restore->setAutoDefault(false);

@@ -150,10 +150,10 @@ void TDLG_Designer::buildControls()
     Button_Help->setIcon(DesignerIcons::Help());
     Button_Help->setToolTip(QStringLiteral("Hilfe"));
     Button_Help->setAccessibleName(QStringLiteral("Hilfe"));
-    Button_OK = new QPushButton(QStringLiteral("Übernehmen"), this);
+    Button_OK = new QPushButton(QStringLiteral("Ü&bernehmen"), this);
     Button_OK->setObjectName(QStringLiteral("Button_OK"));
     Button_OK->setToolTip(QStringLiteral("Banner in Absender einfügen"));
-    Button_Save = new QPushButton(QStringLiteral("Speichern"), this);
+    Button_Save = new QPushButton(QStringLiteral("&Speichern"), this);
     Button_Save->setObjectName(QStringLiteral("Button_Save"));
     Button_Save->setToolTip(QStringLiteral("Banner als Bilddatei speichern"));
     Button_Cancel = new QPushButton(QStringLiteral("Abbrechen"), this);

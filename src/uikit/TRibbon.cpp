@@ -1,6 +1,7 @@
 #include "uikit/TRibbon.h"
 
 #include "uikit/TRibbonGroup.h"
+#include "uikit/TRibbonKeyTips.h"
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
@@ -63,12 +64,14 @@ TRibbon::TRibbon(QWidget* parent) : QWidget(parent)
     m_menuButton = new QToolButton(this);
     m_menuButton->setObjectName(QStringLiteral("MenuButton"));
     m_menuButton->setPopupMode(QToolButton::InstantPopup);
+    m_menuButton->setFocusPolicy(Qt::TabFocus);
     m_menuButton->setFixedSize(64, kStripHeight - 2);
     m_menuButton->setStyleSheet(QStringLiteral(
         "QToolButton { color: white; font-weight: bold; border: 1px solid #c55a11; border-radius: 3px;"
         " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbb45c, stop:1 #e8701a); }"
         "QToolButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffc878, stop:1 #f08228); }"
         "QToolButton:pressed { background: #d0600f; }"
+        "QToolButton:focus { border: 1px dotted #402000; }"
         "QToolButton::menu-indicator { image: none; width: 0; }"));
     strip->addWidget(m_menuButton, 0, Qt::AlignBottom);
 
@@ -76,7 +79,8 @@ TRibbon::TRibbon(QWidget* parent) : QWidget(parent)
     m_tabs->setObjectName(QStringLiteral("Ribbon_Tabs"));
     m_tabs->setDrawBase(false);
     m_tabs->setExpanding(false);
-    m_tabs->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab like any control; the arrow keys and Ctrl+Tab then change the tab.
+    m_tabs->setFocusPolicy(Qt::TabFocus);
     m_tabs->setStyleSheet(QStringLiteral(
         "QTabBar::tab { padding: 3px 12px; margin-right: 1px; color: #1e395b; border: 1px solid transparent;"
         " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px; }"
@@ -88,6 +92,8 @@ TRibbon::TRibbon(QWidget* parent) : QWidget(parent)
 
     m_stack = new QStackedWidget(this);
     v->addWidget(m_stack, 1);
+
+    m_keyTips = new TRibbonKeyTips(this);
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) {
         m_stack->setCurrentIndex(i);

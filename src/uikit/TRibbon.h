@@ -6,6 +6,7 @@ class QStackedWidget;
 class QTabBar;
 class QToolButton;
 class TRibbonGroup;
+class TRibbonKeyTips;
 
 // The ribbon: an orange menu button and a strip of tabs on top, the tool bar of the tab
 // shown below. Each tab owns one tool bar made of titled groups.
@@ -26,6 +27,7 @@ public:
     QWidget* toolBar(int index) const;
     QTabBar* tabBar() const { return m_tabs; }
     QToolButton* menuButton() const { return m_menuButton; }
+    TRibbonKeyTips* keyTips() const { return m_keyTips; }
 
 signals:
     void currentChanged(int index);
@@ -37,4 +39,5 @@ private:
     QToolButton* m_menuButton;
     QTabBar* m_tabs;
     QStackedWidget* m_stack;
+    TRibbonKeyTips* m_keyTips;
 };

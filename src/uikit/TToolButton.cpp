@@ -25,7 +25,8 @@ TToolButton::TToolButton(const QString& caption, const QIcon& icon, const QStrin
     setToolTip(hint);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab inside the ribbon; Space presses it.
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(plain(caption));
     setAccessibleDescription(hint);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -69,7 +70,7 @@ void TToolButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const bool hot = isEnabled() && (underMouse() || isDown());
+    const bool hot = isEnabled() && (underMouse() || isDown() || hasFocus());
     if (hot) {
         QPainterPath frame;
         frame.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
@@ -77,7 +78,7 @@ void TToolButton::paintEvent(QPaintEvent*)
         g.setColorAt(0, isDown() ? QColor(0xf8, 0xc4, 0x6c) : QColor(0xff, 0xf5, 0xd6));
         g.setColorAt(1, isDown() ? QColor(0xfb, 0xdb, 0x93) : QColor(0xff, 0xd8, 0x7a));
         p.fillPath(frame, g);
-        p.setPen(QColor(0xd8, 0xa8, 0x4a));
+        p.setPen(hasFocus() ? QPen(QColor(0x80, 0x50, 0x10), 1, Qt::DotLine) : QPen(QColor(0xd8, 0xa8, 0x4a)));
         p.drawPath(frame);
     }
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;

@@ -230,7 +230,8 @@ TEST_F(ExchangeTest, ImportAsksForGroupReminderAndFile)
     EXPECT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(dialogs.lastTitle, QStringLiteral("Adressen importieren"));
     EXPECT_EQ(dialogs.lastFolder, GetKnownFolder(CSIDL_PERSONAL));
-    EXPECT_EQ(dialogs.lastFilters, (QStringList{QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("vCard-Datei (*.vcf)")}));
+    EXPECT_EQ(dialogs.lastFilters, (QStringList{QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("vCard-Datei (*.vcf)"),
+                           QStringLiteral("Tabelle mit Spaltenüberschriften (*.ods *.xlsx *.xls *.csv *.txt)")}));
     EXPECT_EQ(count(QStringLiteral("tab_adressen")), 0);
 
     // OK and a file: imported into the given group, the list must be reloaded.

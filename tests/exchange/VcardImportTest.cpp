@@ -263,7 +263,8 @@ TEST_F(VcardImportTest, CommandTakesTheFormatFromNameOrFilter)
         ASSERT_TRUE(importThroughCommand(dir.write(QString::fromUtf8(c.file), c.content), c.filter));
         EXPECT_TRUE(messages.texts().last().startsWith(c.success)) << messages.texts().last().toStdString();
         EXPECT_EQ(dialogs.lastFilters,
-                  (QStringList{QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("vCard-Datei (*.vcf)")}));
+                  (QStringList{QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("vCard-Datei (*.vcf)"),
+                           QStringLiteral("Tabelle mit Spaltenüberschriften (*.ods *.xlsx *.xls *.csv *.txt)")}));
     }
 }
 

@@ -4,9 +4,9 @@
 #include "LabelFixtures.h"
 #include "labels/LabelJob.h"
 #include "labels/LabelPdf.h"
-#include "output/CupsPrintService.h"
-#include "output/CupsQueue.h"
-#include "output/InkProbe.h"
+#include "printing/CupsPrintService.h"
+#include "support/CupsQueue.h"
+#include "support/InkProbe.h"
 
 #include <QFile>
 #include <QRegularExpression>

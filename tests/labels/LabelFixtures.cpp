@@ -1,6 +1,6 @@
 #include "LabelFixtures.h"
 
-#include "output/InkProbe.h"
+#include "support/InkProbe.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 #include "LabelFixtures.h"
 #include "labels/LabelJob.h"
 #include "labels/LabelPdf.h"
+#include "support/InkProbe.h"
 #include "support/TempDir.h"
 
 #include <QProcess>
@@ -191,3 +192,51 @@ TEST(LabelPdf, FramesForATestOnPlainPaperStayOnTheLabels)
 }
 
 } // namespace
+
+// One address too long for its label, first, in the middle and last on a 3475 sheet: it is
+// cut at its own edge, and every other label of the sheet prints as it would without it,
+// on the painter's picture and on the PDF's page rasterised, not just in the text layer.
+TEST(LabelPdf, ATooLongLabelCutsOnlyItself)
+{
+    const LabelTemplate& z = InstalledTemplate("Zweckform 3475");
+    const int perSheet = z.Count();
+    ASSERT_EQ(perSheet, 24);
+    const QList<LabelText> plain = NumberedAddresses(perSheet);
+    const LabelRun reference = LayoutLabels(z, plain, 0, style(), QSize(), 600);
+    const QImage referencePage = LabelSheetImage(reference, 0, nullptr, {});
+
+    for (const int tooLong : {0, 11, perSheet - 1}) {
+        SCOPED_TRACE("too long: label " + std::to_string(tooLong + 1));
+        QList<LabelText> texts = plain;
+        texts[tooLong] = LabelText{{QString(60, QChar('W')), "Gartenstraße", "", "50000 Köln", ""}, false};
+        const LabelRun run = LayoutLabels(z, texts, 0, style(), QSize(), 600);
+        ASSERT_EQ(run.TooLong, QList<int>{tooLong});
+        ASSERT_EQ(run.Sheets.size(), 1u);
+
+        TempDir dir;
+        const QString file = dir.file("etiketten.pdf");
+        QString error;
+        ASSERT_TRUE(SaveLabelRunPdf(LabelRunPdf(run, nullptr, {}, "Etiketten"), file, &error)) << error.toStdString();
+        const QList<QImage> pdfPages = RasterisePdf(file, 600);
+        ASSERT_EQ(pdfPages.size(), 1);
+        const QImage painted = LabelSheetImage(run, 0, nullptr, {});
+
+        for (const auto& [what, page] : {std::pair{"picture", painted}, std::pair{"PDF", pdfPages[0]}}) {
+            const InkCheck ink = CheckInk(page, run, 0);
+            EXPECT_EQ(ink.Stray, 0) << what << ": ink outside the labels";
+            EXPECT_TRUE(ink.Empty.isEmpty()) << what << ": " << ink.Empty.size() << " labels without ink, the first "
+                                             << (ink.Empty.isEmpty() ? -1 : ink.Empty.first() + 1);
+        }
+        // Each label that fits is the same picture as on a sheet without the long address.
+        for (const LabelBox& box : run.Sheets[0]) {
+            if (!box.Fits)
+                continue;
+            EXPECT_EQ(painted.copy(box.Rect), referencePage.copy(box.Rect)) << "label " << box.Slot + 1;
+        }
+        // The long one carries ink up to its own right edge, and not beyond.
+        const QRect r = run.Slots[tooLong];
+        const QRect inkBox = InkProbe::inkBox(painted, r);
+        EXPECT_GE(inkBox.right(), r.right() - 20);
+        EXPECT_LE(inkBox.right(), r.right());
+    }
+}

@@ -1,9 +1,15 @@
 // A group longer than the first rows the list shows at once: the count, the selection and
 // the rows before and after the rest arrives.
 #include "MainWindowHarness.h"
+#include "app/GeneralError.h"
 #include "mainwindow/AdressenList.h"
+#include "support/ForeignConnection.h"
+#include "support/ModalAnswer.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+
+#include <functional>
 
 namespace {
 
@@ -145,4 +151,67 @@ TEST(LongList, AFilteredLongListCountsWhatMatches)
     EXPECT_FALSE(list(h).RowsPending());
     EXPECT_EQ(rows(h).RowCount(), active);
     EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (%1) - Gefiltert").arg(active));
+}
+
+// Another program holds the database file while the rest of a long list is due. The list
+// keeps its first rows and the whole count without a word; export, sort names and selecting
+// an address beyond the first rows each say why they cannot run and do nothing. Once the
+// file is free the rest arrives on its own and the same commands work on the whole list.
+TEST(LongList, TheRestThatCannotBeReadStaysToComeAndCommandsSaySo)
+{
+    MainWindowHarness h;
+    h.seed(LongGroup());
+    TForm_Tavisto& w = h.start();
+    ASSERT_TRUE(list(h).RowsPending());
+    const int first = rows(h).rowCount();
+    ForeignConnection other(h.databaseFile());
+    ASSERT_TRUE(other.exec("BEGIN EXCLUSIVE")) << other.error();
+
+    QTest::qWait(200);  // the rest is tried and refused
+    EXPECT_TRUE(list(h).RowsPending()) << "the rest was given up";
+    EXPECT_EQ(rows(h).rowCount(), first);
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (%1)").arg(kLong));
+    EXPECT_TRUE(h.messages.shown.isEmpty()) << h.messages.texts().join(" | ").toStdString();
+
+    const QString last = QStringLiteral("AD%1").arg(kLong, 8, 10, QChar('0'));
+    const QString selected = w.GetSelectedAdresseID();
+    const struct
+    {
+        const char* command;
+        std::function<void()> run;
+        const char* consequence;
+    } commands[] = {
+        {"export", [&] { h.find<QAbstractButton>("TB_Adresse_Export")->click(); }, "Es wurde nichts ausgeführt."},
+        {"sort names", [&] { h.find<QAbstractButton>("TB_Adresse_AutoNamen")->click(); }, "Es wurde nichts ausgeführt."},
+        // As after the address dialog saved a record that lies beyond the first rows.
+        {"select", [&] { RunGuarded(h.ctx.Messages, [&] { w.SelectAdresseByID(last); }); },
+         "Die Adresse kann deshalb nicht ausgewählt werden."},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.command);
+        h.messages.shown.clear();
+        ModalAnswer dialog([](QDialog* d) { d->reject(); });
+        c.run();
+        dialog.settle();
+        EXPECT_FALSE(dialog.seen()) << "the command went on with part of the list: " << dialog.dialogName().toStdString();
+        ASSERT_EQ(h.messages.shown.size(), 1);
+        const QString text = h.messages.texts().first();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Die Adressliste konnte nicht vollständig gelesen werden "
+                                                   "(database is locked). ") +
+                                    QString::fromUtf8(c.consequence)))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("von einem anderen Programm verwendet"))) << text.toStdString();
+        EXPECT_TRUE(list(h).RowsPending());
+        EXPECT_EQ(w.GetSelectedAdresseID(), selected);
+    }
+
+    other.release();
+    h.messages.shown.clear();
+    ASSERT_TRUE(waitForRest(h)) << "the rest did not arrive once the file was free";
+    EXPECT_EQ(rows(h).rowCount(), kLong);
+    EXPECT_EQ(h.caption("VCap_Adressen"), QStringLiteral("Adressen (%1)").arg(kLong));
+    RunGuarded(h.ctx.Messages, [&] { w.SelectAdresseByID(last); });
+    EXPECT_EQ(w.GetSelectedAdresseID(), last);
+    EXPECT_EQ(w.AdressenRowsShown().RowCount(), kLong);
+    EXPECT_TRUE(h.messages.shown.isEmpty()) << h.messages.texts().join(" | ").toStdString();
 }

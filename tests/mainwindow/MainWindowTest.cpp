@@ -230,6 +230,10 @@ TEST(MainWindow, EveryRibbonButtonHasItsCaptionHintAndTab)
         {"TB_Absender_Designer", MainRibbon::TabAbsender, "Banner/ Firmenlogo", "Banner für gewählten Absender gestalten"},
         {"TB_Gruppe_Edit", MainRibbon::TabAdressen, "Gruppe &umbenennen", "Gewählte Gruppe umbennen (Alt+U)"},
         {"TB_Adresse_Import", MainRibbon::TabAdressen, "Adressen i&mportieren", "Adressen aus CSV-Datei importieren (Alt+I)"},
+        {"TB_Gruppe_Online", MainRibbon::TabAdressen, "Mit Online-Adressbuch verbinden …",
+         "Gewählte Gruppe mit einem Online-Adressbuch (CardDAV) verbinden"},
+        {"TB_Gruppe_Aktualisieren", MainRibbon::TabAdressen, "Aktualisieren",
+         "Gewählte Gruppe vom Online-Adressbuch aktualisieren"},
         {"TB_Seriendruck", MainRibbon::TabDrucken, "&Seriendruck", "Mehrere Umschläge drucken (Alt+S)"},
         {"TB_PdfSpeichern", MainRibbon::TabDrucken, "Als PDF speichern", "Umschläge als PDF-Datei speichern"},
         {"TB_Etiketten", MainRibbon::TabDrucken, "Etiketten drucken", "Adressen auf Etikettenbögen drucken"},
@@ -243,7 +247,7 @@ TEST(MainWindow, EveryRibbonButtonHasItsCaptionHintAndTab)
         EXPECT_EQ(b->toolTip(), QString::fromUtf8(c.hint));
         EXPECT_TRUE(w.Ribbon().toolBar(c.tab)->isAncestorOf(b)) << c.name;
     }
-    EXPECT_EQ(w.Ribbon().Buttons().size(), 25);
+    EXPECT_EQ(w.Ribbon().Buttons().size(), 27);
     EXPECT_EQ(w.Ribbon().tabBar()->tabText(4), QStringLiteral("Hilfe"));
 }
 

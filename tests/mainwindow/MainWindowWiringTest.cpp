@@ -2,7 +2,7 @@
 // does in a dialog must show in the lists and in the file.
 #include "MainWindowHarness.h"
 #include "app/ReverseWords.h"
-#include "output/Seriendruck.h"
+#include "printwindows/Seriendruck.h"
 #include "store/Schema.h"
 #include "support/ModalAnswer.h"
 

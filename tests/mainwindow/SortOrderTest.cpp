@@ -1,8 +1,8 @@
 // The order of the address list in German dictionary order, and the series and the PDF
 // export in the list's order for every sort choice.
 #include "MainWindowHarness.h"
-#include "output/PdfSeriesExport.h"
-#include "output/Seriendruck.h"
+#include "pdf/PdfSeriesExport.h"
+#include "printwindows/Seriendruck.h"
 
 #include <QComboBox>
 #include <gtest/gtest.h>

@@ -2,18 +2,18 @@
 // that its writes fail as on a full disk: each reports the failure in German, leaves the
 // previous file byte for byte as it was, leaves no stray file, and works again once
 // writing is possible.
-#include "support/FileSizeLimit.h"
 #include "ReliabilitySupport.h"
 #include "exchange/ExchangeFixture.h"
+#include "support/FileSizeLimit.h"
 #include "tools/ToolsFixture.h"
 
 #include "exchange/AdressenImport.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/Export.h"
+#include "imaging/ImageError.h"
+#include "pdf/PdfSeriesExport.h"
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
-#include "imaging/ImageError.h"
-#include "output/PdfSeriesExport.h"
 #include "tools/BannerFile.h"
 #include "tools/DatabaseBackup.h"
 

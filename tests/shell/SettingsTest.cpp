@@ -261,3 +261,17 @@ TEST(Settings, EachPrinterKeepsItsLandscapeTurnInASectionOfItsOwn)
     // The keys of the other sections are where the format has them.
     EXPECT_EQ(ini.readInteger("CONFIG", "Direct", -1), 1);
 }
+
+TEST(Settings, ColumnAssignmentsOfImportedTablesComeBack)
+{
+    AppSettings s = load("[ZUORDNUNG]\r\nKabc=Vorname,-,Ort\r\nkDEF=Strasse\r\n[CONFIG]\r\nFormat=2\r\n");
+    EXPECT_EQ(s.Zuordnungen, (std::map<QString, QString>{{"Kabc", "Vorname,-,Ort"}, {"kDEF", "Strasse"}}));
+    s.Zuordnungen["K123"] = "Nachname";
+    IniFile ini;
+    SaveSettings(ini, s);
+    EXPECT_EQ(ini.keys(QStringLiteral("zuordnung")), (QStringList{"K123", "Kabc", "kDEF"}));
+    IniFile again;
+    again.loadFromBytes(ini.toBytes());
+    EXPECT_EQ(LoadSettings(again, kScreen, {2, 1}, [] {}).Zuordnungen, s.Zuordnungen);
+    EXPECT_TRUE(ini.keys(QStringLiteral("FEHLT")).isEmpty());
+}

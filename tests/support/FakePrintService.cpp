@@ -1,6 +1,6 @@
 #include "support/FakePrintService.h"
 
-#include "output/PrintError.h"
+#include "envelope/PrintError.h"
 
 void FakePrintService::requirePrinter() const
 {
@@ -90,10 +90,15 @@ void FakePrintService::DrawImage(const QRect& target, const QImage& image)
     jobs.last().images.append(image);
 }
 
-void FakePrintService::ShowProperties(QWidget*, LandscapeTurn& turn)
+void FakePrintService::ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor)
 {
     requirePrinter();
     propertiesShownFor.append(m_index);
+    propertiesFactorShown.append(dpiFactor);
+    if (showProperties)
+        showProperties(parent);
     if (propertiesTurn)
         turn = *propertiesTurn;
+    if (propertiesDpiFactor)
+        dpiFactor = *propertiesDpiFactor;
 }

@@ -1,12 +1,13 @@
 #pragma once
-#include "output/PrintError.h"
-#include "output/PrintService.h"
+#include "envelope/PrintError.h"
+#include "printing/PrintService.h"
 
 #include <QImage>
 #include <QList>
 #include <QMap>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // A printing service in memory: a scriptable printer list, resolution and page widths,
@@ -53,6 +54,12 @@ public:
     QList<int> propertiesShownFor;  // the selected printer each time the dialog opened
     // What the properties dialog "sets" for the turn when it is shown (none: left as it was).
     std::optional<LandscapeTurn> propertiesTurn;
+    // The factor the dialog "takes" when it is shown (none: left as it was), and the factor
+    // it was shown with, each time.
+    std::optional<int> propertiesDpiFactor;
+    QList<int> propertiesFactorShown;
+    // Shows a window of its own in place of the queue's dialog, when set.
+    std::function<void(QWidget*)> showProperties;
 
     QStringList Printers() override { return printers; }
     int PrinterIndex() override { return m_index; }
@@ -68,18 +75,27 @@ public:
     void Abort() override;
     bool Printing() override { return m_open; }
     void DrawImage(const QRect& target, const QImage& image) override;
-    void ShowProperties(QWidget* parent, LandscapeTurn& turn) override;
+    void ShowProperties(QWidget* parent, LandscapeTurn& turn, int& dpiFactor) override;
     PrinterSheet Sheet() override
     {
         requirePrinter();
         return sheet;
     }
 
+    // The papers the printer knows, each with its size (none listed: it knows every paper,
+    // at the size of sheet); another paper gets sheet, as a queue gives its default.
+    QMap<QByteArray, QSizeF> papers;
+
     PrinterSheet SheetOf(const QByteArray& media) override
     {
         requirePrinter();
         PrinterSheet s = sheet;
-        s.media = media;
+        if (papers.isEmpty()) {
+            s.media = media;
+        } else if (papers.contains(media)) {
+            s.media = media;
+            s.size = papers.value(media);
+        }
         return s;
     }
     void PrintDocument(const QString& title, const QByteArray& pdf, const QByteArray& media) override

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -31,6 +32,9 @@ const Topic kTopics[] = {
     {1003, "/gruppen.htm", "Gruppen"},               {1004, "/adressen.htm", "Adressen"},
     {1005, "/vorschau.htm", "Druckvorschau"},        {1008, "/einstellungen.htm", "Einstellungen"},
     {1009, "/datensicherung.htm", "Datensicherung"}, {1013, "/bannerdesigner.htm", "Banner-Designer"},
+    {1014, "/etiketten.htm", "Etiketten drucken"},   {1015, "/pdfspeichern.htm", "Als PDF speichern"},
+    {1016, "/vcardimport.htm", "vCard-Import"},      {1017, "/querformat.htm", "Querformat drehen"},
+    {1018, "/wieimdrucker.htm", "Wie im Drucker"},
 };
 
 TEST(ChmFile, BuiltHelpFileMapsEveryContextNumberToItsPage)
@@ -51,6 +55,28 @@ TEST(ChmFile, BuiltHelpFileMapsEveryContextNumberToItsPage)
     for (const ChmFile::TocEntry& e : chm.Contents())
         adressen |= e.Name == QStringLiteral("Adressen") && e.Local == QStringLiteral("/adressen.htm") && e.Level == 1;
     EXPECT_TRUE(adressen);
+}
+
+TEST(ChmFile, EveryPageOfTheContentsAndEveryLinkIsInTheBuiltFile)
+{
+    ChmFile chm(kBuiltHelp);
+    ASSERT_TRUE(chm.IsOpen());
+    ASSERT_GE(chm.Contents().size(), 15);
+    const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+    for (const ChmFile::TocEntry& e : chm.Contents()) {
+        const QByteArray page = chm.Read(e.Local);
+        EXPECT_FALSE(page.isNull()) << e.Name.toStdString() << " " << e.Local.toStdString();
+        const QString html = QString::fromUtf8(page);
+        // A book opens the page of its first topic; every other entry names its own page.
+        const bool book = std::count_if(chm.Contents().begin(), chm.Contents().end(),
+                                        [&](const ChmFile::TocEntry& o) { return o.Local == e.Local; }) > 1;
+        EXPECT_TRUE(book || html.contains(QStringLiteral("<title>%1</title>").arg(e.Name))) << e.Local.toStdString();
+        // Every link of the page leads to a page of the file.
+        for (auto m = href.globalMatch(html); m.hasNext();) {
+            const QString target = ChmFile::Resolve(e.Local, m.next().captured(1));
+            EXPECT_TRUE(chm.Contains(target)) << e.Local.toStdString() << " -> " << target.toStdString();
+        }
+    }
 }
 
 TEST(ChmFile, OtherFilesDoNotOpen)

@@ -1,0 +1,121 @@
+// Updates of a linked group against one Radicale started here on a free port, with two
+// books seeded on disk (500 and 5,000 cards). One run, in this order:
+//   the first update of the 500-card book into a fresh file (peak memory afterwards),
+//   the first update of the 5,000-card book (wall time, peak memory afterwards),
+//   a second update of it with nothing changed (wall time).
+// Counters: unchanged_vs_first (second update / first update of 5,000 cards, target at
+// most 0.05) and peak_5000_vs_500 (the process's peak resident memory after the 5,000
+// against after the 500, target at most 1.5; the peak only grows, so the 500 runs first).
+// Network time is the server's as much as ours, so the figures are wall time.
+#include "BenchSupport.h"
+#include "carddav/CarddavStore.h"
+#include "carddav/DavServers.h"
+#include "carddav/SyncRunner.h"
+#include "store/Schema.h"
+#include "store/TSQLiteDatabase.h"
+#include "support/FakeMessageService.h"
+#include "support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace {
+
+long peakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+std::vector<QByteArray> cards(int count, const QString& prefix)
+{
+    std::vector<QByteArray> list;
+    for (int i = 1; i <= count; ++i)
+        list.push_back(MakeCard(QStringLiteral("%1-%2").arg(prefix).arg(i), QStringLiteral("Müller%1").arg(i),
+                                QStringLiteral("Jörg"), QStringLiteral("Hauptstraße %1").arg(i),
+                                QStringLiteral("Köln")));
+    return list;
+}
+
+struct File
+{
+    File()
+    {
+        db = std::make_unique<TSQLiteDatabase>(dir.file("Tavisto.dbs"));
+        CreateTables(*db, messages);
+        db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000001', 'Verein')");
+    }
+    CarddavLink link(const DavServer& server, const QString& book)
+    {
+        CarddavLink l;
+        l.GruppeId = "GR00000001";
+        l.Server = server.BaseUrl().toString();
+        l.Book = server.BookUrl(book).toString();
+        l.BookName = book;
+        l.User = server.User();
+        CarddavStore::SaveLink(*db, l);
+        return l;
+    }
+    TempDir dir;
+    FakeMessageService messages;
+    std::unique_ptr<TSQLiteDatabase> db;
+};
+
+void BM_CarddavUpdates(benchmark::State& state)
+{
+    DavServer server(DavServer::Radicale);
+    server.SeedBook("b500", "B500", cards(500, "b500"));
+    server.SeedBook("b5000", "B5000", cards(5000, "b5000"));
+    QString error;
+    if (!server.Start(&error)) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    double unchangedRatio = 0, memoryRatio = 0, firstMs = 0, secondMs = 0;
+    long peak500 = 0, peak5000 = 0;
+    qint64 secondBytes = 0;
+    for (auto _ : state) {
+        {
+            File small;
+            const SyncOutcome run = RunSync(*small.db, small.link(server, "b500"), server.Password());
+            if (!run.Report) {
+                state.SkipWithError("500 failed");
+                return;
+            }
+        }
+        peak500 = peakKb();
+        File big;
+        const CarddavLink link = big.link(server, "b5000");
+        QElapsedTimer clock;
+        clock.start();
+        const SyncOutcome first = RunSync(*big.db, link, server.Password());
+        firstMs = double(clock.nsecsElapsed()) / 1e6;
+        peak5000 = peakKb();
+        if (!first.Report || first.Report->Added != 5000) {
+            state.SkipWithError("5000 failed");
+            return;
+        }
+        clock.restart();
+        const SyncOutcome second =
+            RunSync(*big.db, *CarddavStore::LoadLink(*big.db, link.GruppeId), server.Password());
+        secondMs = double(clock.nsecsElapsed()) / 1e6;
+        secondBytes = second.Bytes;
+        unchangedRatio = secondMs / firstMs;
+        memoryRatio = double(peak5000) / double(peak500);
+        state.SetIterationTime(firstMs / 1000.0);
+    }
+    state.counters["first_5000_ms"] = firstMs;
+    state.counters["unchanged_ms"] = secondMs;
+    state.counters["unchanged_bytes"] = double(secondBytes);
+    state.counters["unchanged_vs_first"] = unchangedRatio;
+    state.counters["peak_500_kb"] = double(peak500);
+    state.counters["peak_5000_kb"] = double(peak5000);
+    state.counters["peak_5000_vs_500"] = memoryRatio;
+}
+BENCHMARK(BM_CarddavUpdates)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -1,0 +1,436 @@
+#include "carddav/CarddavClient.h"
+
+#include "carddav/DavMultistatus.h"
+
+#include <QAuthenticator>
+#include <QCryptographicHash>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSet>
+#include <QSslCertificate>
+#include <QSslError>
+
+namespace {
+
+constexpr int kMaxRedirects = 5;
+
+const QByteArray kPrincipalBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop>"
+    "<d:current-user-principal/><d:resourcetype/><c:addressbook-home-set/>"
+    "</d:prop></d:propfind>");
+const QByteArray kBooksBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<d:propfind xmlns:d=\"DAV:\" xmlns:cs=\"http://calendarserver.org/ns/\"><d:prop>"
+    "<d:resourcetype/><d:displayname/><cs:getctag/><d:sync-token/>"
+    "</d:prop></d:propfind>");
+const QByteArray kEtagsBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
+
+QByteArray xmlEscaped(const QString& text)
+{
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray syncCollectionBody(const QString& token)
+{
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                             "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>")
+           + xmlEscaped(token)
+           + QByteArrayLiteral("</d:sync-token><d:sync-level>1</d:sync-level>"
+                               "<d:prop><d:getetag/></d:prop></d:sync-collection>");
+}
+
+QByteArray multigetBody(const QStringList& hrefs)
+{
+    QByteArray body = QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+        "<c:addressbook-multiget xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+        "<d:prop><d:getetag/><c:address-data/></d:prop>");
+    for (const QString& href : hrefs)
+        body += QByteArrayLiteral("<d:href>") + xmlEscaped(href) + QByteArrayLiteral("</d:href>");
+    return body + QByteArrayLiteral("</c:addressbook-multiget>");
+}
+
+bool isAddressBook(const DavResponse& r)
+{
+    const DavProperty* type = r.Prop(kDavNs, u"resourcetype");
+    return type && type->Children.contains(DavName(kCarddavNs, u"addressbook"));
+}
+
+bool isCollection(const DavResponse& r)
+{
+    const DavProperty* type = r.Prop(kDavNs, u"resourcetype");
+    return type && type->Children.contains(DavName(kDavNs, u"collection"));
+}
+
+QString firstHref(const DavMultistatus& m, QStringView ns, QStringView local)
+{
+    for (const DavResponse& r : m.Responses)
+        if (const DavProperty* p = r.Prop(ns, local); p && !p->Hrefs.isEmpty())
+            return p->Hrefs.first();
+    return QString();
+}
+
+QUrl withSlash(QUrl url)
+{
+    QString path = url.path();
+    if (!path.endsWith(u'/'))
+        url.setPath(path + u'/');
+    return url;
+}
+
+} // namespace
+
+QString CarddavCardKey(const QUrl& base, const QString& href)
+{
+    return base.resolved(QUrl(href, QUrl::TolerantMode)).path(QUrl::FullyEncoded);
+}
+
+QString CertificateFingerprint(const QByteArray& der)
+{
+    const QByteArray hex = QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex().toUpper();
+    QStringList pairs;
+    for (int i = 0; i + 1 < hex.size(); i += 2)
+        pairs.append(QString::fromLatin1(hex.mid(i, 2)));
+    return pairs.join(u':');
+}
+
+bool IsLocalHost(const QString& host)
+{
+    const QString h = host.toLower();
+    if (h == u"localhost" || h.endsWith(u".localhost"))
+        return true;
+    const QHostAddress address(h);
+    return !address.isNull() && address.isLoopback();
+}
+
+QUrl NormalizeServerUrl(const QString& typed)
+{
+    QString text = typed.trimmed();
+    if (text.isEmpty())
+        return QUrl();
+    if (!text.contains(QStringLiteral("://")))
+        text.prepend(QStringLiteral("https://"));
+    QUrl url(text, QUrl::TolerantMode);
+    if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        return QUrl();
+    if (url.path().isEmpty())
+        url.setPath(QStringLiteral("/"));
+    return url;
+}
+
+CarddavClient::CarddavClient(const CarddavAccount& account, QObject* parent)
+    : QObject(parent), m_account(account), m_nam(new QNetworkAccessManager(this))
+{
+    // Asked once per request: a second question for the same request means the server
+    // refused what was given.
+    connect(m_nam, &QNetworkAccessManager::authenticationRequired, this,
+            [this](QNetworkReply* reply, QAuthenticator* auth) {
+                if (m_authTries[reply]++ > 0)
+                    return;
+                auth->setUser(m_account.User);
+                auth->setPassword(m_account.Password);
+            });
+}
+
+CarddavClient::~CarddavClient()
+{
+    m_stopped = true;
+    if (m_reply)
+        m_reply->abort();
+}
+
+void CarddavClient::Cancel()
+{
+    if (m_stopped)
+        return;
+    fail(CarddavFailure::Cancelled);
+}
+
+void CarddavClient::fail(CarddavFailure kind, const QString& detail, const QString& fingerprint)
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        reply->abort();
+    }
+    CarddavError error{kind, m_account.Server.host(), fingerprint, detail};
+    if (m_failed)
+        m_failed(error);
+}
+
+bool CarddavClient::plainHttpRefused(const QUrl& url) const
+{
+    return url.scheme() == u"http" && !IsLocalHost(url.host()) && !m_account.PlainHttpAllowed;
+}
+
+bool CarddavClient::redirectAllowed(const QUrl& from, const QUrl& to) const
+{
+    if (to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    if (to.scheme() == u"https")
+        return true;
+    return to.scheme() == u"http" && from.scheme() == u"http" && !plainHttpRefused(to);
+}
+
+void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArray& depth, const QByteArray& body,
+                         Next next, int redirects)
+{
+    if (m_stopped)
+        return;
+    if (plainHttpRefused(url))
+        return fail(CarddavFailure::PlainHttp);
+    QNetworkRequest request(url);
+    // Redirects are looked at here: only within the server, never from https to http.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml; charset=utf-8"));
+    if (!depth.isEmpty())
+        request.setRawHeader("Depth", depth);
+    request.setTransferTimeout(m_timeoutMs);
+    m_untrusted.clear();
+    QNetworkReply* reply = m_nam->sendCustomRequest(request, verb, body);
+    m_reply = reply;
+    ++m_requests;
+    connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>& errors) {
+        QSslCertificate cert = reply->sslConfiguration().peerCertificate();
+        if (cert.isNull() && !errors.isEmpty())
+            cert = errors.first().certificate();
+        const QString fingerprint = CertificateFingerprint(cert.toDer());
+        if (!cert.isNull() && m_account.TrustedCertificates.contains(fingerprint))
+            reply->ignoreSslErrors(errors);
+        else
+            m_untrusted = fingerprint;
+    });
+    connect(reply, &QNetworkReply::finished, this, [=, this]() {
+        reply->deleteLater();
+        m_authTries.remove(reply);
+        if (m_stopped || m_reply != reply)
+            return;
+        m_reply = nullptr;
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status == 0) {
+            if (!m_untrusted.isEmpty())
+                return fail(CarddavFailure::CertificateUntrusted, QString(), m_untrusted);
+            // A transfer timeout ends the request as "cancelled": say what it was.
+            if (reply->error() == QNetworkReply::OperationCanceledError)
+                return fail(CarddavFailure::Unreachable,
+                            QStringLiteral("keine Antwort in %1 Sekunden").arg(m_timeoutMs / 1000));
+            return fail(CarddavFailure::Unreachable, reply->errorString());
+        }
+        if (status == 401 || reply->error() == QNetworkReply::AuthenticationRequiredError)
+            return fail(CarddavFailure::WrongPassword);
+        const QByteArray answer = reply->readAll();
+        m_bytes += answer.size();
+        if (status >= 300 && status < 400 && status != 304) {
+            const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location").trimmed()));
+            if (!target.isValid() || redirects >= kMaxRedirects)
+                return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
+            if (!redirectAllowed(url, target))
+                return fail(CarddavFailure::RedirectRefused, target.toDisplayString());
+            return send(verb, target, depth, body, next, redirects + 1);
+        }
+        next(status, answer, url);
+    });
+}
+
+// --- Discovery ---------------------------------------------------------------
+
+void CarddavClient::Discover(std::function<void(const QList<CarddavBook>&)> done)
+{
+    m_booksDone = std::move(done);
+    m_stopped = false;
+    const QUrl server = m_account.Server;
+    if (!server.isValid() || server.host().isEmpty())
+        return fail(CarddavFailure::Unreachable, QStringLiteral("ungültige Adresse"));
+    discoverAt(server.resolved(QUrl(QStringLiteral("/.well-known/carddav"))), true);
+}
+
+void CarddavClient::discoverAt(const QUrl& url, bool wellKnown)
+{
+    send("PROPFIND", url, "0", kPrincipalBody, [this, wellKnown](int status, const QByteArray& body, const QUrl& at) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        if (const QString principal = firstHref(m, kDavNs, u"current-user-principal"); !principal.isEmpty())
+            return readPrincipal(at.resolved(QUrl(principal)));
+        if (wellKnown)
+            return discoverAt(m_account.Server, false);
+        // No principal: the address typed may be a home set or a book itself.
+        if (m.Valid && !m.Responses.empty())
+            return listBooks(at);
+        fail(CarddavFailure::NotCarddav);
+    });
+}
+
+void CarddavClient::readPrincipal(const QUrl& principal)
+{
+    send("PROPFIND", principal, "0", kPrincipalBody, [this](int status, const QByteArray& body, const QUrl& at) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        const QString home = firstHref(m, kCarddavNs, u"addressbook-home-set");
+        listBooks(home.isEmpty() ? at : at.resolved(QUrl(home)));
+    });
+}
+
+void CarddavClient::listBooks(const QUrl& home)
+{
+    send("PROPFIND", withSlash(home), "1", kBooksBody, [this](int status, const QByteArray& body, const QUrl& at) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        QList<CarddavBook> books;
+        for (const DavResponse& r : m.Responses) {
+            if (!isAddressBook(r))
+                continue;
+            CarddavBook book;
+            book.Url = withSlash(at.resolved(QUrl(r.Href, QUrl::TolerantMode)));
+            book.Name = r.Text(kDavNs, u"displayname");
+            if (book.Name.isEmpty()) {
+                const QStringList parts = book.Url.path().split(u'/', Qt::SkipEmptyParts);
+                book.Name = parts.isEmpty() ? book.Url.host() : parts.last();
+            }
+            book.Ctag = r.Text(kCalendarServerNs, u"getctag");
+            book.SyncToken = r.Text(kDavNs, u"sync-token");
+            books.append(book);
+        }
+        if (books.isEmpty())
+            return fail(CarddavFailure::NotCarddav);
+        m_stopped = true;
+        if (m_booksDone)
+            m_booksDone(books);
+    });
+}
+
+// --- Changes ----------------------------------------------------------------------
+
+void CarddavClient::FetchChanges(const CarddavBookState& state, std::function<void(const CarddavChanges&)> done)
+{
+    m_changesDone = std::move(done);
+    m_stopped = false;
+    m_state = state;
+    m_changes = CarddavChanges();
+    m_toFetch.clear();
+    send("PROPFIND", m_state.Book, "0", kBooksBody, [this](int status, const QByteArray& body, const QUrl&) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        if (m.Responses.empty() || !isAddressBook(m.Responses.front()))
+            return fail(CarddavFailure::NotCarddav, QStringLiteral("HTTP %1").arg(status));
+        const DavResponse& book = m.Responses.front();
+        m_changes.Ctag = book.Text(kCalendarServerNs, u"getctag");
+        const QString token = book.Text(kDavNs, u"sync-token");
+        m_changes.SyncToken = token;
+        const bool sameTag = !m_changes.Ctag.isEmpty() && m_changes.Ctag == m_state.Ctag;
+        const bool sameToken = !token.isEmpty() && token == m_state.SyncToken;
+        if (sameTag || sameToken) {
+            m_changes.SyncToken = m_state.SyncToken.isEmpty() ? token : m_state.SyncToken;
+            m_changes.Unchanged = true;
+            return finishChanges();
+        }
+        if (m_useSync && !token.isEmpty())
+            return syncReport(m_state.SyncToken);
+        listEtags();
+    });
+}
+
+void CarddavClient::syncReport(const QString& token)
+{
+    send("REPORT", m_state.Book, "0", syncCollectionBody(token),
+         [this, token](int status, const QByteArray& body, const QUrl&) {
+             // A token the server no longer knows (valid-sync-token, 403 or 409; some
+             // answer 400 or 412): start again from nothing.
+             if (!token.isEmpty() && status >= 400 && status < 500)
+                 return syncReport(QString());
+             const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+             if (!m.Valid)
+                 return listEtags();
+             if (!m.SyncToken.isEmpty())
+                 m_changes.SyncToken = m.SyncToken;
+             takeListing(m, token.isEmpty());
+         });
+}
+
+void CarddavClient::listEtags()
+{
+    // Without a token the listing says nothing of it: keep none, so the next sync lists again.
+    m_changes.SyncToken.clear();
+    send("PROPFIND", m_state.Book, "1", kEtagsBody, [this](int status, const QByteArray& body, const QUrl&) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        if (!m.Valid)
+            return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
+        takeListing(m, true);
+    });
+}
+
+// full: the listing names every card of the book, so a known card it lacks was removed.
+void CarddavClient::takeListing(const DavMultistatus& m, bool full)
+{
+    const QString bookKey = CarddavCardKey(m_state.Book, m_state.Book.path());
+    QSet<QString> listed;
+    QSet<QString> queued;
+    for (const DavResponse& r : m.Responses) {
+        const QString key = CarddavCardKey(m_state.Book, r.Href);
+        if (key == bookKey || r.Href.isEmpty() || isCollection(r))
+            continue;
+        if (r.Status == 404 || (r.Status >= 400 && r.Props.isEmpty())) {
+            if (m_state.Etags.contains(key))
+                m_changes.Removed.append(key);
+            continue;
+        }
+        listed.insert(key);
+        const QString etag = r.Text(kDavNs, u"getetag");
+        const auto known = m_state.Etags.constFind(key);
+        if (known != m_state.Etags.constEnd() && !etag.isEmpty() && known.value() == etag)
+            continue;
+        if (!queued.contains(key)) {
+            queued.insert(key);
+            m_toFetch.append(key);
+        }
+    }
+    if (full)
+        for (auto it = m_state.Etags.constBegin(); it != m_state.Etags.constEnd(); ++it)
+            if (!listed.contains(it.key()) && !m_changes.Removed.contains(it.key()))
+                m_changes.Removed.append(it.key());
+    m_fetchTotal = int(m_toFetch.size());
+    if (m_progress)
+        m_progress(0, m_fetchTotal);
+    fetchBatch();
+}
+
+void CarddavClient::fetchBatch()
+{
+    if (m_toFetch.isEmpty())
+        return finishChanges();
+    const QStringList batch = m_toFetch.mid(0, m_batch);
+    m_toFetch.remove(0, batch.size());
+    send("REPORT", m_state.Book, "1", multigetBody(batch), [this, batch](int status, const QByteArray& body, const QUrl&) {
+        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+        if (!m.Valid)
+            return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
+        QSet<QString> asked(batch.begin(), batch.end());
+        for (const DavResponse& r : m.Responses) {
+            const QString key = CarddavCardKey(m_state.Book, r.Href);
+            if (!asked.contains(key))
+                continue;
+            const DavProperty* data = r.Prop(kCarddavNs, u"address-data");
+            if (!data) {
+                // Removed between the listing and the fetch.
+                if (m_state.Etags.contains(key) && !m_changes.Removed.contains(key))
+                    m_changes.Removed.append(key);
+                continue;
+            }
+            m_changes.Cards.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
+            ++m_cardsReceived;
+        }
+        if (m_progress)
+            m_progress(m_fetchTotal - int(m_toFetch.size()), m_fetchTotal);
+        fetchBatch();
+    });
+}
+
+void CarddavClient::finishChanges()
+{
+    m_stopped = true;
+    if (m_changesDone)
+        m_changesDone(m_changes);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "carddav/CarddavClient.h"
+#include "carddav/CarddavStore.h"
+
+#include <functional>
+#include <optional>
+
+class TSQLiteDatabase;
+
+// The outcome of one operation run to its end in a local event loop.
+struct SyncOutcome
+{
+    std::optional<CarddavSyncReport> Report;
+    CarddavError Error;
+    int Requests = 0;
+    qint64 Bytes = 0;
+    int Cards = 0;
+};
+
+struct DiscoverOutcome
+{
+    QList<CarddavBook> Books;
+    CarddavError Error;
+};
+
+struct SyncSettings
+{
+    bool UseSyncCollection = true;
+    int BatchSize = 100;
+    int TimeoutMs = 120000; // the client's own default
+    QStringList Trusted;
+    // Called with the counts after each batch (a test stops the server here).
+    std::function<void(int done, int total)> Progress;
+};
+
+SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString& password,
+                    const SyncSettings& settings = SyncSettings());
+DiscoverOutcome RunDiscover(const CarddavAccount& account);
