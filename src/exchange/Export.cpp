@@ -3,6 +3,7 @@
 #include "app/AdressenRows.h"
 #include "app/AppContext.h"
 #include "exchange/ExchangeFileDialogs.h"
+#include "exchange/ExportAllFields.h"
 #include "exchange/ExportLayout.h"
 #include "shell/AppPaths.h"
 #include "shell/MessageService.h"
@@ -11,7 +12,12 @@
 
 #include <QFileInfo>
 
+#include <functional>
+
 namespace {
+
+// The filter entries of the export dialog; addresses have the last two as well.
+enum ExportFilter { TextFilter, CsvFilter, TableFilter, Utf8CsvFilter };
 
 struct ExportTexts
 {
@@ -23,31 +29,63 @@ struct ExportTexts
     QString header;
 };
 
+// ".ods" unless the name already ends in ".ods" or ".xlsx" (any case).
+QString withTableExtension(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == QLatin1String("ods") || suffix == QLatin1String("xlsx") ? fileName : fileName + QStringLiteral(".ods");
+}
+
+// allFields: the rows with every field, for the table and the UTF-8 CSV (addresses only).
 void runExport(AppContext& ctx, QWidget* parent, ExchangeFileDialogs* dialogs, const ExportTexts& texts,
-               const ExportRows& rows)
+               const ExportRows& rows, const std::function<ExportRows()>& allFields = {})
 {
     if (rows.isEmpty()) {
         ctx.Messages->InfoMessage(texts.nothingToExport);
         return;
     }
     ExchangeFileDialogs& fileDialogs = dialogs ? *dialogs : ExchangeFileDialogs::Standard();
+    QStringList filters{QStringLiteral("Textdatei (*.txt)"), QStringLiteral("CSV-Datei (*.csv)")};
+    if (allFields)
+        filters << QStringLiteral("Tabelle (*.ods *.xlsx)") << QStringLiteral("CSV-Datei UTF-8 mit allen Feldern (*.csv)");
     const ExchangeFileDialogs::SaveChoice choice =
-        fileDialogs.SaveFileName(parent, texts.title, GetKnownFolder(CSIDL_PERSONAL),
-                                 {QStringLiteral("Textdatei (*.txt)"), QStringLiteral("CSV-Datei (*.csv)")}, 0,
-                                 texts.defaultName);
+        fileDialogs.SaveFileName(parent, texts.title, GetKnownFolder(CSIDL_PERSONAL), filters, 0, texts.defaultName);
     if (choice.fileName.isEmpty())
         return;
-    const bool csv = choice.filterIndex == 1;
-    const QString fileName = ExportLayout::WithExtension(choice.fileName, choice.filterIndex);
+    const int filter = choice.filterIndex >= 0 && choice.filterIndex < filters.size() ? choice.filterIndex : TextFilter;
+    const QString fileName = filter == TableFilter     ? withTableExtension(choice.fileName)
+                             : filter == Utf8CsvFilter ? ExportLayout::WithExtension(choice.fileName, CsvFilter)
+                                                       : ExportLayout::WithExtension(choice.fileName, filter);
     if (QFileInfo::exists(fileName) &&
         ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
                                                      "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
         return;
     {
         TBusyCursor busy;
-        ExportLayout::WriteFile(fileName, csv ? ExportLayout::CsvLines(texts.header, rows) : ExportLayout::TextLines(rows));
+        switch (filter) {
+        case TableFilter:
+            ExportAllFields::WriteTable(fileName, allFields());
+            break;
+        case Utf8CsvFilter:
+            ExportAllFields::WriteUtf8Csv(fileName, allFields());
+            break;
+        case CsvFilter:
+            ExportLayout::WriteFile(fileName, ExportLayout::CsvLines(texts.header, rows));
+            break;
+        default:
+            ExportLayout::WriteFile(fileName, ExportLayout::TextLines(rows));
+        }
     }
-    ctx.Messages->InfoMessage(csv ? texts.savedAsCsv : texts.savedAsText);
+    switch (filter) {
+    case TableFilter:
+        ctx.Messages->InfoMessage(QStringLiteral("Die Adressen wurden als Tabelle gespeichert."));
+        break;
+    case Utf8CsvFilter:
+        ctx.Messages->InfoMessage(QStringLiteral("Die Adressen wurden als CSV-Datei mit allen Feldern gespeichert."));
+        break;
+    default:
+        ctx.Messages->InfoMessage(filter == CsvFilter ? texts.savedAsCsv : texts.savedAsText);
+    }
 }
 
 // The sender list's rows: lines 1 to 5 and the banner mark, "x" for exactly one banner.
@@ -96,5 +134,5 @@ void ExportAdressen(AppContext& ctx, QWidget* parent, const AdressenRows& rows, 
                             QStringLiteral("Die Adressen wurden als Textdatei gespeichert."),
                             QStringLiteral("Die Adressen wurden als CSV-Datei gespeichert."),
                             ExportLayout::kAdressenHeader};
-    runExport(ctx, parent, dialogs, texts, shown);
+    runExport(ctx, parent, dialogs, texts, shown, [&] { return ExportAllFields::Rows(ctx.db(), rows); });
 }

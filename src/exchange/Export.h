@@ -10,5 +10,7 @@ class QWidget;
 // raises ExchangeError.
 void ExportAbsender(AppContext& ctx, QWidget* parent, ExchangeFileDialogs* dialogs = nullptr);
 
-// "Adressen exportieren": exactly the rows the address list shows, in that order.
+// "Adressen exportieren": exactly the rows the address list shows, in that order; as text,
+// as the CSV layout of lines, name and mark, or with every field as a table (.ods, .xlsx)
+// or as a UTF-8 CSV file.
 void ExportAdressen(AppContext& ctx, QWidget* parent, const AdressenRows& rows, ExchangeFileDialogs* dialogs = nullptr);

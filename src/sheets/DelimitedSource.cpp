@@ -9,12 +9,24 @@
 #include <QStringDecoder>
 
 #include <map>
+#include <optional>
 
 namespace sheets {
 
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// Excel's "Unicode text" is UTF-16 behind a byte order mark, which tells it whatever the
+// chosen encoding says.
+std::optional<QStringConverter::Encoding> utf16Bom(QByteArrayView head)
+{
+    if (head.size() >= 2 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xFE)
+        return QStringConverter::Utf16LE;
+    if (head.size() >= 2 && uchar(head[0]) == 0xFE && uchar(head[1]) == 0xFF)
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
+}
 
 // Cuts text into records and fields, keeping its state across the chunks of a file.
 class FieldCutter
@@ -143,13 +155,17 @@ TextOptions GuessTextOptionsOf(const QByteArray& head)
 {
     TextOptions options;
     QByteArray body = head;
-    if (body.startsWith(kUtf8Bom)) {
+    QString utf16;
+    if (const auto encoding = utf16Bom(body)) {
+        QStringDecoder decode(*encoding);
+        utf16 = decode.decode(QByteArrayView(body).sliced(2));
+    } else if (body.startsWith(kUtf8Bom)) {
         body.remove(0, 3);
         options.Encoding = TextEncoding::Utf8;
     } else {
         options.Encoding = validUtf8(body) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     }
-    const QString text = decodeHead(body, options.Encoding);
+    const QString text = utf16Bom(body) ? utf16 : decodeHead(body, options.Encoding);
     // For each delimiter the number of fields of each of the first records.
     constexpr int kRecords = 50;
     const QChar candidates[] = {u';', u',', u'\t'};
@@ -205,6 +221,7 @@ void DelimitedSource::ReadRows(int sheet, const RowHandler& onRow)
     RowSink sink(onRow);
     FieldCutter cutter(m_options.Delimiter);
     QStringDecoder utf8(QStringConverter::Utf8);
+    std::optional<QStringDecoder> utf16;
     bool first = true;
     qint64 read = 0;
     char buffer[65536];
@@ -222,9 +239,14 @@ void DelimitedSource::ReadRows(int sheet, const RowHandler& onRow)
             if (n >= 3 && QByteArray::fromRawData(buffer, 3) == kUtf8Bom) {
                 bytes += 3;
                 n -= 3;
+            } else if (const auto encoding = utf16Bom(QByteArrayView(buffer, n))) {
+                utf16.emplace(*encoding);
+                bytes += 2;
+                n -= 2;
             }
         }
-        const QString text = m_options.Encoding == TextEncoding::Utf8 ? utf8.decode(QByteArrayView(bytes, n))
+        const QString text = utf16                                    ? utf16->decode(QByteArrayView(bytes, n))
+                             : m_options.Encoding == TextEncoding::Utf8 ? utf8.decode(QByteArrayView(bytes, n))
                                                                       : Cp1252::decode(bytes, n);
         if (!cutter.Feed(text, onRecord))
             return;

@@ -11,6 +11,7 @@ namespace sheets {
 // fields in double quotes that may hold the delimiter, doubled quotes and line breaks.
 // CR LF, LF and CR end a record. A field that is all digits and not quoted is marked as a
 // number: it may be a postal code that a spreadsheet wrote without its leading zero.
+// A UTF-16 byte order mark (Excel's "Unicode text") is followed whatever the encoding.
 class DelimitedSource : public TableSource
 {
 public:

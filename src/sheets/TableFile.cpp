@@ -75,8 +75,9 @@ std::unique_ptr<TableSource> OpenTableFile(const QString& path, const TextOption
             throw;
         }
     }
-    // A text has no NUL bytes (UTF-16 is not among the encodings read).
-    if (head.contains('\0'))
+    // A text has no NUL bytes, unless it is UTF-16 behind its byte order mark.
+    const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+    if (!utf16 && head.contains('\0'))
         throw errors::NotATable(name);
     const TextOptions options = text ? *text : GuessTextOptionsOf(file->peek(65536));
     return std::make_unique<DelimitedSource>(std::move(file), QFileInfo(path).completeBaseName(), options);

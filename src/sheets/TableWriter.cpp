@@ -319,6 +319,9 @@ void WriteTableFile(const QString& path, const QString& sheetName, const QString
     bool whole = false;
     {
         QuaZip zip(&file);
+        // The temporary file replaces the target only when the zip is whole: QuaZip
+        // would commit it on close, even after a failure.
+        zip.setAutoClose(false);
         if (zip.open(QuaZip::mdCreate)) {
             try {
                 if (suffix == u"ods")

@@ -22,6 +22,7 @@ public:
         m_packed = std::max<qint64>(1, std::min(entry.packed, archive.m_device.size()));
         if (!archive.m_zip->setCurrentFile(name, QuaZip::csSensitive) || !m_file.open(QIODevice::ReadOnly))
             m_fault = StreamFault::Damaged;
+        m_start = archive.m_device.pos();
         open(QIODevice::ReadOnly);
         archive.m_streamOpen = true;
     }
@@ -61,8 +62,10 @@ protected:
         m_unpacked += n;
         m_archive.m_totalUnpacked += n;
         const ZipLimits& limits = m_archive.m_limits;
+        // The packed bytes read so far: where the zip's device stands, past where it began.
+        const qint64 consumed = std::clamp<qint64>(m_archive.m_device.pos() - m_start, 1, m_packed);
         if (m_unpacked > limits.EntryBytes || m_archive.m_totalUnpacked > limits.TotalBytes ||
-            (m_unpacked > limits.RatioFloor && m_unpacked / m_packed > limits.Ratio)) {
+            (m_unpacked > limits.RatioFloor && m_unpacked / consumed > limits.Ratio)) {
             m_fault = StreamFault::TooLarge;
             return -1;
         }
@@ -75,6 +78,7 @@ private:
     QuaZipFile m_file;
     ZipArchive::Entry m_entry;
     qint64 m_packed = 1;
+    qint64 m_start = 0;
     qint64 m_unpacked = 0;
     bool m_done = false;
     StreamFault m_fault = StreamFault::None;
@@ -90,6 +94,7 @@ constexpr int kMaxEntries = 100000;
 ZipArchive::ZipArchive(QIODevice& device, const QString& displayName, const ZipLimits& limits)
     : m_device(device), m_name(displayName), m_limits(limits), m_zip(std::make_unique<QuaZip>(&device))
 {
+    m_zip->setAutoClose(false); // the device is the caller's
     if (!m_zip->open(QuaZip::mdUnzip))
         throw errors::Damaged(m_name);
     qint64 declared = 0;

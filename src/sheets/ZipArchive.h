@@ -14,13 +14,14 @@ namespace sheets {
 
 // How much a zip file may unpack to before it counts as a zip bomb: per entry, for the
 // whole file, and as a multiple of an entry's packed size once it has passed a floor (real
-// spreadsheet XML packs to a tenth or a fiftieth, a run of zeros to a thousandth).
+// spreadsheet XML packs to between a tenth and a fiftieth, a run of zeros to a
+// two-hundredth even at the fastest compression level, to a thousandth at the best).
 struct ZipLimits
 {
     qint64 EntryBytes = qint64(1) << 30;
     qint64 TotalBytes = qint64(2) << 30;
-    qint64 Ratio = 250;
-    qint64 RatioFloor = qint64(16) << 20;
+    qint64 Ratio = 100;
+    qint64 RatioFloor = qint64(32) << 20;
 };
 
 // The entries of a zip file, opened one at a time as streams that count what they unpack.

@@ -73,7 +73,8 @@ TEST_F(ExportTest, AddressesAsCsvAreExactlyTheRowsShownInWindows1252)
     EXPECT_EQ(dialogs.lastTitle, QStringLiteral("Adressen exportieren"));
     EXPECT_EQ(dialogs.lastDefaultName, QStringLiteral("Adressen"));
     EXPECT_EQ(dialogs.lastFolder, GetKnownFolder(CSIDL_PERSONAL));
-    EXPECT_EQ(dialogs.lastFilters, (QStringList{"Textdatei (*.txt)", "CSV-Datei (*.csv)"}));
+    EXPECT_EQ(dialogs.lastFilters, (QStringList{"Textdatei (*.txt)", "CSV-Datei (*.csv)", "Tabelle (*.ods *.xlsx)",
+                                                "CSV-Datei UTF-8 mit allen Feldern (*.csv)"}));
     EXPECT_EQ(dialogs.lastSelectedFilter, 0);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Die Adressen wurden als CSV-Datei gespeichert.")});
 

@@ -171,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Files, TextFiles,
                          ::testing::Values(TextCase{"utf8-comma.csv", u',', TextEncoding::Utf8},
                                            TextCase{"utf8-bom-semicolon.csv", u';', TextEncoding::Utf8},
                                            TextCase{"cp1252-semicolon.csv", u';', TextEncoding::Windows1252},
-                                           TextCase{"tab.txt", u'\t', TextEncoding::Utf8}));
+                                           TextCase{"tab.txt", u'\t', TextEncoding::Utf8},
+                                           TextCase{"unicode.txt", u'\t', TextEncoding::Utf8}));
 
 TEST(SheetReaders, QuotedFieldsHoldDelimitersQuotesAndLineBreaks)
 {

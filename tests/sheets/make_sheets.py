@@ -240,6 +240,7 @@ def make_texts():
     write("utf8-bom-semicolon.csv", b"\xef\xbb\xbf" + joined(";").encode("utf-8"))
     write("cp1252-semicolon.csv", joined(";", "\n").encode("cp1252"))
     write("tab.txt", joined("\t", "\r").encode("utf-8"))
+    write("unicode.txt", joined("\t").encode("utf-16"))  # Excel's "Unicode-Text": UTF-16 LE behind its mark
     # Quoted fields: a delimiter, a doubled quote and a line break inside.
     write("quoted.csv", ('Name;Bemerkung;Ort\r\n'
                          '"Müller; Söhne";"sagt ""Hallo""";Köln\r\n'
