@@ -65,7 +65,10 @@ void checkWriter(const QXmlStreamWriter& xml)
         throw WriteFailed();
 }
 
-// ODF text: runs of blanks as text:s, tabs and line breaks as their elements.
+// ODF text: runs of blanks as text:s, tabs and line breaks as their elements. A carriage
+// return is written as a character reference before the line break, as XML would turn a
+// bare one into a line feed: our reader gives the text back as it was (CR LF stays CR LF),
+// LibreOffice shows it as a blank.
 void writeOdfText(QXmlStreamWriter& xml, const QString& text)
 {
     static const QString ns = u"urn:oasis:names:tc:opendocument:xmlns:text:1.0"_s;
@@ -93,11 +96,8 @@ void writeOdfText(QXmlStreamWriter& xml, const QString& text)
             flush();
             xml.writeEmptyElement(ns, u"line-break"_s);
         } else if (c == u'\r') {
-            // CR LF is one line break
-            if (i + 1 >= text.size() || text.at(i + 1) != u'\n') {
-                flush();
-                xml.writeEmptyElement(ns, u"line-break"_s);
-            }
+            flush();
+            xml.writeEntityReference(u"#13"_s);
         } else {
             run += c;
         }
@@ -332,7 +332,7 @@ void WriteTableFile(const QString& path, const QString& sheetName, const QString
                 whole = zip.getZipError() == ZIP_OK;
             } catch (const WriteFailed&) {
                 zip.close();
-            }
+
         }
     }
     if (!whole || file.error() != QFileDevice::NoError || !file.commit()) {

@@ -64,12 +64,14 @@ QString DecodeOoxmlEscapes(const QString& text)
 
 QString EncodeOoxmlEscapes(const QString& text)
 {
-    if (!text.contains(QLatin1String("_x")))
+    if (!text.contains(QLatin1String("_x")) && !text.contains(u'\r'))
         return text;
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (isEscape(text, i))
             out += QStringLiteral("_x005F_");
+        else if (text.at(i) == u'\r')
+            out += QStringLiteral("_x000D_"); // a bare one would reach the reader as a line feed
         else
             out += text.at(i);
     }

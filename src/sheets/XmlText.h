@@ -11,6 +11,7 @@ bool AllowedInXml(char32_t c);
 QString XmlSafe(const QString& text);
 
 // Excel's escapes in strings: "_x000D_" is a carriage return, "_x005F_" a literal "_".
+// Encoding writes both, as Excel does.
 QString DecodeOoxmlEscapes(const QString& text);
 QString EncodeOoxmlEscapes(const QString& text);
 

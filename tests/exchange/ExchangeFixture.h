@@ -2,10 +2,10 @@
 // Shared by the exchange tests: a database on a temporary folder with every table, a
 // context with recorded messages, and file dialogs that answer from the test.
 #include "app/AppContext.h"
-#include "exchange/ExchangeFileDialogs.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 #include "support/FakeMessageService.h"
+#include "support/ScriptedFileDialogs.h"
 #include "support/TempDir.h"
 
 #include <QGuiApplication>
@@ -23,39 +23,6 @@ inline void PrintTo(const StoredAdresse& a, std::ostream* os)
                .join(QStringLiteral("|"))
                .toStdString();
 }
-
-class ScriptedFileDialogs : public ExchangeFileDialogs
-{
-public:
-    FileChoice OpenFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters) override
-    {
-        ++openCalls;
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilters = filters;
-        return {openName, openFilter};
-    }
-    SaveChoice SaveFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters,
-                            int selectedFilter, const QString& fileName) override
-    {
-        ++saveCalls;
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilters = filters;
-        lastSelectedFilter = selectedFilter;
-        lastDefaultName = fileName;
-        return save;
-    }
-
-    QString openName;
-    int openFilter = 0; // the filter entry the file was chosen under
-    SaveChoice save;
-    int openCalls = 0;
-    int saveCalls = 0;
-    QString lastTitle, lastFolder, lastDefaultName;
-    QStringList lastFilters;
-    int lastSelectedFilter = -1;
-};
 
 class ExchangeTest : public ::testing::Test
 {
