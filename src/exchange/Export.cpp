@@ -3,6 +3,7 @@
 #include "app/AdressenRows.h"
 #include "app/AppContext.h"
 #include "exchange/ExchangeFileDialogs.h"
+#include "exchange/ExchangeProgressWindow.h"
 #include "exchange/ExportAllFields.h"
 #include "exchange/ExportLayout.h"
 #include "shell/AppPaths.h"
@@ -60,21 +61,30 @@ void runExport(AppContext& ctx, QWidget* parent, ExchangeFileDialogs* dialogs, c
         ctx.Messages->WarningQuestion(QStringLiteral("Es existiert bereits eine Datei unter diesem Namen!\n"
                                                      "Soll diese Datei überschrieben werden?")) != Msg::IdYes)
         return;
+    bool written = true;
     {
         TBusyCursor busy;
         switch (filter) {
         case TableFilter:
-            ExportAllFields::WriteTable(fileName, allFields());
+        case Utf8CsvFilter: {
+            const ExportRows all = allFields();
+            ExchangeProgressWindow progress(parent, texts.title, int(all.size()));
+            written = filter == TableFilter ? ExportAllFields::WriteTable(fileName, all, &progress)
+                                            : ExportAllFields::WriteUtf8Csv(fileName, all, &progress);
+            progress.Done();
             break;
-        case Utf8CsvFilter:
-            ExportAllFields::WriteUtf8Csv(fileName, allFields());
-            break;
+        }
         case CsvFilter:
             ExportLayout::WriteFile(fileName, ExportLayout::CsvLines(texts.header, rows));
             break;
         default:
             ExportLayout::WriteFile(fileName, ExportLayout::TextLines(rows));
         }
+    }
+    if (!written) {
+        ctx.Messages->InfoMessage(
+            QStringLiteral("Der Export wurde abgebrochen. Es wurde keine Datei geschrieben."));
+        return;
     }
     switch (filter) {
     case TableFilter:

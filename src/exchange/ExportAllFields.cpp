@@ -2,6 +2,7 @@
 
 #include "app/AdressenRows.h"
 #include "app/BlankText.h"
+#include "exchange/AdressenImportFrame.h"
 #include "exchange/ExchangeError.h"
 #include "shell/FileWrite.h"
 #include "sheets/TableSource.h"
@@ -9,6 +10,7 @@
 #include "store/TSQLiteTable.h"
 
 #include <QHash>
+#include <QIODevice>
 
 namespace ExportAllFields {
 
@@ -53,6 +55,28 @@ QString quoted(QString value)
     return u'"' + value + u'"';
 }
 
+QByteArray csvLine(const QStringList& values)
+{
+    QStringList cells;
+    for (const QString& v : values)
+        cells << quoted(v);
+    return (cells.join(u';') + QStringLiteral("\r\n")).toUtf8();
+}
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// Thrown out of the table writer when the user cancels: the writer then drops its file.
+struct Cancelled
+{
+};
+
+// Tells progress that row index (counted from 0) is about to be written; false once the
+// user has cancelled.
+bool goOn(ImportProgress* progress, qsizetype index, qsizetype total)
+{
+    return !progress || progress->Step(int(index + 1), double(index + 1) / double(std::max<qsizetype>(1, total)));
+}
+
 } // namespace
 
 const QStringList& Header()
@@ -84,39 +108,63 @@ ExportRows Rows(TSQLiteDatabase& db, const AdressenRows& shown)
 
 QByteArray Utf8Csv(const ExportRows& rows)
 {
-    QString text;
-    auto line = [&](const QStringList& values) {
-        QStringList cells;
-        for (const QString& v : values)
-            cells << quoted(v);
-        text += cells.join(u';') + QStringLiteral("\r\n");
-    };
-    line(Header());
+    QByteArray bytes = kUtf8Bom + csvLine(Header());
     for (const QStringList& row : rows)
-        line(row);
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        bytes += csvLine(row);
+    return bytes;
 }
 
-void WriteUtf8Csv(const QString& fileName, const ExportRows& rows)
+bool WriteUtf8Csv(const QString& fileName, const ExportRows& rows, ImportProgress* progress)
 {
+    bool cancelled = false;
     QString reason;
-    if (!ReplaceFileWhole(fileName, Utf8Csv(rows), &reason))
+    const bool written = ReplaceFileWith(
+        fileName,
+        [&](QIODevice& file, QString& error) {
+            auto put = [&](const QByteArray& bytes) {
+                if (file.write(bytes) == bytes.size())
+                    return true;
+                error = file.errorString();
+                return false;
+            };
+            if (!put(kUtf8Bom + csvLine(Header())))
+                return false;
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                if (!goOn(progress, i, rows.size())) {
+                    cancelled = true;
+                    return false;
+                }
+                if (!put(csvLine(rows.at(i))))
+                    return false;
+            }
+            return true;
+        },
+        &reason);
+    if (cancelled)
+        return false;
+    if (!written)
         throw ExchangeError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.\n%2").arg(fileName, reason));
+    return true;
 }
 
-void WriteTable(const QString& fileName, const ExportRows& rows)
+bool WriteTable(const QString& fileName, const ExportRows& rows, ImportProgress* progress)
 {
     qsizetype next = 0;
     try {
         sheets::WriteTableFile(fileName, QStringLiteral("Adressen"), Header(), [&](QStringList& row) {
             if (next >= rows.size())
                 return false;
+            if (!goOn(progress, next, rows.size()))
+                throw Cancelled();
             row = rows.at(next++);
             return true;
         });
+    } catch (const Cancelled&) {
+        return false;
     } catch (const sheets::SheetError& e) {
         throw ExchangeError(e.Message());
     }
+    return true;
 }
 
 } // namespace ExportAllFields

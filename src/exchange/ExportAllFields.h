@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class AdressenRows;
+class ImportProgress;
 class TSQLiteDatabase;
 
 // The export of addresses with every field: the five lines, the sort name, the extra data
@@ -26,8 +27,10 @@ ExportRows Rows(TSQLiteDatabase& db, const AdressenRows& shown);
 QByteArray Utf8Csv(const ExportRows& rows);
 
 // Writes the UTF-8 file, or the spreadsheet (.ods or .xlsx after the name's suffix), each
-// replacing the file whole. Raises ExchangeError when the file cannot be written.
-void WriteUtf8Csv(const QString& fileName, const ExportRows& rows);
-void WriteTable(const QString& fileName, const ExportRows& rows);
+// replacing the file whole. progress is told after every row; when the user cancels there,
+// no file is written (an existing one stays as it was) and the answer is false. Raises
+// ExchangeError when the file cannot be written.
+bool WriteUtf8Csv(const QString& fileName, const ExportRows& rows, ImportProgress* progress = nullptr);
+bool WriteTable(const QString& fileName, const ExportRows& rows, ImportProgress* progress = nullptr);
 
 } // namespace ExportAllFields

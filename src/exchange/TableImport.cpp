@@ -1,7 +1,7 @@
 #include "exchange/TableImport.h"
 
 #include "app/AppContext.h"
-#include "exchange/ImportProgressWindow.h"
+#include "exchange/ExchangeProgressWindow.h"
 #include "exchange/TDLG_FelderZuordnen.h"
 #include "shell/MessageService.h"
 #include "sheets/TableSource.h"
@@ -87,6 +87,6 @@ bool ImportTableFile(AppContext& ctx, QWidget* parent, const QString& gruppeId, 
     ImportOptions options;
     options.SkipDuplicates = window->SkipDuplicates();
     options.SkipEmpty = true;
-    ImportProgressWindow progress(parent);
+    ExchangeProgressWindow progress(parent);
     return ImportAdressenRecords(ctx, gruppeId, source, options, &progress);
 }

@@ -74,6 +74,7 @@ TextOptions GuessTextOptions(const QString& path);
 // Writes one sheet (a header row, then the rows) as a spreadsheet that LibreOffice and
 // Excel open; the kind is taken from the file name's suffix (.ods or .xlsx). Every cell is
 // text. rows is called until it returns false. Replaces the file whole. Raises SheetError.
+// An exception thrown by rows abandons the file (the target stays as it was) and goes on.
 using RowProducer = std::function<bool(QStringList& row)>;
 void WriteTableFile(const QString& path, const QString& sheetName, const QStringList& header, const RowProducer& rows);
 

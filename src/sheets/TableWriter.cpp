@@ -332,7 +332,12 @@ void WriteTableFile(const QString& path, const QString& sheetName, const QString
                 whole = zip.getZipError() == ZIP_OK;
             } catch (const WriteFailed&) {
                 zip.close();
-
+            } catch (...) {
+                // Given up by the caller (a cancel): nothing of the new file stays.
+                zip.close();
+                file.cancelWriting();
+                throw;
+            }
         }
     }
     if (!whole || file.error() != QFileDevice::NoError || !file.commit()) {

@@ -2,6 +2,7 @@
 // Shared by the exchange tests: a database on a temporary folder with every table, a
 // context with recorded messages, and file dialogs that answer from the test.
 #include "app/AppContext.h"
+#include "exchange/AdressenImportFrame.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 #include "support/FakeMessageService.h"
@@ -23,6 +24,25 @@ inline void PrintTo(const StoredAdresse& a, std::ostream* os)
                .join(QStringLiteral("|"))
                .toStdString();
 }
+
+// Records the steps of an import or an export and cancels once more than the given number
+// of records were reached (never when negative).
+class CancelAfter : public ImportProgress
+{
+public:
+    explicit CancelAfter(int n = -1) : m_n(n) {}
+    bool Step(int records, double fraction) override
+    {
+        steps.append(records);
+        fractions.append(fraction);
+        return m_n < 0 || records <= m_n;
+    }
+    QList<int> steps;
+    QList<double> fractions;
+
+private:
+    int m_n;
+};
 
 class ExchangeTest : public ::testing::Test
 {

@@ -3,13 +3,19 @@
 #include "ExchangeFixture.h"
 
 #include "exchange/ExchangeError.h"
+#include "exchange/ExchangeProgressWindow.h"
 #include "exchange/Export.h"
 #include "exchange/ExportAllFields.h"
 #include "sheets/TableSource.h"
 #include "support/FakeAdressenRows.h"
 #include "support/QtPrint.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -145,6 +151,122 @@ TEST_F(ExportAllFieldsTest, AnExistingFileIsReplacedOnlyAfterYes)
     messages.answer({Msg::IdYes});
     exportAs("Adressen.xlsx", 2);
     EXPECT_EQ(readBack(dir.file("Adressen.xlsx")).size(), 2);
+}
+
+// ---- the progress window ----
+
+struct ProgressCase
+{
+    const char* file;
+    int filter; // the dialog's entry: 2 table, 3 UTF-8 CSV
+};
+
+void PrintTo(const ProgressCase& c, std::ostream* os) { *os << c.file; }
+
+class ExportProgressTest : public ExportAllFieldsTest, public ::testing::WithParamInterface<ProgressCase>
+{
+protected:
+    static constexpr int kRows = 60;
+
+    void SetUp() override
+    {
+        ExportAllFieldsTest::SetUp();
+        for (int i = 0; i < kRows; ++i)
+            shown.addWithoutData({QStringLiteral("Firma %1").arg(i), QStringLiteral("Anna Groß"), QStringLiteral("Weg 1"),
+                                  QString(), QStringLiteral("01067 Dresden")});
+    }
+
+    QString target() const { return dir.file(QString::fromUtf8(GetParam().file)); }
+
+    bool write(ImportProgress& progress)
+    {
+        const ExportRows rows = ExportAllFields::Rows(db(), shown);
+        return GetParam().filter == 2 ? ExportAllFields::WriteTable(target(), rows, &progress)
+                                      : ExportAllFields::WriteUtf8Csv(target(), rows, &progress);
+    }
+
+    QByteArray bytesOf(const QString& path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    const QByteArray oldBytes = QByteArray("die alte Datei, nicht anzurühren\r\n");
+};
+
+TEST_P(ExportProgressTest, ProgressCountsEveryRowUpToTheTotal)
+{
+    CancelAfter progress;
+    ASSERT_TRUE(write(progress));
+    const int total = kRows + 2;
+    ASSERT_EQ(progress.steps.size(), total);
+    for (int i = 0; i < total; ++i)
+        EXPECT_EQ(progress.steps[i], i + 1);
+    EXPECT_DOUBLE_EQ(progress.fractions.last(), 1.0);
+    EXPECT_EQ(readBack(target()).size(), total + 1);
+}
+
+TEST_P(ExportProgressTest, CancelMidwayKeepsTheExistingFileByteForByte)
+{
+    dir.write(QString::fromUtf8(GetParam().file), oldBytes);
+    CancelAfter progress(25);
+    EXPECT_FALSE(write(progress));
+    EXPECT_EQ(progress.steps.size(), 26); // cancelled at the 26th row
+    EXPECT_EQ(bytesOf(target()), oldBytes);
+    // No half-written temporary file is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QString::fromUtf8(GetParam().file), QStringLiteral("Tavisto.dbs")}));
+
+    // Without an old file there is none afterwards.
+    QFile::remove(target());
+    CancelAfter again(25);
+    EXPECT_FALSE(write(again));
+    EXPECT_FALSE(QFileInfo::exists(target()));
+}
+
+// "Abbrechen" in the command's own window: the old file stays, the message says so.
+TEST_P(ExportProgressTest, AbbrechenInTheWindowOfTheCommand)
+{
+    dir.write(QString::fromUtf8(GetParam().file), oldBytes);
+    messages.answer({Msg::IdYes}); // replace the existing file
+    QString seenTitle;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->objectName() == u"Form_ExportProgress") {
+                seenTitle = d->windowTitle();
+                d->findChild<QPushButton*>(QStringLiteral("Button_Abbrechen"))->click();
+            }
+    });
+    dialogs.save.fileName = target();
+    dialogs.save.filterIndex = GetParam().filter;
+    ExportAdressen(ctx, nullptr, shown, &dialogs);
+    EXPECT_EQ(seenTitle, QStringLiteral("Adressen exportieren"));
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[1].text, QStringLiteral("Der Export wurde abgebrochen. Es wurde keine Datei geschrieben."));
+    EXPECT_EQ(bytesOf(target()), oldBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ExportProgressTest,
+                         ::testing::Values(ProgressCase{"Adressen.ods", 2}, ProgressCase{"Adressen.xlsx", 2},
+                                           ProgressCase{"Adressen.csv", 3}),
+                         [](const auto& info) { return std::string(info.param.file).substr(9); });
+
+TEST(ExchangeProgressWindow, ExportCountsUpToTheTotalAndTakesAbbrechen)
+{
+    ExchangeProgressWindow progress(nullptr, QStringLiteral("Adressen exportieren"), 3);
+    QProgressDialog* d = progress.Dialog();
+    EXPECT_EQ(d->objectName(), QStringLiteral("Form_ExportProgress"));
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Adressen exportieren"));
+    EXPECT_TRUE(progress.Step(1, 1.0 / 3));
+    EXPECT_EQ(d->labelText(), QStringLiteral("1 von 3 Adressen geschrieben..."));
+    EXPECT_TRUE(progress.Step(2, 2.0 / 3));
+    // The last row shows at once, whatever time has passed.
+    EXPECT_TRUE(progress.Step(3, 1.0));
+    EXPECT_EQ(d->labelText(), QStringLiteral("3 von 3 Adressen geschrieben..."));
+    d->findChild<QPushButton*>(QStringLiteral("Button_Abbrechen"))->click();
+    EXPECT_FALSE(progress.Step(3, 1.0));
+    progress.Done();
+    EXPECT_FALSE(d->isVisible());
 }
 
 } // namespace

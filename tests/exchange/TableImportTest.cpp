@@ -1,6 +1,6 @@
 #include "ExchangeFixture.h"
 
-#include "exchange/ImportProgressWindow.h"
+#include "exchange/ExchangeProgressWindow.h"
 #include "exchange/TableImport.h"
 #include "exchange/TDLG_FelderZuordnen.h"
 #include "sources/TableAdressenSource.h"
@@ -29,17 +29,6 @@ public:
 
 private:
     TableAdressenSource m_rows;
-};
-
-// Cancels once the given number of records were read.
-class CancelAfter : public ImportProgress
-{
-public:
-    explicit CancelAfter(int n) : m_n(n) {}
-    bool Step(int records, double) override { return records <= m_n; }
-
-private:
-    int m_n;
 };
 
 const std::vector<QStringList> kClubList = {
@@ -154,7 +143,7 @@ TEST_F(TableImportTest, FileBreakingOffHalfwayImportsNothing)
 
 TEST_F(TableImportTest, ProgressWindowCancelButton)
 {
-    ImportProgressWindow progress(nullptr);
+    ExchangeProgressWindow progress(nullptr);
     EXPECT_TRUE(progress.Step(1, 0.1));
     QPushButton* cancel = progress.Dialog()->findChild<QPushButton*>(QStringLiteral("Button_Abbrechen"));
     ASSERT_NE(cancel, nullptr);
