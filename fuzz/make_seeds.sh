@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Writes the seed inputs of the fuzz targets into fuzz/seeds/<name>/. The small text
 # seeds are written here as well, so the whole set can be made again from this script.
-# Needs: python3, sqlite3, ImageMagick's convert, chmcmd.
+# Needs: python3, sqlite3, ImageMagick's convert, chmcmd, msgfmt (gettext).
 set -euo pipefail
 cd "$(dirname "$0")"
 seeds=seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{csv,settings,reversewords,cp1252,picture,chm,database}
+mkdir -p "$seeds"/{csv,settings,reversewords,cp1252,picture,chm,database,mocatalog}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -133,4 +133,34 @@ INSERT INTO tab_gruppen VALUES ('GR00000001','Alt');
 INSERT INTO tab_adressen VALUES ('AD00000001','GR00000001','X','','','','',1);
 SQL
 : >"$seeds/database/empty.dbs"
+# Gettext catalogues as msgfmt writes them: UTF-8 in both byte orders with a plural and a
+# context, and ISO-8859-1. The distribution's German label catalogue is no file of ours:
+# scripts/fuzz.sh and the replay test add it where glabels-data installed it.
+cat >"$work/tiny.po" <<'PO'
+msgid ""
+msgstr "Content-Type: text/plain; charset=UTF-8\n"
+
+msgid "Address Labels"
+msgstr "Adressaufkleber"
+
+msgid "Round labels"
+msgstr "Runde Etiketten für Gläser"
+
+msgid "Untranslated"
+msgstr ""
+
+msgid "%d label"
+msgid_plural "%d labels"
+msgstr[0] "%d Etikett"
+msgstr[1] "%d Etiketten"
+
+msgctxt "Brand"
+msgid "Any"
+msgstr "Alle"
+PO
+msgfmt -o "$seeds/mocatalog/utf8-le.mo" "$work/tiny.po"
+msgfmt --endianness=big -o "$seeds/mocatalog/utf8-be.mo" "$work/tiny.po"
+printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=ISO-8859-1\\n"\n\nmsgid "Square labels"\nmsgstr "Quadratische Etiketten \xe4\xf6\xfc"\n' >"$work/latin1.po"
+msgfmt -o "$seeds/mocatalog/latin1.mo" "$work/latin1.po"
+
 du -sh "$seeds"/*

@@ -13,6 +13,8 @@ cd "$(dirname "$0")/.."
 source scripts/configure-check.sh
 bash scripts/install-deps.sh --test  # clang and libFuzzer among them
 root=$(pwd)
+# The distribution's German label catalogue, a seed of the catalogue target.
+export mo_de=/usr/share/locale/de/LC_MESSAGES/glabels-3.0.mo
 work=${TAVISTO_FUZZ_DIR:-$HOME/.cache/tavisto-fuzz}
 jobs=${TAVISTO_FUZZ_JOBS:-2}
 
@@ -58,6 +60,12 @@ run_one() {
   [[ -d "$root/fuzz/regressions/$t" ]] && seeds+=("$root/fuzz/regressions/$t")
   # The label database is not copied into the tree: its installed files are the seeds.
   [[ $t == labeltemplates && -d /usr/share/libglabels-3.0/templates ]] && seeds+=(/usr/share/libglabels-3.0/templates)
+  # libFuzzer takes folders only: the catalogue is copied into one outside the tree.
+  if [[ $t == mocatalog && -f $mo_de ]]; then
+    mkdir -p "$work/system-seeds/$t"
+    cp "$mo_de" "$work/system-seeds/$t/"
+    seeds+=("$work/system-seeds/$t")
+  fi
   # Leaks count as findings; a run that takes over 60 s counts as a hang (wall time, on a
   # shared machine at the lowest priority, so not less). Targets that
   # hand their input over as a file write it to memory, not to the disk.

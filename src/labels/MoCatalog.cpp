@@ -75,10 +75,17 @@ MoCatalog MoCatalog::FromBytes(const QByteArray& bytes)
         return catalog;
     QList<std::pair<QByteArray, QByteArray>> pairs;
     QByteArray header;
+    // msgfmt writes every string once; entries that name the same bytes over and over
+    // would make a small file take gigabytes.
+    const qint64 stringLimit = 4 * qint64(bytes.size());
+    qint64 stringBytes = 0;
     for (quint32 i = 0; i < *count; ++i) {
         std::optional<QByteArray> id = r.string(*originals, i);
         std::optional<QByteArray> text = r.string(*translations, i);
         if (!id || !text)
+            return MoCatalog();
+        stringBytes += id->size() + text->size();
+        if (stringBytes > stringLimit)
             return MoCatalog();
         if (id->isEmpty()) {
             header = *text;
@@ -94,11 +101,17 @@ MoCatalog MoCatalog::FromBytes(const QByteArray& bytes)
         if (!text->isEmpty())
             pairs.append({*id, *text});
     }
-    QStringDecoder decode(charsetOf(header).constData());
-    if (!decode.isValid())
-        decode = QStringDecoder(QStringDecoder::Utf8);
-    for (const auto& [id, text] : pairs)
-        catalog.m_messages.insert(id, decode(text));
+    // Each translation on its own: a broken sequence at the end of one must not run into
+    // the next. One that does not decode is no translation, and the message stays.
+    const QByteArray charset = charsetOf(header);
+    const bool known = QStringDecoder(charset.constData()).isValid();
+    for (const auto& [id, text] : pairs) {
+        QStringDecoder decode = known ? QStringDecoder(charset.constData(), QStringConverter::Flag::Stateless)
+                                      : QStringDecoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        const QString translation = decode(text);
+        if (!decode.hasError() && !translation.isEmpty())
+            catalog.m_messages.insert(id, translation);
+    }
     return catalog;
 }
 

@@ -26,6 +26,46 @@ QByteArray compiled(const TempDir& dir, const QByteArray& po, const QStringList&
     return f.readAll();
 }
 
+// A little-endian catalogue of the pairs, laid out as msgfmt lays it out (header, the
+// two tables, then the strings each followed by a zero byte), without a hash table.
+// sameString: every entry names the first pair's strings instead of its own.
+QByteArray handMade(const QList<std::pair<QByteArray, QByteArray>>& pairs, bool sameString = false)
+{
+    auto word = [](QByteArray& out, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            out += char((v >> (8 * i)) & 0xff);
+    };
+    const quint32 n = quint32(pairs.size());
+    const quint32 originals = 28, translations = originals + 8 * n;
+    QByteArray head, strings;
+    word(head, 0x950412de);
+    word(head, 0);
+    word(head, n);
+    word(head, originals);
+    word(head, translations);
+    word(head, 0);
+    word(head, translations + 8 * n);
+    QByteArray idTable, textTable;
+    const quint32 stringsAt = translations + 8 * n;
+    for (const auto& [id, text] : pairs) {
+        const auto& [firstId, firstText] = pairs.first();
+        const bool own = !sameString || strings.isEmpty();
+        const QByteArray& idBytes = own ? id : firstId;
+        const QByteArray& textBytes = own ? text : firstText;
+        const quint32 idAt = own ? stringsAt + quint32(strings.size()) : stringsAt;
+        if (own)
+            strings += idBytes + '\0';
+        const quint32 textAt = own ? stringsAt + quint32(strings.size()) : stringsAt + quint32(firstId.size()) + 1;
+        if (own)
+            strings += textBytes + '\0';
+        word(idTable, quint32(idBytes.size()));
+        word(idTable, idAt);
+        word(textTable, quint32(textBytes.size()));
+        word(textTable, textAt);
+    }
+    return head + idTable + textTable + strings;
+}
+
 TEST(LabelDescriptions, TheDistributionsGermanCatalogueNamesTheProducts)
 {
     // The catalogue glabels-data installs, read from the system's data folders.
@@ -83,6 +123,41 @@ TEST(LabelDescriptions, CataloguesAsMsgfmtWritesThem)
     const QByteArray latin1 = QByteArray("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
                                          "msgid \"Square labels\"\nmsgstr \"Quadratische Etiketten \xe4\xf6\xfc\"\n");
     EXPECT_EQ(MoCatalog::FromBytes(compiled(dir, latin1)).Translate("Square labels"), "Quadratische Etiketten äöü");
+}
+
+// Found by the fuzzer: a translation ending in half a UTF-8 sequence came back empty (the
+// decoder kept the byte for the next translation, which it then spoilt).
+TEST(LabelDescriptions, ATranslationThatDoesNotDecodeLeavesTheMessageAndSpoilsNoOther)
+{
+    const QByteArray header = "Content-Type: text/plain; charset=UTF-8\n";
+    const MoCatalog c = MoCatalog::FromBytes(handMade({{"", header},
+                                                       {"Address Labels", "Adressaufkleber\xc3"},
+                                                       {"Apples", "\xc3\x84pfel"},
+                                                       {"Broken", "\xc2"},
+                                                       {"Round labels", "Runde Etiketten"}}));
+    ASSERT_FALSE(c.isEmpty());
+    EXPECT_EQ(c.Translate("Address Labels"), "Address Labels");
+    EXPECT_EQ(c.Translate("Apples"), "Äpfel");
+    EXPECT_EQ(c.Translate("Broken"), "Broken");
+    EXPECT_EQ(c.Translate("Round labels"), "Runde Etiketten");
+    // The same in a charset of one byte per character, which never breaks.
+    const MoCatalog latin1 = MoCatalog::FromBytes(
+        handMade({{"", "Content-Type: text/plain; charset=ISO-8859-1\n"}, {"Apples", "\xc4pfel\xc3"}}));
+    EXPECT_EQ(latin1.Translate("Apples"), "ÄpfelÃ");
+}
+
+// Entries that name the same bytes again and again would make a small file take
+// gigabytes (8,000 entries of a 64 KB file, each naming the whole file). msgfmt writes
+// every string once.
+TEST(LabelDescriptions, EntriesSharingTheirStringsOverAndOverAreNoCatalogue)
+{
+    QList<std::pair<QByteArray, QByteArray>> pairs{{"Address Labels", QByteArray(4000, 'x')}};
+    for (int i = 0; i < 200; ++i)
+        pairs.append(std::pair<QByteArray, QByteArray>());
+    EXPECT_TRUE(MoCatalog::FromBytes(handMade(pairs, true)).isEmpty());
+    // Shared a few times it is still read.
+    EXPECT_EQ(MoCatalog::FromBytes(handMade(pairs.mid(0, 3), true)).Translate("Address Labels"),
+              QString(4000, u'x'));
 }
 
 TEST(LabelDescriptions, ABrokenCatalogueTranslatesNothing)
