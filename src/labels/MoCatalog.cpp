@@ -103,11 +103,11 @@ MoCatalog MoCatalog::FromBytes(const QByteArray& bytes)
     }
     // Each translation on its own: a broken sequence at the end of one must not run into
     // the next. One that does not decode is no translation, and the message stays.
-    const QByteArray charset = charsetOf(header);
-    const bool known = QStringDecoder(charset.constData()).isValid();
+    QStringDecoder decode(charsetOf(header).constData(), QStringConverter::Flag::Stateless);
+    if (!decode.isValid())
+        decode = QStringDecoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     for (const auto& [id, text] : pairs) {
-        QStringDecoder decode = known ? QStringDecoder(charset.constData(), QStringConverter::Flag::Stateless)
-                                      : QStringDecoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        decode.resetState(); // also forgets the errors of the one before
         const QString translation = decode(text);
         if (!decode.hasError() && !translation.isEmpty())
             catalog.m_messages.insert(id, translation);
