@@ -1,6 +1,8 @@
 #include "carddav/CarddavStore.h"
 #include "carddav/DavServers.h"
 #include "store/ESQLiteException.h"
+#include "store/RecordIds.h"
+#include "store/RecordOperations.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 #include "support/FakeMessageService.h"
@@ -131,6 +133,41 @@ TEST_F(CarddavStoreTest, LinkingAnotherBookForgetsTheOldCards)
     EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card"), "0");
     EXPECT_EQ(CarddavStore::LoadLink(*db, "GR00000001")->SyncToken, "");
     EXPECT_EQ(CarddavStore::BookState(*db, other).Etags.size(), 0);
+}
+
+TEST_F(CarddavStoreTest, DeletingAGroupDeletesItsLinkAndCardsWithIt)
+{
+    CarddavStore::SaveLink(*db, link);
+    CarddavStore::Apply(*db, link, cards({{"/anna/verein/a.vcf", MakeCard("a", "Adam", "Anna", "Weg 1", "Bonn")},
+                                          {"/anna/verein/b.vcf", MakeCard("b", "Berg", "Berta", "Weg 2", "Bonn")}},
+                                         "t1"));
+    db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000000', 'Andere')");
+    CarddavLink other = link;
+    other.GruppeId = "GR00000000";
+    CarddavStore::SaveLink(*db, other);
+    CarddavStore::Apply(*db, other, cards({{"/anna/verein/a.vcf", MakeCard("a", "Adam", "Anna", "Weg 1", "Bonn")}}, "t1"));
+
+    // A deletion that fails half way keeps the link with the group.
+    db->ExecSQL("CREATE TRIGGER keep BEFORE DELETE ON carddav_link BEGIN SELECT RAISE(ABORT, 'bleibt'); END");
+    EXPECT_FALSE(DeleteGruppe(*db, messages, "GR00000001"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_gruppen"), "2");
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000001'"), "2");
+    EXPECT_FALSE(db->InTransaction());
+    db->ExecSQL("DROP TRIGGER keep");
+
+    ASSERT_TRUE(DeleteGruppe(*db, messages, "GR00000001"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000001'"), "0");
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_link WHERE Gruppe_ID = 'GR00000001'"), "0");
+    // The other group keeps its own.
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000000'"), "1");
+    EXPECT_TRUE(CarddavStore::LoadLink(*db, "GR00000000"));
+    // A new group gets the freed identifier and is an ordinary local group.
+    const QString id = NewID(*db, "GR", "tab_gruppen", "Gruppe_ID");
+    ASSERT_EQ(id, "GR00000001");
+    db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES (?, 'Neu')", {id});
+    EXPECT_FALSE(CarddavStore::LoadLink(*db, id));
+    EXPECT_EQ(CarddavStore::BookState(*db, link).Etags.size(), 0);
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 } // namespace
