@@ -408,6 +408,7 @@ void CarddavClient::fetchBatch()
         if (!m.Valid)
             return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
         QSet<QString> asked(batch.begin(), batch.end());
+        std::vector<CarddavFetchedCard> arrived;
         for (const DavResponse& r : m.Responses) {
             const QString key = CarddavCardKey(m_state.Book, r.Href);
             if (!asked.contains(key))
@@ -419,8 +420,14 @@ void CarddavClient::fetchBatch()
                     m_changes.Removed.append(key);
                 continue;
             }
-            m_changes.Cards.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
+            arrived.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
             ++m_cardsReceived;
+        }
+        if (m_cardsArrived) {
+            if (const QString error = m_cardsArrived(std::move(arrived)); !error.isEmpty())
+                return fail(CarddavFailure::StoreFailed, error);
+        } else {
+            std::move(arrived.begin(), arrived.end(), std::back_inserter(m_changes.Cards));
         }
         if (m_progress)
             m_progress(m_fetchTotal - int(m_toFetch.size()), m_fetchTotal);

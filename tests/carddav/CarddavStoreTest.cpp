@@ -170,4 +170,37 @@ TEST_F(CarddavStoreTest, DeletingAGroupDeletesItsLinkAndCardsWithIt)
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
+TEST_F(CarddavStoreTest, StagedCardsAreAppliedOnceAndForgottenWhenDropped)
+{
+    CarddavStore::SaveLink(*db, link);
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/a.vcf", "\"e1\"", MakeCard("a", "Äbißer", "Jürgen", "Weg 1", "Köln")}});
+    CarddavStore::StageCards(*db, {{"/anna/verein/b.vcf", "\"e2\"", MakeCard("b", "Berg", "Berta", "Weg 2", "Bonn")}});
+    // Staged cards are the connection's own, not the file's.
+    EXPECT_FALSE(db->TableExists("carddav_staging"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_adressen"), "0");
+    // Given directly and staged, both count.
+    const CarddavSyncReport r = CarddavStore::Apply(
+        *db, link, cards({{"/anna/verein/c.vcf", MakeCard("c", "Cäcilie", "Cora", "Weg 3", "Köln")}}, "t1"));
+    EXPECT_EQ(r.Added, 3);
+    EXPECT_EQ(cell("SELECT Line2 FROM tab_adressen a JOIN carddav_card c ON c.Adresse_ID = a.Adresse_ID "
+                   "WHERE c.Href = '/anna/verein/a.vcf'"),
+              "Jürgen Äbißer");
+    EXPECT_EQ(cell("SELECT Etag FROM carddav_card WHERE Href = '/anna/verein/b.vcf'"), "\"e2\"");
+    // Applied once: the next apply finds nothing staged.
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t2")).Added, 0);
+
+    // A cancelled sync: what was staged is dropped and never reaches the group.
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/d.vcf", "\"e4\"", MakeCard("d", "Dorn", "Dora", "Weg 4", "Bonn")}});
+    CarddavStore::DropStaging(*db);
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t3")).Added, 0);
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_adressen"), "3");
+    // A new start forgets what an earlier one left.
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/d.vcf", "\"e4\"", MakeCard("d", "Dorn", "Dora", "Weg 4", "Bonn")}});
+    CarddavStore::BeginStaging(*db);
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t4")).Added, 0);
+}
+
 } // namespace
