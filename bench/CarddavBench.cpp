@@ -10,11 +10,8 @@
 #include "BenchSupport.h"
 #include "carddav/CarddavStore.h"
 #include "carddav/DavServers.h"
+#include "carddav/LinkedFile.h"
 #include "carddav/SyncRunner.h"
-#include "store/Schema.h"
-#include "store/TSQLiteDatabase.h"
-#include "support/FakeMessageService.h"
-#include "support/TempDir.h"
 
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
@@ -29,45 +26,11 @@ long peakKb()
     return usage.ru_maxrss;
 }
 
-std::vector<QByteArray> cards(int count, const QString& prefix)
-{
-    std::vector<QByteArray> list;
-    for (int i = 1; i <= count; ++i)
-        list.push_back(MakeCard(QStringLiteral("%1-%2").arg(prefix).arg(i), QStringLiteral("Müller%1").arg(i),
-                                QStringLiteral("Jörg"), QStringLiteral("Hauptstraße %1").arg(i),
-                                QStringLiteral("Köln")));
-    return list;
-}
-
-struct File
-{
-    File()
-    {
-        db = std::make_unique<TSQLiteDatabase>(dir.file("Tavisto.dbs"));
-        CreateTables(*db, messages);
-        db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000001', 'Verein')");
-    }
-    CarddavLink link(const DavServer& server, const QString& book)
-    {
-        CarddavLink l;
-        l.GruppeId = "GR00000001";
-        l.Server = server.BaseUrl().toString();
-        l.Book = server.BookUrl(book).toString();
-        l.BookName = book;
-        l.User = server.User();
-        CarddavStore::SaveLink(*db, l);
-        return l;
-    }
-    TempDir dir;
-    FakeMessageService messages;
-    std::unique_ptr<TSQLiteDatabase> db;
-};
-
 void BM_CarddavUpdates(benchmark::State& state)
 {
     DavServer server(DavServer::Radicale);
-    server.SeedBook("b500", "B500", cards(500, "b500"));
-    server.SeedBook("b5000", "B5000", cards(5000, "b5000"));
+    server.SeedBook("b500", "B500", GeneratedCards(500, "b500"));
+    server.SeedBook("b5000", "B5000", GeneratedCards(5000, "b5000"));
     QString error;
     if (!server.Start(&error)) {
         state.SkipWithError(error.toUtf8().constData());
@@ -78,16 +41,16 @@ void BM_CarddavUpdates(benchmark::State& state)
     qint64 secondBytes = 0;
     for (auto _ : state) {
         {
-            File small;
-            const SyncOutcome run = RunSync(*small.db, small.link(server, "b500"), server.Password());
+            LinkedFile small;
+            const SyncOutcome run = RunSync(*small.db, small.Link(server, "b500"), server.Password());
             if (!run.Report) {
                 state.SkipWithError("500 failed");
                 return;
             }
         }
         peak500 = peakKb();
-        File big;
-        const CarddavLink link = big.link(server, "b5000");
+        LinkedFile big;
+        const CarddavLink link = big.Link(server, "b5000");
         QElapsedTimer clock;
         clock.start();
         const SyncOutcome first = RunSync(*big.db, link, server.Password());

@@ -26,6 +26,13 @@ const QByteArray kBooksBody = QByteArrayLiteral(
     "<d:propfind xmlns:d=\"DAV:\" xmlns:cs=\"http://calendarserver.org/ns/\"><d:prop>"
     "<d:resourcetype/><d:displayname/><cs:getctag/><d:sync-token/>"
     "</d:prop></d:propfind>");
+// Only the tag: on some servers (Radicale) the sync token costs a pass over every card
+// of the book on top of the tag's own.
+const QByteArray kTagBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<d:propfind xmlns:d=\"DAV:\" xmlns:cs=\"http://calendarserver.org/ns/\"><d:prop>"
+    "<d:resourcetype/><cs:getctag/>"
+    "</d:prop></d:propfind>");
 const QByteArray kEtagsBody = QByteArrayLiteral(
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
     "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
@@ -312,25 +319,29 @@ void CarddavClient::FetchChanges(const CarddavBookState& state, std::function<vo
     m_state = state;
     m_changes = CarddavChanges();
     m_toFetch.clear();
-    send("PROPFIND", m_state.Book, "0", kBooksBody, [this](int status, const QByteArray& body, const QUrl&) {
-        const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
-        if (m.Responses.empty() || !isAddressBook(m.Responses.front()))
-            return fail(CarddavFailure::NotCarddav, QStringLiteral("HTTP %1").arg(status));
-        const DavResponse& book = m.Responses.front();
-        m_changes.Ctag = book.Text(kCalendarServerNs, u"getctag");
-        const QString token = book.Text(kDavNs, u"sync-token");
-        m_changes.SyncToken = token;
-        const bool sameTag = !m_changes.Ctag.isEmpty() && m_changes.Ctag == m_state.Ctag;
-        const bool sameToken = !token.isEmpty() && token == m_state.SyncToken;
-        if (sameTag || sameToken) {
-            m_changes.SyncToken = m_state.SyncToken.isEmpty() ? token : m_state.SyncToken;
-            m_changes.Unchanged = true;
-            return finishChanges();
-        }
-        if (m_useSync && !token.isEmpty())
-            return syncReport(m_state.SyncToken);
-        listEtags();
-    });
+    // With a tag from the last sync, the tag alone says whether anything changed; the
+    // stored token then gives the changes. Without one, the book's token is asked too.
+    const bool tagOnly = !m_state.Ctag.isEmpty();
+    send("PROPFIND", m_state.Book, "0", tagOnly ? kTagBody : kBooksBody,
+         [this, tagOnly](int status, const QByteArray& body, const QUrl&) {
+             const DavMultistatus m = status == 207 ? ParseMultistatus(body) : DavMultistatus();
+             if (m.Responses.empty() || !isAddressBook(m.Responses.front()))
+                 return fail(CarddavFailure::NotCarddav, QStringLiteral("HTTP %1").arg(status));
+             const DavResponse& book = m.Responses.front();
+             m_changes.Ctag = book.Text(kCalendarServerNs, u"getctag");
+             const QString token = tagOnly ? m_state.SyncToken : book.Text(kDavNs, u"sync-token");
+             m_changes.SyncToken = token;
+             const bool sameTag = !m_changes.Ctag.isEmpty() && m_changes.Ctag == m_state.Ctag;
+             const bool sameToken = !tagOnly && !token.isEmpty() && token == m_state.SyncToken;
+             if (sameTag || sameToken) {
+                 m_changes.SyncToken = m_state.SyncToken.isEmpty() ? token : m_state.SyncToken;
+                 m_changes.Unchanged = true;
+                 return finishChanges();
+             }
+             if (m_useSync && !token.isEmpty())
+                 return syncReport(tagOnly ? token : m_state.SyncToken);
+             listEtags();
+         });
 }
 
 void CarddavClient::syncReport(const QString& token)
@@ -408,6 +419,7 @@ void CarddavClient::fetchBatch()
         if (!m.Valid)
             return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
         QSet<QString> asked(batch.begin(), batch.end());
+        std::vector<CarddavFetchedCard> arrived;
         for (const DavResponse& r : m.Responses) {
             const QString key = CarddavCardKey(m_state.Book, r.Href);
             if (!asked.contains(key))
@@ -419,8 +431,14 @@ void CarddavClient::fetchBatch()
                     m_changes.Removed.append(key);
                 continue;
             }
-            m_changes.Cards.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
+            arrived.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
             ++m_cardsReceived;
+        }
+        if (m_cardsArrived) {
+            if (const QString error = m_cardsArrived(std::move(arrived)); !error.isEmpty())
+                return fail(CarddavFailure::StoreFailed, error);
+        } else {
+            std::move(arrived.begin(), arrived.end(), std::back_inserter(m_changes.Cards));
         }
         if (m_progress)
             m_progress(m_fetchTotal - int(m_toFetch.size()), m_fetchTotal);

@@ -55,7 +55,7 @@ struct CarddavFetchedCard
 // The server's changes since the state handed to FetchChanges.
 struct CarddavChanges
 {
-    std::vector<CarddavFetchedCard> Cards; // new and changed cards
+    std::vector<CarddavFetchedCard> Cards; // new and changed cards not handed over by batch
     QStringList Removed;                   // paths of cards no longer on the server
     QString SyncToken;
     QString Ctag;
@@ -98,7 +98,16 @@ public:
     // false: collection tag and ETags even where the server offers sync-collection.
     void SetUseSyncCollection(bool use) { m_useSync = use; }
     void SetBatchSize(int size) { m_batch = qMax(1, size); }
+    // Takes the cards of each fetched batch as it arrives (they are then not kept in
+    // CarddavChanges::Cards); a text it returns ends the run as StoreFailed.
+    void SetCardsArrived(std::function<QString(std::vector<CarddavFetchedCard>&& cards)> arrived)
+    {
+        m_cardsArrived = std::move(arrived);
+    }
     void SetTimeout(int ms) { m_timeoutMs = ms; }
+
+    // Neither done nor failed yet (also before anything was started).
+    bool Running() const { return !m_stopped; }
 
     // Counters of the client's life, for tests and benchmarks.
     int Requests() const { return m_requests; }
@@ -130,6 +139,7 @@ private:
     std::function<void(int, int)> m_progress;
     std::function<void(const QList<CarddavBook>&)> m_booksDone;
     std::function<void(const CarddavChanges&)> m_changesDone;
+    std::function<QString(std::vector<CarddavFetchedCard>&&)> m_cardsArrived;
     bool m_useSync = true;
     int m_batch = 100;
     // A server may think a long time over a large book before its first byte.

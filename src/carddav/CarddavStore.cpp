@@ -7,12 +7,52 @@
 #include "store/TSQLiteDatabase.h"
 
 #include <QHash>
+#include <functional>
 #include <sqlite3.h>
 
 namespace {
 
 const QString kLinkTable = QStringLiteral("carddav_link");
 const QString kCardTable = QStringLiteral("carddav_card");
+const QString kStagingTable = QStringLiteral("carddav_staging");
+
+// Whether the connection has the staging table (TableExists looks at the file's tables only).
+bool hasStaging(TSQLiteDatabase& db)
+{
+    return db.GetTable(QStringLiteral("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'table' AND name = ?"),
+                       {kStagingTable})
+               .FieldAsString(0)
+           != u"0";
+}
+
+// Steps through the staged cards in the order they came. The cells are blobs: the card
+// is UTF-8 as the server sent it, which the connection's text encoding would not keep.
+void eachStagedCard(TSQLiteDatabase& db, const std::function<void(const CarddavFetchedCard&)>& card)
+{
+    static const char* const kSql = "SELECT Href, Etag, Data FROM temp.carddav_staging ORDER BY Seq";
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), kSql, -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw ESQLiteException(db.ComposeMessage(QStringLiteral("Fehler beim Lesen der abgeholten Karten"),
+                                                 QString::fromLatin1(kSql)));
+    }
+    const auto bytes = [stmt](int column) {
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                          sqlite3_column_bytes(stmt, column));
+    };
+    int rc;
+    try {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            card({QString::fromUtf8(bytes(0)), QString::fromUtf8(bytes(1)), bytes(2)});
+    } catch (...) {
+        sqlite3_finalize(stmt);
+        throw;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        throw ESQLiteException(db.ComposeMessage(QStringLiteral("Fehler beim Lesen der abgeholten Karten"),
+                                                 QString::fromLatin1(kSql)));
+}
 
 struct KnownCard
 {
@@ -170,6 +210,25 @@ QString LinkedBookName(TSQLiteDatabase& db, const QString& adresseId)
     return name.isEmpty() ? QStringLiteral("?") : name;
 }
 
+void BeginStaging(TSQLiteDatabase& db)
+{
+    DropStaging(db);
+    db.ExecSQL(QStringLiteral("CREATE TEMP TABLE carddav_staging (Seq INTEGER PRIMARY KEY, Href BLOB, Etag BLOB, "
+                              "Data BLOB)"));
+}
+
+void StageCards(TSQLiteDatabase& db, const std::vector<CarddavFetchedCard>& cards)
+{
+    for (const CarddavFetchedCard& c : cards)
+        db.ExecSQL(QStringLiteral("INSERT INTO temp.carddav_staging (Href, Etag, Data) VALUES (?, ?, ?)"),
+                   {c.Href.toUtf8(), c.Etag.toUtf8(), c.Data});
+}
+
+void DropStaging(TSQLiteDatabase& db)
+{
+    db.ExecSQL(QStringLiteral("DROP TABLE IF EXISTS temp.carddav_staging"));
+}
+
 CarddavSyncReport Apply(TSQLiteDatabase& db, const CarddavLink& link, const CarddavChanges& changes)
 {
     CarddavSyncReport report;
@@ -191,7 +250,7 @@ CarddavSyncReport Apply(TSQLiteDatabase& db, const CarddavLink& link, const Card
     IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
     IdSequence datenIds(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
     const QString one = QStringLiteral("1");
-    for (const CarddavFetchedCard& fetched : changes.Cards) {
+    const auto apply = [&](const CarddavFetchedCard& fetched) {
         // One card per resource; a second one in it is not the book's business.
         VcardStream stream(fetched.Data);
         Vcard card;
@@ -236,10 +295,17 @@ CarddavSyncReport Apply(TSQLiteDatabase& db, const CarddavLink& link, const Card
         db.ExecSQL(QStringLiteral("INSERT OR REPLACE INTO carddav_card (Gruppe_ID, Href, Adresse_ID, Etag, Uid) "
                                   "VALUES (?, ?, ?, ?, ?)"),
                    {gid, fetched.Href, adresseId, fetched.Etag, uid});
-    }
+    };
+    for (const CarddavFetchedCard& fetched : changes.Cards)
+        apply(fetched);
+    const bool staged = hasStaging(db);
+    if (staged)
+        eachStagedCard(db, apply);
     db.ExecSQL(QStringLiteral("UPDATE carddav_link SET SyncToken = ?, Ctag = ? WHERE Gruppe_ID = ?"),
                {changes.SyncToken, changes.Ctag, gid});
     transaction.Commit();
+    if (staged)
+        DropStaging(db);
     return report;
 }
 

@@ -52,10 +52,19 @@ CarddavBookState BookState(TSQLiteDatabase& db, const CarddavLink& link);
 // The display name of the book an address comes from; empty for a local address.
 QString LinkedBookName(TSQLiteDatabase& db, const QString& adresseId);
 
+// Cards fetched while a sync runs wait in a TEMP table of the connection (private to it,
+// outside the file, never locking it) until Apply takes them, so a large book is never
+// held in memory whole. BeginStaging empties it; DropStaging forgets what it holds (a
+// cancelled or failed sync).
+void BeginStaging(TSQLiteDatabase& db);
+void StageCards(TSQLiteDatabase& db, const std::vector<CarddavFetchedCard>& cards);
+void DropStaging(TSQLiteDatabase& db);
+
 // Brings the group to the book's state in one transaction: new cards become addresses
 // (active), changed ones update lines and extra data (the active flag, a sort name of
 // its own and the dispatch method stay), removed ones are deleted; the link's tokens
-// are moved on. Nothing is written when any statement fails.
+// are moved on. The cards are changes.Cards and then the staged ones, which are
+// forgotten after a successful apply. Nothing is written when any statement fails.
 CarddavSyncReport Apply(TSQLiteDatabase& db, const CarddavLink& link, const CarddavChanges& changes);
 
 } // namespace CarddavStore

@@ -7,8 +7,9 @@
 
 class TSQLiteDatabase;
 
-// One "Aktualisieren" of a linked group: asks the server for the book's changes, then
-// applies them in one transaction. Until the end nothing is written, so a cancelled or
+// One "Aktualisieren" of a linked group: asks the server for the book's changes, keeps
+// the fetched cards in the connection's staging table batch by batch, then applies them
+// in one transaction. Until the end nothing is written to the file, so a cancelled or
 // failed sync leaves the group as it was. The object must outlive the run (until done
 // or failed was called).
 class CarddavSync
@@ -26,6 +27,8 @@ public:
     CarddavClient& Client() { return *m_client; }
 
 private:
+    void dropStaging();
+
     TSQLiteDatabase& m_db;
     CarddavLink m_link;
     std::unique_ptr<CarddavClient> m_client;

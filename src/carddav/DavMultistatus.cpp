@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace {
 
 bool isDav(const QXmlStreamReader& r, QStringView local)
@@ -18,6 +20,7 @@ QString expandedName(const QXmlStreamReader& r)
 DavProperty readProperty(QXmlStreamReader& r)
 {
     DavProperty p;
+    p.Name = expandedName(r);
     int depth = 1;
     bool inHref = false;
     int hrefDepth = 0;
@@ -56,14 +59,12 @@ DavProperty readProperty(QXmlStreamReader& r)
 
 void readPropstat(QXmlStreamReader& r, DavResponse& response)
 {
-    QHash<QString, DavProperty> props;
+    QList<DavProperty> props;
     int status = 0;
     while (r.readNextStartElement()) {
         if (isDav(r, u"prop")) {
-            while (r.readNextStartElement()) {
-                const QString name = expandedName(r);
-                props.insert(name, readProperty(r));
-            }
+            while (r.readNextStartElement())
+                props.append(readProperty(r));
         } else if (isDav(r, u"status")) {
             status = ParseStatusLine(r.readElementText(QXmlStreamReader::SkipChildElements));
         } else {
@@ -71,8 +72,17 @@ void readPropstat(QXmlStreamReader& r, DavResponse& response)
         }
     }
     // Properties the server could not give (404, 403) count as missing.
-    if (status >= 200 && status < 300)
-        response.Props.insert(props);
+    if (status < 200 || status >= 300)
+        return;
+    // A name given twice counts once, the later one.
+    for (DavProperty& p : props) {
+        const auto same = std::find_if(response.Props.begin(), response.Props.end(),
+                                        [&](const DavProperty& known) { return known.Name == p.Name; });
+        if (same != response.Props.end())
+            *same = std::move(p);
+        else
+            response.Props.append(std::move(p));
+    }
 }
 
 DavResponse readResponse(QXmlStreamReader& r)
@@ -106,8 +116,11 @@ QString DavName(QStringView ns, QStringView local)
 
 const DavProperty* DavResponse::Prop(QStringView ns, QStringView local) const
 {
-    const auto it = Props.constFind(DavName(ns, local));
-    return it == Props.constEnd() ? nullptr : &it.value();
+    const QString name = DavName(ns, local);
+    for (const DavProperty& p : Props)
+        if (p.Name == name)
+            return &p;
+    return nullptr;
 }
 
 QString DavResponse::Text(QStringView ns, QStringView local) const

@@ -1,6 +1,6 @@
 #pragma once
 #include <QByteArray>
-#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -10,9 +10,10 @@ inline constexpr QStringView kDavNs = u"DAV:";
 inline constexpr QStringView kCarddavNs = u"urn:ietf:params:xml:ns:carddav";
 inline constexpr QStringView kCalendarServerNs = u"http://calendarserver.org/ns/";
 
-// One property of a WebDAV answer, under its expanded name "{namespace}local".
+// One property of a WebDAV answer.
 struct DavProperty
 {
+    QString Name;         // its expanded name, "{namespace}local"
     QString Text;         // all character data inside it, trimmed (an ETag, a name, a card)
     QStringList Hrefs;    // the DAV:href elements inside it (a principal, a home set)
     QStringList Children; // expanded names of its child elements (a resource type)
@@ -23,7 +24,9 @@ struct DavResponse
 {
     QString Href;
     int Status = 0; // the response's own status (a removed member in a sync report); 0 when none
-    QHash<QString, DavProperty> Props;
+    // A short list, not a hash: a listing of a large book has thousands of responses with
+    // one or two properties each, and every hash would allocate room for dozens.
+    QList<DavProperty> Props;
 
     const DavProperty* Prop(QStringView ns, QStringView local) const;
     QString Text(QStringView ns, QStringView local) const;
@@ -44,5 +47,5 @@ DavMultistatus ParseMultistatus(const QByteArray& xml);
 // The status code of an HTTP status line ("HTTP/1.1 404 Not Found" gives 404); 0 when none.
 int ParseStatusLine(QStringView line);
 
-// "{ns}local", the key of DavResponse::Props.
+// "{ns}local", the name of a DavProperty.
 QString DavName(QStringView ns, QStringView local);

@@ -57,6 +57,12 @@ bool DeleteGruppe(TSQLiteDatabase& db, MessageService& messages, const QString& 
             db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Gruppe_ID=?"), {id});
         if (db.TableExists(QStringLiteral("tab_gruppen")))
             db.ExecSQL(QStringLiteral("DELETE FROM tab_gruppen WHERE Gruppe_ID=?"), {id});
+        // A group's link to an online address book goes with it: a later group given the
+        // same identifier must not inherit the book and its cards.
+        if (db.TableExists(QStringLiteral("carddav_card")))
+            db.ExecSQL(QStringLiteral("DELETE FROM carddav_card WHERE Gruppe_ID=?"), {id});
+        if (db.TableExists(QStringLiteral("carddav_link")))
+            db.ExecSQL(QStringLiteral("DELETE FROM carddav_link WHERE Gruppe_ID=?"), {id});
     });
 }
 

@@ -1,6 +1,8 @@
 #include "carddav/CarddavStore.h"
 #include "carddav/DavServers.h"
 #include "store/ESQLiteException.h"
+#include "store/RecordIds.h"
+#include "store/RecordOperations.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
 #include "support/FakeMessageService.h"
@@ -131,6 +133,74 @@ TEST_F(CarddavStoreTest, LinkingAnotherBookForgetsTheOldCards)
     EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card"), "0");
     EXPECT_EQ(CarddavStore::LoadLink(*db, "GR00000001")->SyncToken, "");
     EXPECT_EQ(CarddavStore::BookState(*db, other).Etags.size(), 0);
+}
+
+TEST_F(CarddavStoreTest, DeletingAGroupDeletesItsLinkAndCardsWithIt)
+{
+    CarddavStore::SaveLink(*db, link);
+    CarddavStore::Apply(*db, link, cards({{"/anna/verein/a.vcf", MakeCard("a", "Adam", "Anna", "Weg 1", "Bonn")},
+                                          {"/anna/verein/b.vcf", MakeCard("b", "Berg", "Berta", "Weg 2", "Bonn")}},
+                                         "t1"));
+    db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000000', 'Andere')");
+    CarddavLink other = link;
+    other.GruppeId = "GR00000000";
+    CarddavStore::SaveLink(*db, other);
+    CarddavStore::Apply(*db, other, cards({{"/anna/verein/a.vcf", MakeCard("a", "Adam", "Anna", "Weg 1", "Bonn")}}, "t1"));
+
+    // A deletion that fails half way keeps the link with the group.
+    db->ExecSQL("CREATE TRIGGER keep BEFORE DELETE ON carddav_link BEGIN SELECT RAISE(ABORT, 'bleibt'); END");
+    EXPECT_FALSE(DeleteGruppe(*db, messages, "GR00000001"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_gruppen"), "2");
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000001'"), "2");
+    EXPECT_FALSE(db->InTransaction());
+    db->ExecSQL("DROP TRIGGER keep");
+
+    ASSERT_TRUE(DeleteGruppe(*db, messages, "GR00000001"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000001'"), "0");
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_link WHERE Gruppe_ID = 'GR00000001'"), "0");
+    // The other group keeps its own.
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM carddav_card WHERE Gruppe_ID = 'GR00000000'"), "1");
+    EXPECT_TRUE(CarddavStore::LoadLink(*db, "GR00000000"));
+    // A new group gets the freed identifier and is an ordinary local group.
+    const QString id = NewID(*db, "GR", "tab_gruppen", "Gruppe_ID");
+    ASSERT_EQ(id, "GR00000001");
+    db->ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES (?, 'Neu')", {id});
+    EXPECT_FALSE(CarddavStore::LoadLink(*db, id));
+    EXPECT_EQ(CarddavStore::BookState(*db, link).Etags.size(), 0);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(CarddavStoreTest, StagedCardsAreAppliedOnceAndForgottenWhenDropped)
+{
+    CarddavStore::SaveLink(*db, link);
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/a.vcf", "\"e1\"", MakeCard("a", "Äbißer", "Jürgen", "Weg 1", "Köln")}});
+    CarddavStore::StageCards(*db, {{"/anna/verein/b.vcf", "\"e2\"", MakeCard("b", "Berg", "Berta", "Weg 2", "Bonn")}});
+    // Staged cards are the connection's own, not the file's.
+    EXPECT_FALSE(db->TableExists("carddav_staging"));
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_adressen"), "0");
+    // Given directly and staged, both count.
+    const CarddavSyncReport r = CarddavStore::Apply(
+        *db, link, cards({{"/anna/verein/c.vcf", MakeCard("c", "Cäcilie", "Cora", "Weg 3", "Köln")}}, "t1"));
+    EXPECT_EQ(r.Added, 3);
+    EXPECT_EQ(cell("SELECT Line2 FROM tab_adressen a JOIN carddav_card c ON c.Adresse_ID = a.Adresse_ID "
+                   "WHERE c.Href = '/anna/verein/a.vcf'"),
+              "Jürgen Äbißer");
+    EXPECT_EQ(cell("SELECT Etag FROM carddav_card WHERE Href = '/anna/verein/b.vcf'"), "\"e2\"");
+    // Applied once: the next apply finds nothing staged.
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t2")).Added, 0);
+
+    // A cancelled sync: what was staged is dropped and never reaches the group.
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/d.vcf", "\"e4\"", MakeCard("d", "Dorn", "Dora", "Weg 4", "Bonn")}});
+    CarddavStore::DropStaging(*db);
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t3")).Added, 0);
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM tab_adressen"), "3");
+    // A new start forgets what an earlier one left.
+    CarddavStore::BeginStaging(*db);
+    CarddavStore::StageCards(*db, {{"/anna/verein/d.vcf", "\"e4\"", MakeCard("d", "Dorn", "Dora", "Weg 4", "Bonn")}});
+    CarddavStore::BeginStaging(*db);
+    EXPECT_EQ(CarddavStore::Apply(*db, link, cards({}, "t4")).Added, 0);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "dialogs/TDLG_Adresse.h"
 #include "store/Schema.h"
 #include "support/FakeMessageService.h"
+#include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -15,11 +16,30 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Clicks the button of a message box that shows this text.
+void clickButton(QMessageBox* box, const QString& text)
+{
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == text)
+            return b->click();
+    ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->text().toStdString();
+    box->reject();
+}
+
+// The same server as another computer would name it: 0.0.0.0 reaches this computer on
+// Linux, but is not a name of it the program trusts with plain http.
+QUrl asRemote(QUrl url)
+{
+    url.setHost("0.0.0.0");
+    return url;
+}
 
 class CarddavWindowTest : public ::testing::Test
 {
@@ -185,6 +205,172 @@ TEST_F(CarddavWindowTest, AbbrechenInTheProgressWindowChangesNothing)
     EXPECT_EQ(addresses(), 0);
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(CarddavStore::LoadLink(ctx.db(), "GR00000001")->SyncToken, "");
+}
+
+TEST_F(CarddavWindowTest, AnUntrustedCertificateShowsItsFingerprintAndTrustIsForThatCertificateOnly)
+{
+    DavServer tls(DavServer::Radicale, DavServer::Options{true});
+    tls.SeedBook("sicher", "Sicher", {MakeCard("sicher-1", "Sicher", "Siegfried", "Schlossweg 1", "Essen")});
+    QString error;
+    ASSERT_TRUE(tls.Start(&error)) << error.toStdString();
+    CarddavPasswords passwords;
+    passwords.SetUseSecretStore(false);
+    TDLG_Onlineadressbuch dialog(ctx, passwords, "GR00000001");
+    dialog.show();
+    dialog.findChild<QLineEdit*>("Edit_Server")->setText(tls.BaseUrl().toString());
+    dialog.findChild<QLineEdit*>("Edit_User")->setText(tls.User());
+    dialog.findChild<QLineEdit*>("Edit_Password")->setText(tls.Password());
+    auto* list = dialog.findChild<QListWidget*>("ListBox_Adressbuecher");
+    auto* search = dialog.findChild<QPushButton*>("Button_Suchen");
+
+    // Refused first: the box names the certificate by its SHA-256 fingerprint.
+    QString shown;
+    {
+        AnswerWhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            shown = box->objectName() + "|" + box->text();
+            clickButton(box, "Abbrechen");
+        });
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(answer.seen(), 60000);
+    }
+    EXPECT_TRUE(shown.startsWith("MessageBox_Zertifikat|")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("SHA-256-Fingerabdruck:\n" + tls.CertificateFingerprint())) << shown.toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Searching(), 10000);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(ctx.Settings.TrustedCertificates.isEmpty());
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    // "Trotzdem vertrauen": the search goes on and finds the book.
+    {
+        AnswerWhenShown<QMessageBox> answer([](QMessageBox* box) {
+            auto* trust = box->findChild<QPushButton*>("Button_Vertrauen");
+            ASSERT_TRUE(trust);
+            EXPECT_EQ(trust->text(), "Trotzdem vertrauen");
+            trust->click();
+        });
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(list->count(), 1, 60000);
+        EXPECT_TRUE(answer.seen());
+    }
+    EXPECT_EQ(ctx.Settings.TrustedCertificates, QStringList{tls.CertificateFingerprint()});
+
+    // Remembered: the next search asks nothing.
+    list->clear();
+    {
+        bool asked = false;
+        AnswerWhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            asked = true;
+            box->reject();
+        });
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(list->count(), 1, 60000);
+        EXPECT_FALSE(asked);
+    }
+
+    // Another certificate on the same address is asked about again, with its own fingerprint.
+    const QString first = tls.CertificateFingerprint();
+    DavServer other(DavServer::Radicale, DavServer::Options{true});
+    other.SeedBook("sicher", "Sicher", {});
+    ASSERT_TRUE(other.Start(&error)) << error.toStdString();
+    ASSERT_NE(other.CertificateFingerprint(), first);
+    dialog.findChild<QLineEdit*>("Edit_Server")->setText(other.BaseUrl().toString());
+    shown.clear();
+    {
+        AnswerWhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            shown = box->text();
+            clickButton(box, "Abbrechen");
+        });
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(answer.seen(), 60000);
+    }
+    EXPECT_TRUE(shown.contains(other.CertificateFingerprint())) << shown.toStdString();
+    EXPECT_EQ(ctx.Settings.TrustedCertificates, QStringList{first});
+}
+
+TEST_F(CarddavWindowTest, PlainHttpToAnotherComputerIsOnlyUsedAfterTheWarning)
+{
+    CarddavPasswords passwords;
+    passwords.SetUseSecretStore(false);
+    TDLG_Onlineadressbuch dialog(ctx, passwords, "GR00000001");
+    dialog.show();
+    dialog.findChild<QLineEdit*>("Edit_Server")->setText(asRemote(s_server->BaseUrl()).toString());
+    dialog.findChild<QLineEdit*>("Edit_User")->setText(s_server->User());
+    dialog.findChild<QLineEdit*>("Edit_Password")->setText(s_server->Password());
+    auto* list = dialog.findChild<QListWidget*>("ListBox_Adressbuecher");
+    auto* search = dialog.findChild<QPushButton*>("Button_Suchen");
+
+    QString shown;
+    {
+        AnswerWhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            shown = box->windowTitle() + "|" + box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QTest::mouseClick(search, Qt::LeftButton);
+        EXPECT_TRUE(answer.seen());
+    }
+    EXPECT_EQ(shown, "Unverschlüsselte Verbindung|Die Verbindung zum Server „0.0.0.0“ ist nicht verschlüsselt (http "
+                     "statt https). Benutzername, Passwort und Adressen wären im Netzwerk lesbar.\n\nTrotzdem verbinden?");
+    // "Nein": nothing was sent.
+    EXPECT_FALSE(dialog.Searching());
+    EXPECT_EQ(list->count(), 0);
+
+    {
+        AnswerWhenShown<QMessageBox> answer([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        QTest::mouseClick(search, Qt::LeftButton);
+        EXPECT_TRUE(answer.seen());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 2, 60000);
+    list->setCurrentRow(list->row(list->findItems("Verein", Qt::MatchExactly).value(0)));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("Button_Save"), Qt::LeftButton);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(CarddavStore::LoadLink(ctx.db(), "GR00000001")->PlainHttp);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(CarddavWindowTest, AktualisierenOverPlainHttpAsksFirstAndRemembersTheAnswer)
+{
+    CarddavLink l;
+    l.GruppeId = "GR00000001";
+    l.Server = asRemote(s_server->BaseUrl()).toString();
+    l.Book = asRemote(s_server->BookUrl("verein")).toString();
+    l.BookName = "verein";
+    l.User = s_server->User();
+    CarddavStore::SaveLink(ctx.db(), l);
+    QWidget window;
+    CarddavCommands commands(ctx, &window);
+    commands.Passwords().SetUseSecretStore(false);
+    commands.Passwords().Store(CarddavPasswords::Key(l.User, l.Server), s_server->Password());
+
+    // "Nein": the group stays as it is, and nothing is said.
+    {
+        AnswerWhenShown<QMessageBox> answer([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+        commands.Refresh("GR00000001");
+        QTRY_VERIFY_WITH_TIMEOUT(!commands.Running(), 10000);
+        EXPECT_TRUE(answer.seen());
+    }
+    EXPECT_EQ(addresses(), 0);
+    EXPECT_FALSE(CarddavStore::LoadLink(ctx.db(), "GR00000001")->PlainHttp);
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    {
+        AnswerWhenShown<QMessageBox> answer([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        commands.Refresh("GR00000001");
+        QTRY_VERIFY_WITH_TIMEOUT(answer.seen(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!commands.Running(), 60000);
+    }
+    EXPECT_EQ(addresses(), 3);
+    EXPECT_TRUE(CarddavStore::LoadLink(ctx.db(), "GR00000001")->PlainHttp);
+    // Asked once: the next update runs without the question.
+    {
+        bool asked = false;
+        AnswerWhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            asked = true;
+            box->reject();
+        });
+        commands.Refresh("GR00000001");
+        QTRY_VERIFY_WITH_TIMEOUT(!commands.Running(), 60000);
+        EXPECT_FALSE(asked);
+    }
 }
 
 } // namespace

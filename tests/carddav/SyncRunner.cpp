@@ -30,8 +30,7 @@ SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString&
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, [&] { sync.Cancel(); });
-    // Xandikos takes minutes over 5,000 cards on a busy machine.
-    guard.start(600000);
+    guard.start(settings.GuardMs);
     if (!ended)
         loop.exec();
     outcome.Requests = sync.Client().Requests();

@@ -28,6 +28,8 @@ struct SyncSettings
     bool UseSyncCollection = true;
     int BatchSize = 100;
     int TimeoutMs = 120000; // the client's own default
+    // The whole run is cancelled after this (a test must end, whatever the server does).
+    int GuardMs = 600000;
     QStringList Trusted;
     // Called with the counts after each batch (a test stops the server here).
     std::function<void(int done, int total)> Progress;
