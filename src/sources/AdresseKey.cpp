@@ -10,20 +10,23 @@ namespace {
 
 QString normalised(const QString& line)
 {
-    QString out;
-    out.reserve(line.size());
+    // A run of blanks becomes one blank, so the text never grows.
+    QString out(line.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    qsizetype n = 0;
     bool blank = false;
     for (const QChar c : line) {
         if (IsBlankChar(c)) {
             blank = true;
             continue;
         }
-        if (blank && !out.isEmpty())
-            out += u' ';
+        if (blank && n > 0)
+            dst[n++] = u' ';
         blank = false;
-        out += c;
+        dst[n++] = c;
     }
-    return out.toCaseFolded();
+    out.truncate(n);
+    return std::move(out).toCaseFolded();
 }
 
 bool isSalutationOnly(const QString& normalisedLine)
@@ -52,8 +55,8 @@ QString AdresseKey(const QStringList& lines)
 
 QString StoredAdresseKey(const ImportedAdresse& a)
 {
-    auto stored = [](const QString& line) { return Cp1252::decode(Cp1252::encode(line)); };
-    return AdresseKey({stored(a.Line1), stored(a.Line2), stored(a.Line3), stored(a.Line4), stored(a.Line5)});
+    using Cp1252::Stored;
+    return AdresseKey({Stored(a.Line1), Stored(a.Line2), Stored(a.Line3), Stored(a.Line4), Stored(a.Line5)});
 }
 
 quint64 AdresseKeyHash(const QString& key)
