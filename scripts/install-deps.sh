@@ -10,7 +10,6 @@ packages=(
   qt6-base-dev libsqlite3-dev libjpeg-dev libpng-dev libwmf-dev libcups2-dev libicu-dev
   fonts-liberation qt6-translations-l10n glabels-data
   fp-utils libchm-dev librsvg2-bin qtkeychain-qt6-dev libquazip1-qt6-dev libfreexl-dev
-  libexpat1-dev
 )
 case "${1:-}" in
   --package)
