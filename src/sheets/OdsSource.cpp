@@ -140,6 +140,21 @@ qint64 repeats(const xml::PullReader& xml, QByteArrayView name, qint64 cap)
     return ok && n > 1 ? std::min(n, cap) : 1;
 }
 
+enum class ValueType { Other, Number, Boolean, Date, String };
+
+ValueType valueTypeOf(QByteArrayView v)
+{
+    if (v == "float" || v == "percentage" || v == "currency")
+        return ValueType::Number;
+    if (v == "boolean")
+        return ValueType::Boolean;
+    if (v == "date")
+        return ValueType::Date;
+    if (v == "string")
+        return ValueType::String;
+    return ValueType::Other;
+}
+
 // An attribute kept past the reader's next token; null when the element has none.
 struct KeptValue
 {
@@ -186,7 +201,7 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
     qint64 rowRepeats = 1;
     qint64 pendingEmptyCells = 0;
     QByteArray bytes;
-    KeptValue valueType, officeValue, styleName, booleanValue, dateValue, stringValue;
+    KeptValue officeValue, styleName, booleanValue, dateValue, stringValue;
     while (!xml.AtEnd() && !sink.Stopped()) {
         xml.ReadNext();
         if (xml.IsEndElement()) {
@@ -237,12 +252,18 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
             rowRepeats = repeats(xml, "number-rows-repeated", RowSink::kMaxRows);
         } else if (name == "table-cell" || name == "covered-table-cell") {
             const qint64 times = repeats(xml, "number-columns-repeated", RowSink::kMaxColumns);
-            valueType.Keep(xml.Attribute(kOffice, "value-type"));
-            officeValue.Keep(xml.Attribute(kOffice, "value"));
-            styleName.Keep(xml.Attribute(kTable, "style-name"));
-            booleanValue.Keep(xml.Attribute(kOffice, "boolean-value"));
-            dateValue.Keep(xml.Attribute(kOffice, "date-value"));
-            stringValue.Keep(xml.Attribute(kOffice, "string-value"));
+            // Only what the cell's kind needs is kept past the reader's next token.
+            const ValueType type = valueTypeOf(xml.Attribute(kOffice, "value-type"));
+            if (type == ValueType::Number) {
+                officeValue.Keep(xml.Attribute(kOffice, "value"));
+                styleName.Keep(xml.Attribute(kTable, "style-name"));
+            } else if (type == ValueType::Boolean) {
+                booleanValue.Keep(xml.Attribute(kOffice, "boolean-value"));
+            } else if (type == ValueType::Date) {
+                dateValue.Keep(xml.Attribute(kOffice, "date-value"));
+            } else if (type == ValueType::String) {
+                stringValue.Keep(xml.Attribute(kOffice, "string-value"));
+            }
             bytes.resize(0);
             bool paragraphs = false;
             while (!xml.AtEnd()) {
@@ -262,8 +283,7 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
             }
             Cell c;
             c.Text = QString::fromUtf8(bytes);
-            const std::string& type = valueType.bytes;
-            if (type == "float" || type == "percentage" || type == "currency") {
+            if (type == ValueType::Number) {
                 bool ok = false;
                 const double value = officeValue.Text().toDouble(&ok);
                 c.Number = ok;
@@ -279,12 +299,12 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
                     // What the file shows differs from the plain number: a format made it.
                     c.Formatted = c.Text != GeneralNumber(value);
                 }
-            } else if (!paragraphs && type == "boolean") {
+            } else if (!paragraphs && type == ValueType::Boolean) {
                 const std::string& v = booleanValue.bytes;
                 c.Text = v == "true" || v == "1" ? u"WAHR"_s : u"FALSCH"_s;
-            } else if (!paragraphs && type == "date") {
+            } else if (!paragraphs && type == ValueType::Date) {
                 c.Text = GermanIsoDate(dateValue.Text());
-            } else if (!paragraphs && type == "string" && stringValue.present) {
+            } else if (!paragraphs && type == ValueType::String && stringValue.present) {
                 c.Text = stringValue.Text();
             }
             const qsizetype room = RowSink::kMaxColumns - qsizetype(row.size());
@@ -297,8 +317,10 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
                 pendingEmptyCells = 0;
             }
             const qint64 copies = std::min<qint64>(times, RowSink::kMaxColumns - qsizetype(row.size()));
-            for (qint64 i = 0; i < copies; ++i)
+            for (qint64 i = 1; i < copies; ++i)
                 row.push_back(c);
+            if (copies > 0)
+                row.push_back(std::move(c));
         }
     }
     if (sink.Stopped())

@@ -37,6 +37,11 @@ size_t nameLength(const char* p, const char* end)
     return size_t(q - p);
 }
 
+bool same(const std::string& s, QByteArrayView v)
+{
+    return s.size() == size_t(v.size()) && std::memcmp(s.data(), v.data(), s.size()) == 0;
+}
+
 void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -623,7 +628,7 @@ QByteArrayView PullReader::Attribute(QByteArrayView ns, QByteArrayView name) con
     const Item& item = current();
     for (size_t i = item.firstAttribute; i < item.endAttribute; ++i) {
         const Attr& a = m_attrs[i];
-        if (view(a.name) == name && (a.ns ? QByteArrayView(*a.ns) == ns : ns.isEmpty()))
+        if (matches(a.name, name) && (a.ns ? same(*a.ns, ns) : ns.isEmpty()))
             return view(a.value);
     }
     return {};

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -109,6 +110,10 @@ private:
     void close();
     Piece store(const char* data, size_t size);
     QByteArrayView view(const Piece& p) const { return QByteArrayView(m_arena.data() + p.offset, qsizetype(p.size)); }
+    bool matches(const Piece& p, QByteArrayView v) const
+    {
+        return p.size == size_t(v.size()) && std::memcmp(m_arena.data() + p.offset, v.data(), p.size) == 0;
+    }
     const Item& current() const { return m_items[m_current]; }
 
     QIODevice* m_device;
