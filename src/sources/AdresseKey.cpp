@@ -3,8 +3,7 @@
 #include "app/BlankText.h"
 #include "shell/Cp1252.h"
 
-#include <QCryptographicHash>
-#include <QtEndian>
+#include <QHashFunctions>
 
 namespace {
 
@@ -33,24 +32,27 @@ bool isSalutationOnly(const QString& normalisedLine)
 {
     static const QStringList words{"herrn", "herr", "frau", "familie", "fam.", "eheleute", "an", "mr", "mr.",
                                    "mrs", "mrs.", "ms", "ms."};
-    return words.contains(normalisedLine);
+    return normalisedLine.size() <= 8 && words.contains(normalisedLine);
 }
 
 } // namespace
 
 QString AdresseKey(const QStringList& lines)
 {
-    QStringList parts;
+    // The lines that count, joined by line breaks: a line break never stands in a line the
+    // key is made of.
+    QString key;
     for (const QString& line : lines) {
         const QString n = normalised(line);
         if (n.isEmpty())
             continue;
-        if (parts.isEmpty() && isSalutationOnly(n))
+        if (key.isEmpty() && isSalutationOnly(n))
             continue;
-        parts.append(n);
+        if (!key.isEmpty())
+            key += u'\n';
+        key += n;
     }
-    // A line break never stands in a line the key is made of.
-    return parts.join(u'\n');
+    return key;
 }
 
 QString StoredAdresseKey(const ImportedAdresse& a)
@@ -61,6 +63,6 @@ QString StoredAdresseKey(const ImportedAdresse& a)
 
 quint64 AdresseKeyHash(const QString& key)
 {
-    const QByteArray digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1);
-    return qFromLittleEndian<quint64>(digest.constData());
+    // SipHash over the text as it stands: the keys are compared within one import only.
+    return quint64(qHashBits(key.constData(), size_t(key.size()) * sizeof(QChar), 0));
 }
