@@ -4,6 +4,7 @@
 #include "printing/ConfiguredPrinter.h"
 #include "printwindows/JpegResource.h"
 #include "shell/MessageService.h"
+#include "uikit/Placed.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,18 +14,12 @@ namespace {
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
+    return Placed<QLabel>(parent, name, geometry, text);
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
 {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
+    return Placed<QPushButton>(parent, name, geometry, text);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "printwindows/TDLG_Einstellungen.h"
 
 #include "uikit/InstalledFonts.h"
+#include "uikit/Placed.h"
 
 #include "app/AppContext.h"
 #include "envelope/UmschlagFormat.h"
@@ -29,35 +30,24 @@ constexpr int kMaxPrinterIndex = 255;
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& g, const char* name = nullptr)
 {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(g);
-    if (name)
-        l->setObjectName(QString::fromLatin1(name));
-    return l;
+    return Placed<QLabel>(parent, name, g, text);
 }
 
 QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, const QRect& g)
 {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
+    auto* c = Placed<QComboBox>(parent, name, g);
     c->addItems(items);
-    c->setGeometry(g);
     return c;
 }
 
 QCheckBox* check(QWidget* parent, const char* name, const QString& text, const QRect& g)
 {
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setGeometry(g);
-    return c;
+    return Placed<QCheckBox>(parent, name, g, text);
 }
 
 QGroupBox* group(QWidget* parent, const QString& title, const QRect& g)
 {
-    auto* b = new QGroupBox(title, parent);
-    b->setGeometry(g);
-    return b;
+    return Placed<QGroupBox>(parent, nullptr, g, title);
 }
 
 // A small envelope, lying or standing, for the orientation boxes.

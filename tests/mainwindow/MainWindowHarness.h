@@ -8,7 +8,7 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainRibbon.h"
 #include "mainwindow/TForm_Tavisto.h"
-#include "shell/HelpService.h"
+#include "support/RecordingHelpService.h"
 #include "store/Schema.h"
 #include "support/FakeMessageService.h"
 #include "support/FakePrintService.h"
@@ -26,19 +26,12 @@
 #include <QListView>
 #include <memory>
 
-class RecordingHelp : public HelpService
-{
-public:
-    void ShowHelpTopic(int context) override { topics.append(context); }
-    QList<int> topics;
-};
-
 struct MainWindowHarness
 {
     TempDir dir;
     FakeMessageService messages;
     FakePrintService printer;
-    RecordingHelp help;
+    RecordingHelpService help;
     AppContext ctx;
     StartupFolders folders;
     std::unique_ptr<TForm_Tavisto> window;

@@ -1,6 +1,6 @@
 #pragma once
 #include "app/AppContext.h"
-#include "shell/HelpService.h"
+#include "support/RecordingHelpService.h"
 #include "support/FakeMessageService.h"
 #include "support/TempDir.h"
 
@@ -9,13 +9,6 @@
 #include <gtest/gtest.h>
 
 // Records the help topics asked for.
-class FakeHelpService : public HelpService
-{
-public:
-    void ShowHelpTopic(int context) override { topics.append(context); }
-    QList<int> topics;
-};
-
 // An AppContext on a fresh database file with the program's tables, fake messages and
 // fake help, for the record dialogs and the designer.
 class DialogFixture : public ::testing::Test
@@ -33,6 +26,6 @@ protected:
 
     TempDir dir;
     FakeMessageService messages;
-    FakeHelpService help;
+    RecordingHelpService help;
     AppContext ctx;
 };

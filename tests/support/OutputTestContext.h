@@ -1,6 +1,6 @@
 #pragma once
 #include "app/AppContext.h"
-#include "shell/HelpService.h"
+#include "support/RecordingHelpService.h"
 #include "support/FakeMessageService.h"
 #include "support/FakePrintService.h"
 #include "support/TempDir.h"
@@ -8,13 +8,6 @@
 #include <QImage>
 #include <QList>
 #include <QStringList>
-
-class RecordingHelp : public HelpService
-{
-public:
-    void ShowHelpTopic(int context) override { topics.append(context); }
-    QList<int> topics;
-};
 
 // An application context on a fresh database with every table, fake messages, help and a
 // fake printer; the print settings are those of the worked DL example, lying.
@@ -29,6 +22,6 @@ struct OutputTestContext
     TempDir dir;
     FakeMessageService messages;
     FakePrintService printer;
-    RecordingHelp help;
+    RecordingHelpService help;
     AppContext ctx;
 };

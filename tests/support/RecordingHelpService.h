@@ -7,6 +7,6 @@
 class RecordingHelpService : public HelpService
 {
 public:
-    void ShowHelpTopic(int context) override { contexts.append(context); }
-    QList<int> contexts;
+    void ShowHelpTopic(int context) override { topics.append(context); }
+    QList<int> topics;
 };

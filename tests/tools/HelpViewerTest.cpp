@@ -234,7 +234,7 @@ TEST(HelpStart, MissingHelpFileWarnsOnceAndHelpButtonsStillPassTheirNumbers)
     FakeAdressenRows rows;
     TDLG_AutoNamen dialog(ctx, &rows);
     dialog.findChild<QPushButton*>(QStringLiteral("Button_Help"))->click();
-    EXPECT_EQ(help.contexts, QList<int>{1004});
+    EXPECT_EQ(help.topics, QList<int>{1004});
     EXPECT_EQ(messages.shown.size(), 1);
 }
 } // namespace

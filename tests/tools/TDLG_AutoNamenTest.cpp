@@ -188,7 +188,7 @@ TEST_F(AutoNamenTest, CancelWritesNothingAndHelpOpensTheAddressTopic)
     listed("AD00000001", {"", "Max Mustermann"}, "alt");
     TDLG_AutoNamen dialog(env.ctx, &rows);
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button_Help")), Qt::LeftButton);
-    EXPECT_EQ(env.help.contexts, QList<int>{1004});
+    EXPECT_EQ(env.help.topics, QList<int>{1004});
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button_Cancel")), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(env.line6("AD00000001"), QStringLiteral("alt"));

@@ -125,7 +125,7 @@ TEST_F(BackupDialogTest, HelpOpensTheBackupTopic)
 {
     TDLG_Backup dialog(env.ctx);
     QTest::mouseClick(button(dialog, "Button_Help"), Qt::LeftButton);
-    EXPECT_EQ(env.help.contexts, QList<int>{1009});
+    EXPECT_EQ(env.help.topics, QList<int>{1009});
 }
 
 TEST(BackupDateText, DayMonthYearHourMinute)
