@@ -5,6 +5,9 @@
 #include <QIODevice>
 
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 
 namespace sheets::xml {
 
@@ -12,8 +15,12 @@ namespace {
 
 // What is read from the stream at a time.
 constexpr size_t kChunk = 65536;
-// More namespaces than any document declares: the names of a hostile file stay few.
+// More namespaces and declarations than any document has: the names of a hostile file
+// stay few, and looking one up stays short.
 constexpr size_t kMaxNamespaces = 1000;
+constexpr size_t kMaxBindings = 10000;
+// "&#x10FFFF;" and a little more: a reference that has not ended by then is none.
+constexpr size_t kLongestReference = 16;
 
 const std::string kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
@@ -186,8 +193,11 @@ PullReader::Step PullReader::text(size_t& pos, bool final)
         // Keep back what the next bytes may complete: a reference, a CR before its LF.
         if (const void* amp = memrchr(b + pos, '&', end - pos)) {
             const size_t at = size_t(static_cast<const char*>(amp) - b);
-            if (!std::memchr(b + at, ';', end - at))
+            if (!std::memchr(b + at, ';', end - at)) {
+                if (end - at > kLongestReference)
+                    return Step::Failed;
                 end = at;
+            }
         }
         if (end > pos && b[end - 1] == '\r')
             --end;
@@ -282,25 +292,36 @@ bool PullReader::decode(const char* p, const char* end, bool attribute)
 
 PullReader::Step PullReader::markup(size_t& pos, bool final)
 {
-    const Step more = final ? Step::Failed : Step::NeedMore;
     const char* b = m_input.data();
     const size_t n = m_input.size();
     if (n - pos < 2)
-        return more;
+        return final ? Step::Failed : Step::NeedMore;
+    // A token longer than a read is searched on from where the last search stopped, not
+    // again from its start.
+    const size_t resume = std::exchange(m_resume, 0);
+    char quote = std::exchange(m_resumeQuote, 0);
+    auto from = [&](size_t first, size_t terminator) { return pos + std::max(first, resume + 1 - std::min(resume + 1, terminator)); };
+    auto more = [&] {
+        if (final)
+            return Step::Failed;
+        m_resume = n - pos;
+        return Step::NeedMore;
+    };
     const char kind = b[pos + 1];
     if (kind == '/') {
-        const void* gt = std::memchr(b + pos + 2, '>', n - pos - 2);
+        const size_t start = from(2, 1);
+        const void* gt = std::memchr(b + start, '>', n - start);
         if (!gt)
-            return more;
+            return more();
         if (!endTag(b + pos + 2, static_cast<const char*>(gt)))
             return Step::Failed;
         pos = size_t(static_cast<const char*>(gt) - b) + 1;
         return Step::Done;
     }
     if (kind == '?') {
-        const size_t close = m_input.find("?>", pos + 2);
+        const size_t close = m_input.find("?>", from(2, 2));
         if (close == std::string::npos)
-            return more;
+            return more();
         if (!instruction(b + pos + 2, b + close))
             return Step::Failed;
         pos = close + 2;
@@ -310,18 +331,18 @@ PullReader::Step PullReader::markup(size_t& pos, bool final)
         if (n - pos < 9 && !final)
             return Step::NeedMore;
         if (m_input.compare(pos, 4, "<!--") == 0) {
-            const size_t close = m_input.find("-->", pos + 4);
+            const size_t close = m_input.find("-->", from(4, 3));
             if (close == std::string::npos)
-                return more;
+                return more();
             pos = close + 3;
             return Step::Done;
         }
         if (m_input.compare(pos, 9, "<![CDATA[") == 0) {
             if (m_openStarts.empty())
                 return Step::Failed;
-            const size_t close = m_input.find("]]>", pos + 9);
+            const size_t close = m_input.find("]]>", from(9, 3));
             if (close == std::string::npos)
-                return more;
+                return more();
             const size_t from = m_arena.size();
             for (const char* p = b + pos + 9; p < b + close; ++p) {
                 const auto c = static_cast<unsigned char>(*p);
@@ -342,22 +363,27 @@ PullReader::Step PullReader::markup(size_t& pos, bool final)
         return Step::Failed; // a document type declaration, or no markup at all
     }
     // A start tag: its end is the first ">" outside a quoted value.
-    size_t i = pos + 1;
+    size_t i = pos + std::max<size_t>(1, resume);
     for (;;) {
+        if (quote) {
+            const void* close = std::memchr(b + i, quote, n - i);
+            if (!close) {
+                m_resumeQuote = quote;
+                return more();
+            }
+            i = size_t(static_cast<const char*>(close) - b) + 1;
+            quote = 0;
+            continue;
+        }
         if (i >= n)
-            return more;
+            return more();
         const char c = b[i];
         if (c == '>')
             break;
-        if (c == '"' || c == '\'') {
-            const void* quote = std::memchr(b + i + 1, c, n - i - 1);
-            if (!quote)
-                return more;
-            i = size_t(static_cast<const char*>(quote) - b) + 1;
-            continue;
-        }
         if (c == '<')
             return Step::Failed;
+        if (c == '"' || c == '\'')
+            quote = c;
         ++i;
     }
     if (!startTag(b + pos + 1, b + i))
@@ -426,6 +452,23 @@ bool PullReader::resolve(const char* qname, size_t size, bool element, const std
     return true;
 }
 
+// No attribute twice in one tag; a tag with very many is checked through a set.
+bool PullReader::distinctAttributes() const
+{
+    if (m_raw.size() <= 16) {
+        for (size_t i = 0; i < m_raw.size(); ++i)
+            for (size_t j = 0; j < i; ++j)
+                if (m_raw[i].qnameSize == m_raw[j].qnameSize && std::memcmp(m_raw[i].qname, m_raw[j].qname, m_raw[i].qnameSize) == 0)
+                    return false;
+        return true;
+    }
+    std::unordered_set<std::string_view> seen;
+    for (const RawAttr& r : m_raw)
+        if (!seen.insert(std::string_view(r.qname, r.qnameSize)).second)
+            return false;
+    return true;
+}
+
 bool PullReader::startTag(const char* p, const char* end)
 {
     if (m_rootClosed)
@@ -465,15 +508,14 @@ bool PullReader::startTag(const char* p, const char* end)
         const auto* close = static_cast<const char*>(std::memchr(p, quote, size_t(end - p)));
         if (!close)
             return false;
-        for (const RawAttr& r : m_raw)
-            if (r.qnameSize == an && std::memcmp(r.qname, aq, an) == 0)
-                return false; // the same attribute twice
         const size_t from = m_arena.size();
         if (!decode(p, close, true))
             return false;
         m_raw.push_back({aq, an, Piece{from, m_arena.size() - from}});
         p = close + 1;
     }
+    if (!distinctAttributes())
+        return false;
 
     const size_t bindingsBefore = m_bindings.size();
     for (const RawAttr& r : m_raw) {
@@ -491,7 +533,7 @@ bool PullReader::startTag(const char* p, const char* end)
     if (m_bindings.size() != bindingsBefore)
         for (Cached& c : m_cache)
             c.valid = false;
-    if (m_uris.size() > kMaxNamespaces)
+    if (m_uris.size() > kMaxNamespaces || m_bindings.size() > kMaxBindings)
         return false;
 
     Item item;

@@ -100,6 +100,7 @@ private:
     Step text(size_t& pos, bool final);
     Step markup(size_t& pos, bool final);
     bool startTag(const char* p, const char* end);
+    bool distinctAttributes() const;
     bool endTag(const char* p, const char* end);
     bool instruction(const char* p, const char* end);
     bool decode(const char* p, const char* end, bool attribute);
@@ -124,8 +125,10 @@ private:
     size_t m_next = 0;
     size_t m_current = 0;
     Token m_type = NoToken;
-    // The input not yet scanned.
+    // The input not yet scanned; how far an unfinished token at its start was searched.
     std::string m_input;
+    size_t m_resume = 0;
+    char m_resumeQuote = 0;
     // The elements open, as written (for their end tags), and the namespaces declared.
     std::string m_openNames;
     std::vector<size_t> m_openStarts;

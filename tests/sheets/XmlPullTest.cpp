@@ -202,6 +202,45 @@ INSTANTIATE_TEST_SUITE_P(Documents, Broken,
                                            "</a>", "<1a/>", "<a xmlns:p=\"\"/>", "<a></a",
                                            "<a>\xEF\xBB\xBF</a><", "text<a/>"));
 
+// Tokens far longer than one read (a long comment, attribute value, text, CDATA section,
+// instruction) come whole, however the stream cuts them.
+TEST(PullReader, TokensLongerThanAReadComeWhole)
+{
+    const QByteArray longText(300000, 'x');
+    const QByteArray xml = "<a v=\"" + longText + "'>\"><!--" + longText + "--><?pi " + longText + "?><![CDATA[" + longText +
+                           "]]>" + longText + "&amp;" + longText + "</a>";
+    for (const qint64 step : {qint64(4096), qint64(65536 + 7), qint64(xml.size())}) {
+        Dribble pieces(xml, step);
+        const Trace t = ourTrace(pieces);
+        ASSERT_FALSE(t.error) << step;
+        ASSERT_EQ(t.tokens.size(), 3) << step;
+        EXPECT_EQ(t.tokens[0], QStringLiteral("S{}a {}v=") + QString::fromLatin1(longText) + QStringLiteral("'>"));
+        EXPECT_EQ(t.tokens[1], QStringLiteral("T:") + QString::fromLatin1(longText + longText + '&' + longText));
+        EXPECT_EQ(t.tokens[2], QStringLiteral("E{}a"));
+    }
+    // A reference that runs on past any entity's length is no reference.
+    Dribble pieces("<a>&" + longText + ";</a>", 4096);
+    EXPECT_TRUE(ourTrace(pieces).error);
+}
+
+// An attribute twice is refused in a tag with few attributes and in one with many.
+TEST(PullReader, RefusesAnAttributeTwice)
+{
+    for (const int count : {3, 40}) {
+        QByteArray distinct = "<a", twice;
+        for (int i = 0; i < count; ++i)
+            distinct += " b" + QByteArray::number(i) + "=\"1\"";
+        twice = distinct + " b1=\"2\"/>";
+        distinct += "/>";
+        expectLikeQt(distinct);
+        expectLikeQt(twice);
+        QBuffer b;
+        b.setData(twice);
+        b.open(QIODevice::ReadOnly);
+        EXPECT_TRUE(ourTrace(b).error) << count;
+    }
+}
+
 // What no spreadsheet holds is refused rather than half read: a document type (with its
 // own entities) and encodings other than UTF-8.
 TEST(PullReader, RefusesDocumentTypesAndOtherEncodings)
