@@ -10,6 +10,13 @@ QString TrimBlanks(QStringView text)
     return text.sliced(b, e - b).toString();
 }
 
+QString TrimBlanks(const QString& text)
+{
+    if (text.isEmpty() || (!IsBlankChar(text.front()) && !IsBlankChar(text.back())))
+        return text;
+    return TrimBlanks(QStringView(text));
+}
+
 bool IsBlank(QStringView text)
 {
     for (QChar c : text)

@@ -9,6 +9,8 @@ inline bool IsBlankChar(QChar c) { return c.unicode() <= u' '; }
 
 // The text without the blank characters at both ends.
 QString TrimBlanks(QStringView text);
+// The same; a text without such blanks is handed back as it is, without a copy.
+QString TrimBlanks(const QString& text);
 
 // True when the text holds nothing but blank characters (or nothing at all).
 bool IsBlank(QStringView text);

@@ -3,6 +3,7 @@
 #include "sheets/NumberFormat.h"
 #include "sheets/RowSink.h"
 #include "sheets/SheetErrors.h"
+#include "sheets/XmlPull.h"
 
 #include <QByteArrayMatcher>
 #include <QHash>
@@ -88,50 +89,85 @@ struct DataStyles
 };
 
 // Reads the text of a paragraph (or a span, link, ...) the reader stands on: text, spans,
-// spaces (text:s c="n"), tabs and line breaks; notes and drawings are left out.
-void paragraphText(QXmlStreamReader& xml, QString& out)
+// spaces (text:s c="n"), tabs and line breaks; notes and drawings are left out. The text
+// is appended as UTF-8.
+void paragraphText(xml::PullReader& xml, QByteArray& out)
 {
     int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        xml.readNext();
-        if (xml.isCharacters()) {
-            out += xml.text();
-        } else if (xml.isStartElement()) {
-            const QStringView name = xml.name();
-            if (name == u"s") {
+    while (depth > 0 && !xml.AtEnd()) {
+        xml.ReadNext();
+        if (xml.IsCharacters()) {
+            out += xml.Text();
+        } else if (xml.IsStartElement()) {
+            const QByteArrayView name = xml.Name();
+            if (name == "s") {
                 bool ok = false;
-                const int count = xml.attributes().value("urn:oasis:names:tc:opendocument:xmlns:text:1.0"_L1, "c"_L1).toInt(&ok);
-                out += QString(ok ? std::clamp(count, 1, 1000) : 1, u' ');
-                xml.skipCurrentElement();
-            } else if (name == u"tab") {
-                out += u'\t';
-                xml.skipCurrentElement();
-            } else if (name == u"line-break") {
-                out += u'\n';
-                xml.skipCurrentElement();
-            } else if (name == u"annotation" || name == u"note" || name == u"frame" || name == u"custom-shape" ||
-                       name == u"ruby-text" || name == u"bookmark-ref") {
-                xml.skipCurrentElement();
+                const int count = QString::fromUtf8(xml.Attribute("urn:oasis:names:tc:opendocument:xmlns:text:1.0", "c")).toInt(&ok);
+                out.append(ok ? std::clamp(count, 1, 1000) : 1, ' ');
+                xml.SkipCurrentElement();
+            } else if (name == "tab") {
+                out += '\t';
+                xml.SkipCurrentElement();
+            } else if (name == "line-break") {
+                out += '\n';
+                xml.SkipCurrentElement();
+            } else if (name == "annotation" || name == "note" || name == "frame" || name == "custom-shape" ||
+                       name == "ruby-text" || name == "bookmark-ref") {
+                xml.SkipCurrentElement();
             } else {
                 ++depth; // spans, links, fields: their text counts
             }
-        } else if (xml.isEndElement()) {
+        } else if (xml.IsEndElement()) {
             --depth;
         }
     }
 }
 
-constexpr QLatin1StringView kOffice("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
-constexpr QLatin1StringView kTable("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
-constexpr QLatin1StringView kStyle("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
-constexpr QLatin1StringView kNumber("urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0");
+constexpr QByteArrayView kOffice("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+constexpr QByteArrayView kTable("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+constexpr QByteArrayView kStyle("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
+constexpr QByteArrayView kNumber("urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0");
 
-qint64 repeats(const QXmlStreamAttributes& a, QLatin1StringView name, qint64 cap)
+QString text(QByteArrayView utf8) { return QString::fromUtf8(utf8); }
+
+qint64 repeats(const xml::PullReader& xml, QByteArrayView name, qint64 cap)
 {
+    const QByteArrayView v = xml.Attribute(kTable, name);
+    if (v.isNull())
+        return 1;
     bool ok = false;
-    const qint64 n = a.value(kTable, name).toLongLong(&ok);
+    const qint64 n = text(v).toLongLong(&ok);
     return ok && n > 1 ? std::min(n, cap) : 1;
 }
+
+enum class ValueType { Other, Number, Boolean, Date, String };
+
+ValueType valueTypeOf(QByteArrayView v)
+{
+    if (v == "float" || v == "percentage" || v == "currency")
+        return ValueType::Number;
+    if (v == "boolean")
+        return ValueType::Boolean;
+    if (v == "date")
+        return ValueType::Date;
+    if (v == "string")
+        return ValueType::String;
+    return ValueType::Other;
+}
+
+// An attribute kept past the reader's next token; null when the element has none.
+struct KeptValue
+{
+    std::string bytes;
+    bool present = false;
+
+    void Keep(QByteArrayView v)
+    {
+        present = !v.isNull();
+        bytes.assign(v.data() ? v.data() : "", size_t(v.size()));
+    }
+    QString Text() const { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
+};
 
 } // namespace
 
@@ -154,7 +190,7 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
         return;
     const double declared = double(std::max<qint64>(1, m_zip.DeclaredSize(kContent)));
     std::unique_ptr<QIODevice> stream = m_zip.Open(kContent);
-    QXmlStreamReader xml(stream.get());
+    xml::PullReader xml(stream.get());
     RowSink sink(onRow);
     DataStyles styles;
     QString currentNumberStyle;
@@ -164,85 +200,95 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
     Row row;
     qint64 rowRepeats = 1;
     qint64 pendingEmptyCells = 0;
-    QString text;
-    while (!xml.atEnd() && !sink.Stopped()) {
-        xml.readNext();
-        if (xml.isEndElement()) {
-            if (xml.name() == u"table" && xml.namespaceUri() == kTable) {
+    QByteArray bytes;
+    KeptValue officeValue, styleName, booleanValue, dateValue, stringValue;
+    while (!xml.AtEnd() && !sink.Stopped()) {
+        xml.ReadNext();
+        if (xml.IsEndElement()) {
+            if (xml.Name() == "table" && xml.NamespaceUri() == kTable) {
                 --tableDepth;
                 if (inSheet && tableDepth == 0)
                     break; // the chosen table is read whole
-            } else if (inSheet && xml.name() == u"table-row" && tableDepth == 1) {
+            } else if (inSheet && xml.Name() == "table-row" && tableDepth == 1) {
                 sink.Emit(row, rowRepeats, double(ZipArchive::Unpacked(stream.get())) / declared);
-            } else if (xml.name() == u"number-style") {
+            } else if (xml.Name() == "number-style") {
                 currentNumberStyle.clear();
             }
             continue;
         }
-        if (!xml.isStartElement())
+        if (!xml.IsStartElement())
             continue;
-        const QStringView name = xml.name();
-        const QXmlStreamAttributes a = xml.attributes();
+        const QByteArrayView name = xml.Name();
         if (!inSheet) {
             // Before the body: the data styles that make leading zeros.
-            if (name == u"number-style" && xml.namespaceUri() == kNumber) {
-                currentNumberStyle = a.value(kStyle, "name"_L1).toString();
-            } else if (name == u"number" && xml.namespaceUri() == kNumber && !currentNumberStyle.isEmpty()) {
+            if (name == "number-style" && xml.NamespaceUri() == kNumber) {
+                currentNumberStyle = text(xml.Attribute(kStyle, "name"));
+            } else if (name == "number" && xml.NamespaceUri() == kNumber && !currentNumberStyle.isEmpty()) {
                 bool ok = false;
-                const int digits = a.value(kNumber, "min-integer-digits"_L1).toInt(&ok);
-                if (ok && a.value(kNumber, "decimal-places"_L1).toInt() == 0)
+                const int digits = text(xml.Attribute(kNumber, "min-integer-digits")).toInt(&ok);
+                if (ok && text(xml.Attribute(kNumber, "decimal-places")).toInt() == 0)
                     styles.minIntegerDigits.insert(currentNumberStyle, std::clamp(digits, 0, 30));
-            } else if (name == u"style" && xml.namespaceUri() == kStyle && !a.value(kStyle, "data-style-name"_L1).isNull()) {
-                styles.cellDataStyle.insert(a.value(kStyle, "name"_L1).toString(),
-                                            a.value(kStyle, "data-style-name"_L1).toString());
-            } else if (name == u"table" && xml.namespaceUri() == kTable) {
+            } else if (name == "style" && xml.NamespaceUri() == kStyle && !xml.Attribute(kStyle, "data-style-name").isNull()) {
+                styles.cellDataStyle.insert(text(xml.Attribute(kStyle, "name")), text(xml.Attribute(kStyle, "data-style-name")));
+            } else if (name == "table" && xml.NamespaceUri() == kTable) {
                 if (++table == sheet) {
                     inSheet = true;
                     tableDepth = 1;
                 } else {
-                    xml.skipCurrentElement();
+                    xml.SkipCurrentElement();
                 }
             }
             continue;
         }
-        if (name == u"table" && xml.namespaceUri() == kTable) {
+        if (name == "table" && xml.NamespaceUri() == kTable) {
             ++tableDepth;
             continue;
         }
         if (tableDepth != 1)
             continue;
-        if (name == u"table-row") {
+        if (name == "table-row") {
             row.clear();
             pendingEmptyCells = 0;
-            rowRepeats = repeats(a, "number-rows-repeated"_L1, RowSink::kMaxRows);
-        } else if (name == u"table-cell" || name == u"covered-table-cell") {
-            const qint64 times = repeats(a, "number-columns-repeated"_L1, RowSink::kMaxColumns);
-            const QStringView valueType = a.value(kOffice, "value-type"_L1);
-            text.clear();
+            rowRepeats = repeats(xml, "number-rows-repeated", RowSink::kMaxRows);
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            const qint64 times = repeats(xml, "number-columns-repeated", RowSink::kMaxColumns);
+            // Only what the cell's kind needs is kept past the reader's next token.
+            const ValueType type = valueTypeOf(xml.Attribute(kOffice, "value-type"));
+            if (type == ValueType::Number) {
+                officeValue.Keep(xml.Attribute(kOffice, "value"));
+                styleName.Keep(xml.Attribute(kTable, "style-name"));
+            } else if (type == ValueType::Boolean) {
+                booleanValue.Keep(xml.Attribute(kOffice, "boolean-value"));
+            } else if (type == ValueType::Date) {
+                dateValue.Keep(xml.Attribute(kOffice, "date-value"));
+            } else if (type == ValueType::String) {
+                stringValue.Keep(xml.Attribute(kOffice, "string-value"));
+            }
+            bytes.resize(0);
             bool paragraphs = false;
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (xml.isStartElement()) {
-                    if (xml.name() == u"p" || xml.name() == u"h") {
+            while (!xml.AtEnd()) {
+                xml.ReadNext();
+                if (xml.IsStartElement()) {
+                    if (xml.Name() == "p" || xml.Name() == "h") {
                         if (paragraphs)
-                            text += u'\n';
+                            bytes += '\n';
                         paragraphs = true;
-                        paragraphText(xml, text);
+                        paragraphText(xml, bytes);
                     } else {
-                        xml.skipCurrentElement(); // notes, drawings, nested tables
+                        xml.SkipCurrentElement(); // notes, drawings, nested tables
                     }
-                } else if (xml.isEndElement()) {
+                } else if (xml.IsEndElement()) {
                     break;
                 }
             }
             Cell c;
-            c.Text = text;
-            if (valueType == u"float" || valueType == u"percentage" || valueType == u"currency") {
+            c.Text = QString::fromUtf8(bytes);
+            if (type == ValueType::Number) {
                 bool ok = false;
-                const double value = a.value(kOffice, "value"_L1).toDouble(&ok);
+                const double value = officeValue.Text().toDouble(&ok);
                 c.Number = ok;
                 if (ok && !paragraphs) {
-                    const int digits = styles.digitsFor(a.value(kTable, "style-name"_L1).toString());
+                    const int digits = styles.digitsFor(styleName.Text());
                     if (digits > 0 && value >= 0 && value == std::floor(value) && value < 1e15) {
                         c.Text = QString::number(qint64(value)).rightJustified(digits, u'0');
                         c.Formatted = true;
@@ -251,15 +297,15 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
                     }
                 } else if (ok) {
                     // What the file shows differs from the plain number: a format made it.
-                    c.Formatted = text != GeneralNumber(value);
+                    c.Formatted = c.Text != GeneralNumber(value);
                 }
-            } else if (!paragraphs && valueType == u"boolean") {
-                const QStringView v = a.value(kOffice, "boolean-value"_L1);
-                c.Text = v == u"true" || v == u"1" ? u"WAHR"_s : u"FALSCH"_s;
-            } else if (!paragraphs && valueType == u"date") {
-                c.Text = GermanIsoDate(a.value(kOffice, "date-value"_L1).toString());
-            } else if (!paragraphs && valueType == u"string" && !a.value(kOffice, "string-value"_L1).isNull()) {
-                c.Text = a.value(kOffice, "string-value"_L1).toString();
+            } else if (!paragraphs && type == ValueType::Boolean) {
+                const std::string& v = booleanValue.bytes;
+                c.Text = v == "true" || v == "1" ? u"WAHR"_s : u"FALSCH"_s;
+            } else if (!paragraphs && type == ValueType::Date) {
+                c.Text = GermanIsoDate(dateValue.Text());
+            } else if (!paragraphs && type == ValueType::String && stringValue.present) {
+                c.Text = stringValue.Text();
             }
             const qsizetype room = RowSink::kMaxColumns - qsizetype(row.size());
             if (c.Text.isEmpty()) {
@@ -271,13 +317,15 @@ void OdsSource::ReadRows(int sheet, const RowHandler& onRow)
                 pendingEmptyCells = 0;
             }
             const qint64 copies = std::min<qint64>(times, RowSink::kMaxColumns - qsizetype(row.size()));
-            for (qint64 i = 0; i < copies; ++i)
+            for (qint64 i = 1; i < copies; ++i)
                 row.push_back(c);
+            if (copies > 0)
+                row.push_back(std::move(c));
         }
     }
     if (sink.Stopped())
         return;
-    if (xml.hasError())
+    if (xml.HasError())
         m_zip.Fail(stream.get());
     m_zip.Check(stream.get());
 }

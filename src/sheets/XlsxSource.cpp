@@ -2,6 +2,7 @@
 
 #include "sheets/RowSink.h"
 #include "sheets/SheetErrors.h"
+#include "sheets/XmlPull.h"
 #include "sheets/XmlText.h"
 
 #include <QDir>
@@ -80,31 +81,33 @@ QHash<QString, Relationship> readRelationships(ZipArchive& zip, const QString& e
 
 // The text of a string item (<si> or <is>): its <t>, or the <t> of every rich text run;
 // phonetic guides (<rPh>) are left out. The reader stands on the item's start.
-QString itemText(QXmlStreamReader& xml)
+QString itemText(xml::PullReader& xml)
 {
-    QString text;
-    const QString end = xml.name().toString();
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (xml.name() == u"t")
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            else if (xml.name() == u"rPh" || xml.name() == u"phoneticPr")
-                xml.skipCurrentElement();
-        } else if (xml.isEndElement() && xml.name() == end) {
-            break;
+    QByteArray text;
+    int depth = 1;
+    while (depth > 0 && !xml.AtEnd()) {
+        xml.ReadNext();
+        if (xml.IsStartElement()) {
+            if (xml.Name() == "t")
+                text += xml.ReadElementText(true);
+            else if (xml.Name() == "rPh" || xml.Name() == "phoneticPr")
+                xml.SkipCurrentElement();
+            else
+                ++depth;
+        } else if (xml.IsEndElement()) {
+            --depth;
         }
     }
-    return xml::DecodeOoxmlEscapes(text);
+    return xml::DecodeOoxmlEscapes(QString::fromUtf8(text));
 }
 
 // "BC12" → column 54 (counted from 0), -1 when the reference has no letters.
-qsizetype columnOf(QStringView ref)
+qsizetype columnOf(QByteArrayView ref)
 {
     qsizetype col = 0;
     qsizetype letters = 0;
-    for (const QChar c : ref) {
-        const char16_t u = c.unicode();
+    for (const char c : ref) {
+        const unsigned char u = static_cast<unsigned char>(c);
         if (u >= 'A' && u <= 'Z')
             col = col * 26 + (u - 'A' + 1);
         else if (u >= 'a' && u <= 'z')
@@ -121,6 +124,8 @@ bool isTrue(QStringView v)
 {
     return v == u"1" || v == u"true";
 }
+
+const NumberFormat kGeneral;
 
 } // namespace
 
@@ -179,13 +184,13 @@ void XlsxSource::loadSharedStrings()
     if (m_sharedStringsEntry.isEmpty() || !m_zip.Contains(m_sharedStringsEntry))
         return;
     std::unique_ptr<QIODevice> stream = m_zip.Open(m_sharedStringsEntry);
-    QXmlStreamReader xml(stream.get());
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"si")
+    xml::PullReader xml(stream.get());
+    while (!xml.AtEnd()) {
+        xml.ReadNext();
+        if (xml.IsStartElement() && xml.Name() == "si")
             m_strings->Add(itemText(xml));
     }
-    if (xml.hasError())
+    if (xml.HasError())
         m_zip.Fail(stream.get());
     m_zip.Check(stream.get());
     m_strings->Squeeze();
@@ -226,24 +231,41 @@ QStringList XlsxSource::SheetNames() const
     return names;
 }
 
-Cell XlsxSource::cell(const QString& type, int style, const QString& value, const QString& inlineText) const
+XlsxSource::CellKind XlsxSource::kindOf(QByteArrayView type)
+{
+    if (type == "s")
+        return CellKind::Shared;
+    if (type == "inlineStr")
+        return CellKind::Inline;
+    if (type == "str")
+        return CellKind::Formula;
+    if (type == "b")
+        return CellKind::Boolean;
+    if (type == "e")
+        return CellKind::Error;
+    if (type == "d")
+        return CellKind::Date;
+    return CellKind::Number;
+}
+
+Cell XlsxSource::cell(CellKind type, int style, const QString& value, const QString& inlineText) const
 {
     Cell c;
-    if (type == u"s") {
+    if (type == CellKind::Shared) {
         bool ok = false;
         const qint64 index = value.trimmed().toLongLong(&ok);
         if (ok)
             c.Text = m_strings->At(index);
-    } else if (type == u"inlineStr") {
+    } else if (type == CellKind::Inline) {
         c.Text = inlineText;
-    } else if (type == u"str") {
+    } else if (type == CellKind::Formula) {
         c.Text = xml::DecodeOoxmlEscapes(value);
-    } else if (type == u"b") {
+    } else if (type == CellKind::Boolean) {
         if (!value.isEmpty())
             c.Text = isTrue(value.trimmed()) ? u"WAHR"_s : u"FALSCH"_s;
-    } else if (type == u"e") {
+    } else if (type == CellKind::Error) {
         c.Text = value;
-    } else if (type == u"d") {
+    } else if (type == CellKind::Date) {
         c.Text = GermanIsoDate(value);
     } else if (!value.isEmpty()) {
         bool ok = false;
@@ -252,8 +274,8 @@ Cell XlsxSource::cell(const QString& type, int style, const QString& value, cons
             c.Text = value;
             return c;
         }
-        const NumberFormat format = style >= 0 && size_t(style) < m_styleFormats.size() ? m_styleFormats[size_t(style)]
-                                                                                       : NumberFormat();
+        const NumberFormat& format = style >= 0 && size_t(style) < m_styleFormats.size() ? m_styleFormats[size_t(style)]
+                                                                                        : kGeneral;
         c.Text = format.Render(number, m_date1904, &c.Formatted);
         c.Number = !format.IsDateOrTime() || !c.Formatted;
     }
@@ -274,46 +296,45 @@ void XlsxSource::ReadRows(int sheet, const RowHandler& onRow)
     const QString& entry = m_sheets[size_t(sheet)].entry;
     const double declared = double(std::max<qint64>(1, m_zip.DeclaredSize(entry)));
     std::unique_ptr<QIODevice> stream = m_zip.Open(entry);
-    QXmlStreamReader xml(stream.get());
+    xml::PullReader xml(stream.get());
     RowSink sink(onRow);
     Row row;
     qint64 rowNumber = 0; // of the row being read, from 1
-    QString type, value, inlineText;
-    while (!xml.atEnd() && !sink.Stopped()) {
-        xml.readNext();
-        if (xml.isEndElement() && xml.name() == u"row") {
+    QString value, inlineText;
+    while (!xml.AtEnd() && !sink.Stopped()) {
+        xml.ReadNext();
+        if (xml.IsEndElement() && xml.Name() == "row") {
             sink.Emit(row, 1, double(ZipArchive::Unpacked(stream.get())) / declared);
             continue;
         }
-        if (!xml.isStartElement())
+        if (!xml.IsStartElement())
             continue;
-        if (xml.name() == u"row") {
+        if (xml.Name() == "row") {
             bool ok = false;
-            const qint64 r = xml.attributes().value("r"_L1).toLongLong(&ok);
+            const qint64 r = xml.Attribute({}, "r").toLongLong(&ok);
             const qint64 next = ok && r > rowNumber ? std::min(r, RowSink::kMaxRows + 1) : rowNumber + 1;
             sink.Empty(next - rowNumber - 1);
             rowNumber = next;
             row.clear();
-        } else if (xml.name() == u"c") {
-            const QXmlStreamAttributes a = xml.attributes();
-            qsizetype col = columnOf(a.value("r"_L1));
+        } else if (xml.Name() == "c") {
+            qsizetype col = columnOf(xml.Attribute({}, "r"));
             if (col < 0)
                 col = qsizetype(row.size());
-            type = a.value("t"_L1).toString();
+            const CellKind type = kindOf(xml.Attribute({}, "t"));
             bool styled = false;
-            const int style = a.value("s"_L1).toInt(&styled);
+            const int style = xml.Attribute({}, "s").toInt(&styled);
             value.clear();
             inlineText.clear();
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (xml.isStartElement()) {
-                    if (xml.name() == u"v")
-                        value = xml.readElementText(QXmlStreamReader::SkipChildElements);
-                    else if (xml.name() == u"is")
+            while (!xml.AtEnd()) {
+                xml.ReadNext();
+                if (xml.IsStartElement()) {
+                    if (xml.Name() == "v")
+                        value = QString::fromUtf8(xml.ReadElementText(false));
+                    else if (xml.Name() == "is")
                         inlineText = itemText(xml);
                     else
-                        xml.skipCurrentElement(); // the formula: its cached value is what the sheet shows
-                } else if (xml.isEndElement() && xml.name() == u"c") {
+                        xml.SkipCurrentElement(); // the formula: its cached value is what the sheet shows
+                } else if (xml.IsEndElement() && xml.Name() == "c") {
                     break;
                 }
             }
@@ -329,7 +350,7 @@ void XlsxSource::ReadRows(int sheet, const RowHandler& onRow)
     }
     if (sink.Stopped())
         return;
-    if (xml.hasError())
+    if (xml.HasError())
         m_zip.Fail(stream.get());
     m_zip.Check(stream.get());
 }

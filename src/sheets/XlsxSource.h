@@ -34,7 +34,10 @@ private:
     void loadWorkbook();
     void loadSharedStrings();
     void loadStyles();
-    Cell cell(const QString& type, int style, const QString& value, const QString& inlineText) const;
+    // A cell's t attribute: what its value is.
+    enum class CellKind { Number, Shared, Inline, Formula, Boolean, Error, Date };
+    static CellKind kindOf(QByteArrayView type);
+    Cell cell(CellKind type, int style, const QString& value, const QString& inlineText) const;
 
     std::unique_ptr<QIODevice> m_device;
     ZipArchive m_zip;

@@ -124,6 +124,11 @@ QList<std::pair<QString, QString>> Replacements(QStringView text)
     return found;
 }
 
+QString Stored(const QString& text)
+{
+    return allInPage(text) ? text : decode(encode(text));
+}
+
 QString decode(const char* bytes, qsizetype length)
 {
     QString out(length, Qt::Uninitialized);

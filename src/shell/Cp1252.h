@@ -14,6 +14,8 @@ namespace Cp1252 {
 QByteArray encode(QStringView text);
 QString decode(const char* bytes, qsizetype length);
 inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+// The text as it reads back after encode: the same text when the page holds every character.
+QString Stored(const QString& text);
 
 // What encode replaces in the text: each run of characters the code page lacks, and what
 // it becomes. Empty when the text is stored as it is.

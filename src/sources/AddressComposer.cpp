@@ -167,7 +167,7 @@ bool CutBemerkung(QString& bemerkung)
 {
     if (bemerkung.size() <= kBemerkungLimit)
         return false;
-    const QString stored = Cp1252::decode(Cp1252::encode(bemerkung));
+    const QString stored = Cp1252::Stored(bemerkung);
     if (stored.size() <= kBemerkungLimit)
         return false;
     bemerkung = stored.left(kBemerkungLimit);

@@ -3,61 +3,66 @@
 #include "app/BlankText.h"
 #include "shell/Cp1252.h"
 
-#include <QCryptographicHash>
-#include <QtEndian>
+#include <QHashFunctions>
 
 namespace {
 
 QString normalised(const QString& line)
 {
-    QString out;
-    out.reserve(line.size());
+    // A run of blanks becomes one blank, so the text never grows.
+    QString out(line.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    qsizetype n = 0;
     bool blank = false;
     for (const QChar c : line) {
         if (IsBlankChar(c)) {
             blank = true;
             continue;
         }
-        if (blank && !out.isEmpty())
-            out += u' ';
+        if (blank && n > 0)
+            dst[n++] = u' ';
         blank = false;
-        out += c;
+        dst[n++] = c;
     }
-    return out.toCaseFolded();
+    out.truncate(n);
+    return std::move(out).toCaseFolded();
 }
 
 bool isSalutationOnly(const QString& normalisedLine)
 {
     static const QStringList words{"herrn", "herr", "frau", "familie", "fam.", "eheleute", "an", "mr", "mr.",
                                    "mrs", "mrs.", "ms", "ms."};
-    return words.contains(normalisedLine);
+    return normalisedLine.size() <= 8 && words.contains(normalisedLine);
 }
 
 } // namespace
 
 QString AdresseKey(const QStringList& lines)
 {
-    QStringList parts;
+    // The lines that count, joined by line breaks: a line break never stands in a line the
+    // key is made of.
+    QString key;
     for (const QString& line : lines) {
         const QString n = normalised(line);
         if (n.isEmpty())
             continue;
-        if (parts.isEmpty() && isSalutationOnly(n))
+        if (key.isEmpty() && isSalutationOnly(n))
             continue;
-        parts.append(n);
+        if (!key.isEmpty())
+            key += u'\n';
+        key += n;
     }
-    // A line break never stands in a line the key is made of.
-    return parts.join(u'\n');
+    return key;
 }
 
 QString StoredAdresseKey(const ImportedAdresse& a)
 {
-    auto stored = [](const QString& line) { return Cp1252::decode(Cp1252::encode(line)); };
-    return AdresseKey({stored(a.Line1), stored(a.Line2), stored(a.Line3), stored(a.Line4), stored(a.Line5)});
+    using Cp1252::Stored;
+    return AdresseKey({Stored(a.Line1), Stored(a.Line2), Stored(a.Line3), Stored(a.Line4), Stored(a.Line5)});
 }
 
 quint64 AdresseKeyHash(const QString& key)
 {
-    const QByteArray digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1);
-    return qFromLittleEndian<quint64>(digest.constData());
+    // SipHash over the text as it stands: the keys are compared within one import only.
+    return quint64(qHashBits(key.constData(), size_t(key.size()) * sizeof(QChar), 0));
 }
