@@ -141,10 +141,13 @@ void PullReader::fill()
 {
     compact();
     while (!ready() && !m_finished) {
-        const size_t had = m_input.size();
-        m_input.resize(had + kChunk);
-        const qint64 n = m_device->read(m_input.data() + had, qint64(kChunk));
-        m_input.resize(had + size_t(std::max<qint64>(0, n)));
+        // Read into a buffer of its own: growing the input by a whole chunk for each read
+        // would clear 64 KiB every time a stream hands over a few bytes.
+        if (m_chunk.empty())
+            m_chunk.resize(kChunk);
+        const qint64 n = m_device->read(m_chunk.data(), qint64(kChunk));
+        if (n > 0)
+            m_input.append(m_chunk.data(), size_t(n));
         if (n < 0) {
             fail();
             break;

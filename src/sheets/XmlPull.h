@@ -127,6 +127,7 @@ private:
     Token m_type = NoToken;
     // The input not yet scanned; how far an unfinished token at its start was searched.
     std::string m_input;
+    std::vector<char> m_chunk;
     size_t m_resume = 0;
     char m_resumeQuote = 0;
     // The elements open, as written (for their end tags), and the namespaces declared.
