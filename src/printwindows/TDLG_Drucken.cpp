@@ -29,14 +29,7 @@ TDLG_Drucken::TDLG_Drucken(AppContext& ctx, TDLGDruckTyp ADLGDruckTyp, QWidget* 
 {
     setObjectName(QStringLiteral("TDLG_Drucken"));
     setWindowTitle(QStringLiteral("Drucken"));
-    setFixedSize(441, 193);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(13);
-    setFont(arial);
+    const QFont arial = StyleFixedWindow(this, QSize(441, 193), QColor(240, 240, 240), 13);
 
     Image_Print = makeLabel(this, "Image_Print", QString(), QRect(12, 12, 160, 140));
 

@@ -95,14 +95,7 @@ TDLG_Einstellungen::TDLG_Einstellungen(AppContext& ctx, QWidget* parent) : QDial
 {
     setObjectName(QStringLiteral("TDLG_Einstellungen"));
     setWindowTitle(QStringLiteral("Einstellungen"));
-    setFixedSize(374, 292);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(13);
-    setFont(arial);
+    const QFont arial = StyleFixedWindow(this, QSize(374, 292), QColor(240, 240, 240), 13);
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));

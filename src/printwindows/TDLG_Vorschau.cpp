@@ -15,6 +15,7 @@
 #include "store/RecordOperations.h"
 #include "store/TSQLiteDatabase.h"
 #include "uikit/TBusyCursor.h"
+#include "uikit/Placed.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -138,14 +139,7 @@ TDLG_Vorschau::TDLG_Vorschau(AppContext& ctx, const QString& absenderId, const Q
 {
     setObjectName(QStringLiteral("TDLG_Vorschau"));
     setWindowTitle(QStringLiteral("Vorschau"));
-    setFixedSize(594, 563);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(13);
-    setFont(arial);
+    const QFont arial = StyleFixedWindow(this, QSize(594, 563), kBackground, 13);
 
     Image_Vorschau = new QLabel(this);
     Image_Vorschau->setObjectName(QStringLiteral("Image_Vorschau"));

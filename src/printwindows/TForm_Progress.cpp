@@ -2,6 +2,7 @@
 
 #include "printing/QueueCall.h"
 #include "uikit/ProgressScale.h"
+#include "uikit/Placed.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,14 +14,7 @@ TForm_Progress::TForm_Progress(const PrintMovie::Pictures& pictures, QWidget* pa
 {
     setObjectName(QStringLiteral("Form_Progress"));
     setAccessibleName(QStringLiteral("Seriendruck"));
-    setFixedSize(454, 232);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(12);
-    setFont(arial);
+    const QFont arial = StyleFixedWindow(this, QSize(454, 232), QColor(240, 240, 240), 12);
 
     auto* title = new QLabel(QStringLiteral("Seriendruck"), this);
     title->setObjectName(QStringLiteral("Label_Titel"));

@@ -69,6 +69,20 @@ void checkWriter(const QXmlStreamWriter& xml)
 // return is written as a character reference before the line break, as XML would turn a
 // bare one into a line feed: our reader gives the text back as it was (CR LF stays CR LF),
 // LibreOffice shows it as a blank.
+// The header, then every row the producer hands over, then the document's end.
+template <class WriteRow>
+void writeRowsAndEnd(QXmlStreamWriter& xml, const QStringList& header, const RowProducer& rows, WriteRow writeRow)
+{
+    writeRow(header);
+    QStringList row;
+    while (rows(row)) {
+        writeRow(row);
+        row.clear();
+    }
+    xml.writeEndDocument();
+    checkWriter(xml);
+}
+
 void writeOdfText(QXmlStreamWriter& xml, const QString& text)
 {
     static const QString ns = u"urn:oasis:names:tc:opendocument:xmlns:text:1.0"_s;
@@ -169,14 +183,7 @@ void writeOds(QuaZip& zip, const QString& sheetName, const QStringList& header, 
         xml.writeEndElement();
         checkWriter(xml);
     };
-    writeRow(header);
-    QStringList row;
-    while (rows(row)) {
-        writeRow(row);
-        row.clear();
-    }
-    xml.writeEndDocument();
-    checkWriter(xml);
+    writeRowsAndEnd(xml, header, rows, writeRow);
     content.Close();
 }
 
@@ -289,14 +296,7 @@ void writeXlsx(QuaZip& zip, const QString& sheetName, const QStringList& header,
         xml.writeEndElement();
         checkWriter(xml);
     };
-    writeRow(header);
-    QStringList row;
-    while (rows(row)) {
-        writeRow(row);
-        row.clear();
-    }
-    xml.writeEndDocument();
-    checkWriter(xml);
+    writeRowsAndEnd(xml, header, rows, writeRow);
     sheet.Close();
 }
 
