@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 using F = AddressField;
@@ -35,6 +37,8 @@ struct Abroad
 
 std::optional<Abroad> abroadOf(const QString& countryText)
 {
+    if (countryText.isEmpty())
+        return std::nullopt;
     if (const PostalCountry* country = FindPostalCountry(countryText)) {
         if (IsGermany(*country))
             return std::nullopt;
@@ -42,8 +46,6 @@ std::optional<Abroad> abroadOf(const QString& countryText)
         // English or French.
         return Abroad{QString::fromUtf8(country->Name).toUpper(), country->Order, country->GermanSpeaking};
     }
-    if (countryText.isEmpty())
-        return std::nullopt;
     return Abroad{countryText.toUpper(), LocalityOrder::PostalCodeTown, false};
 }
 
@@ -92,7 +94,7 @@ bool isActive(const AddressRecord& r)
 
 QString OneLine(QString value)
 {
-    if (!value.contains(u'\n') && !value.contains(u'\r'))
+    if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; }))
         return TrimBlanks(value);
     value.replace(u'\r', u'\n'); // CR LF, LF and a lone CR each end a line
     QStringList parts;
@@ -106,7 +108,20 @@ QString OneLine(QString value)
 
 QString JoinWords(std::initializer_list<QString> words)
 {
+    // A single word is handed back shared, more are joined into a string of their size.
+    const QString* only = nullptr;
+    qsizetype size = -1;
+    for (const QString& w : words)
+        if (!w.isEmpty()) {
+            only = &w;
+            size += w.size() + 1;
+        }
+    if (!only)
+        return QString();
+    if (size == only->size())
+        return *only;
     QString out;
+    out.reserve(size);
     for (const QString& w : words) {
         if (w.isEmpty())
             continue;
@@ -120,6 +135,8 @@ QString JoinWords(std::initializer_list<QString> words)
 Salutation SplitSalutation(const QString& words)
 {
     Salutation s;
+    if (IsBlank(words))
+        return s;
     QString text = OneLine(words);
     text.replace(u',', u' ');
     for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {

@@ -33,6 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"CompanyCounts", {"Muster AG", "Max Müller", "Weg 1", "", "12345 Ort"}, {"Lang KG", "Max Müller", "Weg 1", "", "12345 Ort"}, false},
         KeyCase{"OtherPersonSameHouse", {"", "Eva Müller", "Weg 1", "", "12345 Ort"}, {"", "Max Müller", "Weg 1", "", "12345 Ort"}, false},
         KeyCase{"OtherTown", {"", "Max Müller", "Weg 1", "", "12345 Ort"}, {"", "Max Müller", "Weg 1", "", "54321 Ort"}, false},
+        KeyCase{"CaseBeyondAscii", {"", "ÉLODIE ØSTERGÅRD", "Rue 1", "", "Paris"}, {"", "élodie østergård", "rue 1", "", "paris"}, true},
+        KeyCase{"CaseOutsideTheBasicPlane", {"", "\U00010400", "", "", ""}, {"", "\U00010428", "", "", ""}, true},
+        KeyCase{"SalutationOnlyWhenFirst", {"", "Max Müller", "Frau", "", ""}, {"", "Max Müller", "", "", ""}, false},
         KeyCase{"LinesDoNotRunTogether", {"", "Max", "Müller Weg 1", "", ""}, {"", "Max Müller", "Weg 1", "", ""}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
