@@ -15,6 +15,10 @@
 namespace {
 
 constexpr int kMaxRedirects = 5;
+// What the network layer may hold of an answer read as it arrives before the reader has
+// taken it: without a bound a fast server fills memory with the whole answer while the
+// cards before are being stored.
+constexpr qint64 kStreamBuffer = 256 * 1024;
 
 const QByteArray kPrincipalBody = QByteArrayLiteral(
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -36,6 +40,12 @@ const QByteArray kTagBody = QByteArrayLiteral(
 const QByteArray kEtagsBody = QByteArrayLiteral(
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
     "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
+
+// Every card: the filter without tests matches all (and is required in the request).
+const QByteArray kQueryBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<c:addressbook-query xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+    "<d:prop><d:getetag/><c:address-data/></d:prop><c:filter/></c:addressbook-query>");
 
 QByteArray xmlEscaped(const QString& text)
 {
@@ -188,7 +198,7 @@ bool CarddavClient::redirectAllowed(const QUrl& from, const QUrl& to) const
 }
 
 void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArray& depth, const QByteArray& body,
-                         Next next, int redirects)
+                         Next next, int redirects, Stream stream)
 {
     if (m_stopped)
         return;
@@ -205,6 +215,20 @@ void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArr
     QNetworkReply* reply = m_nam->sendCustomRequest(request, verb, body);
     m_reply = reply;
     ++m_requests;
+    // Only a multistatus is read as it arrives; redirects and errors come whole at the end.
+    auto pour = [this, reply, stream] {
+        if (m_stopped || m_reply != reply || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 207)
+            return;
+        while (reply->bytesAvailable() > 0 && !m_stopped && m_reply == reply) {
+            const QByteArray piece = reply->read(kStreamBuffer);
+            m_bytes += piece.size();
+            stream(piece);
+        }
+    };
+    if (stream) {
+        reply->setReadBufferSize(kStreamBuffer);
+        connect(reply, &QNetworkReply::readyRead, this, pour);
+    }
     connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>& errors) {
         QSslCertificate cert = reply->sslConfiguration().peerCertificate();
         if (cert.isNull() && !errors.isEmpty())
@@ -233,6 +257,18 @@ void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArr
         }
         if (status == 401 || reply->error() == QNetworkReply::AuthenticationRequiredError)
             return fail(CarddavFailure::WrongPassword);
+        if (stream) {
+            pour();
+            if (m_stopped)
+                return;
+        }
+        // The answer had begun when the connection ended (the network layer's own errors
+        // are below 100, the server's statuses above).
+        if (reply->error() != QNetworkReply::NoError && reply->error() < QNetworkReply::ProxyConnectionRefusedError)
+            return fail(CarddavFailure::ConnectionLost,
+                        reply->error() == QNetworkReply::OperationCanceledError
+                            ? QStringLiteral("keine weiteren Daten in %1 Sekunden").arg(m_timeoutMs / 1000)
+                            : reply->errorString());
         const QByteArray answer = reply->readAll();
         m_bytes += answer.size();
         if (status >= 300 && status < 400 && status != 304) {
@@ -241,7 +277,7 @@ void CarddavClient::send(const QByteArray& verb, const QUrl& url, const QByteArr
                 return fail(CarddavFailure::ServerError, QStringLiteral("HTTP %1").arg(status));
             if (!redirectAllowed(url, target))
                 return fail(CarddavFailure::RedirectRefused, target.toDisplayString());
-            return send(verb, target, depth, body, next, redirects + 1);
+            return send(verb, target, depth, body, next, redirects + 1, stream);
         }
         next(status, answer, url);
     });
@@ -319,6 +355,11 @@ void CarddavClient::FetchChanges(const CarddavBookState& state, std::function<vo
     m_state = state;
     m_changes = CarddavChanges();
     m_toFetch.clear();
+    m_query.reset();
+    m_pending.clear();
+    m_queried.clear();
+    m_queuedForMultiget.clear();
+    m_truncated = false;
     // With a tag from the last sync, the tag alone says whether anything changed; the
     // stored token then gives the changes. Without one, the book's token is asked too.
     const bool tagOnly = !m_state.Ctag.isEmpty();
@@ -338,10 +379,114 @@ void CarddavClient::FetchChanges(const CarddavBookState& state, std::function<vo
                  m_changes.Unchanged = true;
                  return finishChanges();
              }
-             if (m_useSync && !token.isEmpty())
-                 return syncReport(tagOnly ? token : m_state.SyncToken);
-             listEtags();
+             // Nothing known yet: every card is wanted, and one answer is far cheaper
+             // than a multiget per hundred (some servers read the whole book per card).
+             if (m_useQuery && m_state.Etags.isEmpty())
+                 return queryAll();
+             listChanges();
          });
+}
+
+void CarddavClient::listChanges()
+{
+    if (m_useSync && !m_changes.SyncToken.isEmpty())
+        return syncReport(m_state.SyncToken);
+    listEtags();
+}
+
+void CarddavClient::queryAll()
+{
+    // The token asked for before the query: whatever changes after it comes again at
+    // the next sync, nothing is missed. The ETag way keeps none, as the listing does.
+    if (!m_useSync)
+        m_changes.SyncToken.clear();
+    m_query = std::make_unique<DavMultistatusReader>([this](DavResponse&& r) { takeQueried(std::move(r)); });
+    if (m_progress)
+        m_progress(0, -1);
+    send(
+        "REPORT", m_state.Book, "1", kQueryBody, [this](int status, const QByteArray&, const QUrl&) { queryEnded(status); },
+        0, [this](const QByteArray& piece) {
+            if (!m_query->AddData(piece) && !m_stopped)
+                fail(CarddavFailure::ServerError, QStringLiteral("unlesbare Antwort auf die Abfrage aller Karten"));
+        });
+}
+
+void CarddavClient::takeQueried(DavResponse&& r)
+{
+    if (m_stopped)
+        return;
+    // The server says it gave only part of the book.
+    if (r.Status == 507) {
+        m_truncated = true;
+        return;
+    }
+    const QString key = CarddavCardKey(m_state.Book, r.Href);
+    // Some servers (Xandikos) answer for the book itself too; a card that is gone is no card.
+    if (r.Href.isEmpty() || r.Status == 404 || isCollection(r) || key == CarddavCardKey(m_state.Book, m_state.Book.path()))
+        return;
+    if (m_queried.contains(key))
+        return;
+    const DavProperty* data = r.Prop(kCarddavNs, u"address-data");
+    if (!data || data->Text.isEmpty() || (r.Status != 0 && (r.Status < 200 || r.Status >= 300))) {
+        // Its card could not be given with the others: asked for by itself afterwards.
+        if (!m_queuedForMultiget.contains(key)) {
+            m_queuedForMultiget.insert(key);
+            m_toFetch.append(key);
+        }
+        return;
+    }
+    m_queried.insert(key);
+    m_pending.push_back({key, r.Text(kDavNs, u"getetag"), data->Text.toUtf8()});
+    ++m_cardsReceived;
+    if (int(m_pending.size()) >= m_batch)
+        handOver();
+}
+
+// The cards read since the last batch go to the store (or into the changes).
+bool CarddavClient::handOver()
+{
+    std::vector<CarddavFetchedCard> batch;
+    batch.swap(m_pending);
+    if (m_cardsArrived) {
+        if (const QString error = m_cardsArrived(std::move(batch)); !error.isEmpty()) {
+            fail(CarddavFailure::StoreFailed, error);
+            return false;
+        }
+    } else {
+        std::move(batch.begin(), batch.end(), std::back_inserter(m_changes.Cards));
+    }
+    if (m_progress)
+        m_progress(int(m_queried.size()), -1);
+    return true;
+}
+
+void CarddavClient::queryEnded(int status)
+{
+    // Refused (not supported, not allowed, too large): the listing and the multigets.
+    if (status != 207) {
+        m_query.reset();
+        m_toFetch.clear();
+        return listChanges();
+    }
+    const bool whole = m_query->Finish();
+    m_query.reset();
+    // What could not be read failed as it came; what is left short ended early (the
+    // connection closed before the length the server announced).
+    if (!whole)
+        return fail(CarddavFailure::ConnectionLost,
+                    QStringLiteral("die Antwort endete nach %1 Karten").arg(m_queried.size()));
+    if (!m_pending.empty() && !handOver())
+        return;
+    // Cut short by the server, or no card at all (a server may read the empty filter as
+    // "none"): the listing says what is there; cards already read are not fetched again.
+    if (m_truncated || m_queried.isEmpty()) {
+        m_toFetch.clear();
+        return listChanges();
+    }
+    m_fetchTotal = int(m_toFetch.size());
+    if (m_fetchTotal > 0 && m_progress)
+        m_progress(int(m_queried.size()), int(m_queried.size()) + m_fetchTotal);
+    fetchBatch();
 }
 
 void CarddavClient::syncReport(const QString& token)
@@ -389,6 +534,8 @@ void CarddavClient::takeListing(const DavMultistatus& m, bool full)
             continue;
         }
         listed.insert(key);
+        if (m_queried.contains(key))
+            continue;
         const QString etag = r.Text(kDavNs, u"getetag");
         const auto known = m_state.Etags.constFind(key);
         if (known != m_state.Etags.constEnd() && !etag.isEmpty() && known.value() == etag)
@@ -404,7 +551,7 @@ void CarddavClient::takeListing(const DavMultistatus& m, bool full)
                 m_changes.Removed.append(it.key());
     m_fetchTotal = int(m_toFetch.size());
     if (m_progress)
-        m_progress(0, m_fetchTotal);
+        m_progress(int(m_queried.size()), int(m_queried.size()) + m_fetchTotal);
     fetchBatch();
 }
 
@@ -441,7 +588,8 @@ void CarddavClient::fetchBatch()
             std::move(arrived.begin(), arrived.end(), std::back_inserter(m_changes.Cards));
         }
         if (m_progress)
-            m_progress(m_fetchTotal - int(m_toFetch.size()), m_fetchTotal);
+            m_progress(int(m_queried.size()) + m_fetchTotal - int(m_toFetch.size()),
+                       int(m_queried.size()) + m_fetchTotal);
         fetchBatch();
     });
 }

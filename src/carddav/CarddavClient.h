@@ -6,16 +6,20 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class DavMultistatusReader;
 struct DavMultistatus;
+struct DavResponse;
 
 // Where and as whom to connect.
 struct CarddavAccount
@@ -87,16 +91,21 @@ public:
     // The changes of the book since the state: sync-collection with the stored token
     // where the book has one (a token the server no longer accepts gives a full listing),
     // else the collection tag and each card's ETag; changed cards are fetched with
-    // addressbook-multiget in batches.
+    // addressbook-multiget in batches. When no card of the book is known yet, every card
+    // comes with one addressbook-query, read as it arrives; a server that refuses it or
+    // cuts its answer short gets the listing and the multigets.
     void FetchChanges(const CarddavBookState& state, std::function<void(const CarddavChanges&)> done);
     // Stops at once: no done function is called, failed with Cancelled.
     void Cancel();
 
     void SetFailed(std::function<void(const CarddavError&)> failed) { m_failed = std::move(failed); }
-    // Cards fetched so far and cards to fetch, after each batch.
+    // Cards fetched so far and cards to fetch, after each batch. The total is -1 while
+    // the one answer of a first sync arrives: how many cards it holds is not known before.
     void SetProgress(std::function<void(int done, int total)> progress) { m_progress = std::move(progress); }
     // false: collection tag and ETags even where the server offers sync-collection.
     void SetUseSyncCollection(bool use) { m_useSync = use; }
+    // false: a first sync lists the ETags and fetches by multiget too.
+    void SetUseQuery(bool use) { m_useQuery = use; }
     void SetBatchSize(int size) { m_batch = qMax(1, size); }
     // Takes the cards of each fetched batch as it arrives (they are then not kept in
     // CarddavChanges::Cards); a text it returns ends the run as StoreFailed.
@@ -116,8 +125,10 @@ public:
 
 private:
     using Next = std::function<void(int status, const QByteArray& body, const QUrl& url)>;
+    // Takes a 207 answer piece by piece as it arrives; its body is then not handed to next.
+    using Stream = std::function<void(const QByteArray& piece)>;
     void send(const QByteArray& verb, const QUrl& url, const QByteArray& depth, const QByteArray& body, Next next,
-              int redirects = 0);
+              int redirects = 0, Stream stream = Stream());
     void fail(CarddavFailure kind, const QString& detail = QString(), const QString& fingerprint = QString());
     bool redirectAllowed(const QUrl& from, const QUrl& to) const;
     bool plainHttpRefused(const QUrl& url) const;
@@ -126,6 +137,11 @@ private:
     void readPrincipal(const QUrl& principal);
     void listBooks(const QUrl& home);
 
+    void listChanges();
+    void queryAll();
+    void takeQueried(DavResponse&& response);
+    bool handOver();
+    void queryEnded(int status);
     void syncReport(const QString& token);
     void listEtags();
     void takeListing(const DavMultistatus& m, bool full);
@@ -141,6 +157,7 @@ private:
     std::function<void(const CarddavChanges&)> m_changesDone;
     std::function<QString(std::vector<CarddavFetchedCard>&&)> m_cardsArrived;
     bool m_useSync = true;
+    bool m_useQuery = true;
     int m_batch = 100;
     // A server may think a long time over a large book before its first byte.
     int m_timeoutMs = 120000;
@@ -154,6 +171,13 @@ private:
     CarddavChanges m_changes;
     QStringList m_toFetch;
     int m_fetchTotal = 0;
+    // The first sync's one answer: its reader, the cards not yet handed over, the paths
+    // of those that were (never fetched again), and whether the server cut it short.
+    std::unique_ptr<DavMultistatusReader> m_query;
+    std::vector<CarddavFetchedCard> m_pending;
+    QSet<QString> m_queried;
+    QSet<QString> m_queuedForMultiget;
+    bool m_truncated = false;
 
     int m_requests = 0;
     qint64 m_bytes = 0;

@@ -1,18 +1,27 @@
 #include "carddav/CarddavError.h"
 
+namespace {
+
+// The network layer's own words below the message, where there are any.
+QString withDetail(QString text, const QString& detail)
+{
+    if (!detail.isEmpty())
+        text += QStringLiteral("\n\n(%1)").arg(detail);
+    return text;
+}
+
+} // namespace
+
 QString CarddavErrorText(const CarddavError& e)
 {
     switch (e.Kind) {
     case CarddavFailure::None:
         return QString();
-    case CarddavFailure::Unreachable: {
-        QString text = QStringLiteral("Der Server „%1“ ist nicht erreichbar. Bitte prüfen Sie die Serveradresse "
-                                      "und die Netzwerkverbindung.")
-                           .arg(e.Host);
-        if (!e.Detail.isEmpty())
-            text += QStringLiteral("\n\n(%1)").arg(e.Detail);
-        return text;
-    }
+    case CarddavFailure::Unreachable:
+        return withDetail(QStringLiteral("Der Server „%1“ ist nicht erreichbar. Bitte prüfen Sie die Serveradresse "
+                                         "und die Netzwerkverbindung.")
+                              .arg(e.Host),
+                          e.Detail);
     case CarddavFailure::WrongPassword:
         return QStringLiteral("Der Server „%1“ hat den Benutzernamen oder das Passwort nicht angenommen.").arg(e.Host);
     case CarddavFailure::NotCarddav:
@@ -32,6 +41,12 @@ QString CarddavErrorText(const CarddavError& e)
         return QStringLiteral("Der Server „%1“ leitet auf eine andere Adresse weiter (%2). Aus Sicherheitsgründen "
                               "werden nur Weiterleitungen innerhalb desselben Servers und zu https befolgt.")
             .arg(e.Host, e.Detail);
+    case CarddavFailure::ConnectionLost:
+        return withDetail(QStringLiteral("Die Verbindung zum Server „%1“ ist abgebrochen, bevor alle Karten geladen "
+                                         "waren. Die Gruppe ist unverändert. Bitte versuchen Sie es später noch "
+                                         "einmal.")
+                              .arg(e.Host),
+                          e.Detail);
     case CarddavFailure::ServerError:
         return QStringLiteral("Der Server „%1“ hat unerwartet geantwortet: %2").arg(e.Host, e.Detail);
     case CarddavFailure::StoreFailed:

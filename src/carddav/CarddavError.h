@@ -10,6 +10,7 @@ enum class CarddavFailure {
     CertificateUntrusted, // TLS certificate not trusted: Fingerprint says which one
     PlainHttp,            // unencrypted http to another computer, not allowed yet
     RedirectRefused,      // a redirect to another server or from https to http
+    ConnectionLost,       // the connection ended in the middle of an answer
     ServerError,          // an answer the client cannot use
     StoreFailed,          // the database refused the changes: nothing was written
     Cancelled,

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
 #include <vector>
 
 // Namespaces of the properties a CardDAV client asks for.
@@ -37,6 +40,25 @@ struct DavMultistatus
     bool Valid = false; // a well-formed DAV:multistatus
     std::vector<DavResponse> Responses;
     QString SyncToken; // the report's new sync token (sync-collection)
+};
+
+// Reads a multistatus as it arrives, piece by piece: each DAV:response is handed over
+// as soon as its end tag has been read, so a large answer is never held whole.
+class DavMultistatusReader
+{
+public:
+    explicit DavMultistatusReader(std::function<void(DavResponse&& response)> response);
+    ~DavMultistatusReader();
+    // The next piece of the answer; false once it can no longer be a multistatus.
+    bool AddData(const QByteArray& bytes);
+    // The answer has ended: whether it was a whole, well-formed multistatus.
+    bool Finish();
+    // The report's new sync token, once read.
+    QString SyncToken() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m;
 };
 
 // Reads a 207 answer. Anything that is not a well-formed DAV:multistatus gives Valid false

@@ -27,6 +27,15 @@ TForm_Abgleich::TForm_Abgleich(const QString& bookName, QWidget* parent) : QDial
 
 void TForm_Abgleich::SetStatus(int done, int total)
 {
+    if (total < 0) {
+        // The whole book in one answer: how many cards it holds is known only at its end,
+        // so the bar only says that something happens and the text counts.
+        m_status->setText(done == 0   ? QStringLiteral("Die Karten werden geladen …")
+                          : done == 1 ? QStringLiteral("1 Karte geladen …")
+                                      : QStringLiteral("%1 Karten geladen …").arg(done));
+        m_bar->setRange(0, 0);
+        return;
+    }
     m_status->setText(total == 0 ? QStringLiteral("Keine geänderten Karten.")
                                  : QStringLiteral("Karte %1 von %2 geladen …").arg(done).arg(total));
     m_bar->setRange(0, qMax(total, 1));

@@ -12,6 +12,7 @@ class TForm_Abgleich : public QDialog
     Q_OBJECT
 public:
     TForm_Abgleich(const QString& bookName, QWidget* parent = nullptr);
+    // total -1: not known yet (the cards of a first sync arriving in one answer).
     void SetStatus(int done, int total);
 
     QLabel* Label_Status() const { return m_status; }

@@ -105,4 +105,84 @@ TEST(DavMultistatusTest, StatusLines)
         EXPECT_EQ(ParseStatusLine(QString::fromLatin1(line)), code) << line;
 }
 
+// What a multistatus reads as, for comparing two reads.
+QStringList described(const DavMultistatus& m)
+{
+    QStringList lines{m.Valid ? "valid" : "invalid", m.SyncToken};
+    for (const DavResponse& r : m.Responses) {
+        lines << r.Href + " " + QString::number(r.Status);
+        for (const DavProperty& p : r.Props)
+            lines << p.Name + "=" + p.Text + "|" + p.Hrefs.join(",") + "|" + p.Children.join(",");
+    }
+    return lines;
+}
+
+DavMultistatus readInPieces(const QByteArray& xml, int size)
+{
+    DavMultistatus m;
+    DavMultistatusReader reader([&m](DavResponse&& r) { m.Responses.push_back(std::move(r)); });
+    bool ok = true;
+    for (qsizetype at = 0; ok && at < xml.size(); at += size)
+        ok = reader.AddData(xml.mid(at, size));
+    m.Valid = ok && reader.Finish();
+    if (m.Valid)
+        m.SyncToken = reader.SyncToken();
+    else
+        m.Responses.clear();
+    return m;
+}
+
+TEST(DavMultistatusTest, AnAnswerReadInPiecesOfAnySizeReadsAsTheWhole)
+{
+    const QByteArray answers[] = {
+        "<?xml version='1.0' encoding='utf-8'?>\n<ns0:multistatus xmlns:ns0=\"DAV:\" "
+        "xmlns:ns1=\"urn:ietf:params:xml:ns:carddav\"><ns0:response><ns0:href>/b/</ns0:href><ns0:propstat>"
+        "<ns0:status>HTTP/1.1 200 OK</ns0:status><ns0:prop><ns0:getetag>\"0647\"</ns0:getetag></ns0:prop>"
+        "</ns0:propstat><ns0:propstat><ns0:status>HTTP/1.1 404 Not Found</ns0:status><ns0:prop><ns1:address-data />"
+        "</ns0:prop></ns0:propstat></ns0:response><ns0:response><ns0:href>/b/k%C3%B6ln.vcf</ns0:href><ns0:propstat>"
+        "<ns0:status>HTTP/1.1 200 OK</ns0:status><ns0:prop><ns0:getetag>\"4846\"</ns0:getetag><ns1:address-data>"
+        "BEGIN:VCARD\nVERSION:3.0\nN:M\xc3\xbcller;J\xc3\xb6rg;;;\nFN:J\xc3\xb6rg &amp; M\xc3\xbcller\nEND:VCARD\n"
+        "</ns1:address-data></ns0:prop></ns0:propstat></ns0:response></ns0:multistatus>\n",
+        "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/b/</d:href><d:status>HTTP/1.1 507 Insufficient "
+        "Storage</d:status><d:error><d:number-of-matches-within-limits/></d:error></d:response>"
+        "<d:sync-token>http://example.org/sync/7</d:sync-token><d:response><d:href>/p/</d:href><d:propstat>"
+        "<d:prop><d:current-user-principal><d:href> /principals/anna/ </d:href></d:current-user-principal>"
+        "<d:resourcetype><d:collection/><x:y xmlns:x=\"urn:x\">z</x:y></d:resourcetype></d:prop>"
+        "<d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response></d:multistatus>",
+        // cut off, wrongly nested, followed by more
+        "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/a</d:href></d:response>",
+        "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/a</d:href></d:respons></d:multistatus>",
+        "<d:multistatus xmlns:d=\"DAV:\"></d:multistatus><second/>",
+        "<d:multistatus xmlns:d=\"DAV:\"></d:multistatus><sec",
+    };
+    for (const QByteArray& xml : answers) {
+        const QStringList whole = described(ParseMultistatus(xml));
+        for (int size = 1; size <= 9; ++size)
+            EXPECT_EQ(described(readInPieces(xml, size)), whole) << size << " " << xml.constData();
+    }
+    const DavMultistatus first = ParseMultistatus(answers[0]);
+    ASSERT_EQ(first.Responses.size(), 2u);
+    EXPECT_TRUE(first.Responses[1].Text(kCarddavNs, u"address-data").contains(u"FN:Jörg & Müller"));
+    EXPECT_FALSE(first.Responses[0].Prop(kCarddavNs, u"address-data"));
+    EXPECT_EQ(ParseMultistatus(answers[1]).Responses.front().Status, 507);
+    EXPECT_FALSE(ParseMultistatus(answers[5]).Valid);
+}
+
+TEST(DavMultistatusTest, EachResponseIsHandedOverWhenItsEndHasArrived)
+{
+    QStringList hrefs;
+    DavMultistatusReader reader([&](DavResponse&& r) { hrefs << r.Href; });
+    EXPECT_TRUE(reader.AddData("<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/a</d:href></d:resp"));
+    EXPECT_TRUE(hrefs.isEmpty());
+    EXPECT_TRUE(reader.AddData("onse><d:response><d:href>/b"));
+    EXPECT_EQ(hrefs, QStringList{"/a"});
+    EXPECT_FALSE(reader.Finish());
+    EXPECT_TRUE(reader.AddData("</d:href></d:response></d:multistatus>\r\n"));
+    EXPECT_EQ(hrefs, (QStringList{"/a", "/b"}));
+    EXPECT_TRUE(reader.AddData("  \n"));
+    EXPECT_TRUE(reader.Finish());
+    EXPECT_FALSE(reader.AddData("<more/>"));
+    EXPECT_FALSE(reader.Finish());
+}
+
 } // namespace

@@ -10,6 +10,7 @@ SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString&
     SyncOutcome outcome;
     CarddavSync sync(db, link, AccountOf(link, password, settings.Trusted));
     sync.Client().SetUseSyncCollection(settings.UseSyncCollection);
+    sync.Client().SetUseQuery(settings.UseQuery);
     sync.Client().SetBatchSize(settings.BatchSize);
     sync.Client().SetTimeout(settings.TimeoutMs);
     QEventLoop loop;
@@ -24,8 +25,12 @@ SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString&
         ended = true;
         loop.quit();
     });
-    if (settings.Progress)
-        sync.SetProgress(settings.Progress);
+    sync.SetProgress([&](int done, int total) {
+        if (settings.Progress)
+            settings.Progress(done, total);
+        if (settings.CancelAtCards >= 0 && done >= settings.CancelAtCards)
+            QTimer::singleShot(0, &loop, [&] { sync.Cancel(); });
+    });
     QTimer::singleShot(0, [&] { sync.Start(); });
     QTimer guard;
     guard.setSingleShot(true);

@@ -26,6 +26,7 @@ struct DiscoverOutcome
 struct SyncSettings
 {
     bool UseSyncCollection = true;
+    bool UseQuery = true; // false: the first sync by listing and multiget
     int BatchSize = 100;
     int TimeoutMs = 120000; // the client's own default
     // The whole run is cancelled after this (a test must end, whatever the server does).
@@ -33,6 +34,8 @@ struct SyncSettings
     QStringList Trusted;
     // Called with the counts after each batch (a test stops the server here).
     std::function<void(int done, int total)> Progress;
+    // Cancelled from the event loop, as a click would, once this many cards arrived.
+    int CancelAtCards = -1;
 };
 
 SyncOutcome RunSync(TSQLiteDatabase& db, const CarddavLink& link, const QString& password,
