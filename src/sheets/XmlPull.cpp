@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 
+#include <array>
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
@@ -24,22 +25,50 @@ constexpr size_t kLongestReference = 16;
 
 const std::string kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// What each byte may be, looked up once instead of compared several times: the scanners
+// below pass every byte of tens of megabytes.
+enum ByteClass : unsigned char {
+    kNameStart = 1,
+    kNameChar = 2,
+    kSpace = 4,
+    kTagStop = 8,   // ends the scan of a start tag's bytes: > < " '
+    kTextStop = 16, // ends a run of plain text: a control character or &
+    kValueStop = 32, // the same in an attribute value, and <
+};
 
-bool isNameStart(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
-}
+constexpr std::array<unsigned char, 256> kByteClass = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        if (start)
+            t[c] |= kNameStart | kNameChar;
+        if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            t[c] |= kNameChar;
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            t[c] |= kSpace;
+        if (c == '>' || c == '<' || c == '"' || c == '\'')
+            t[c] |= kTagStop;
+        if (c < 0x20 || c == '&')
+            t[c] |= kTextStop | kValueStop;
+        if (c == '<')
+            t[c] |= kValueStop;
+    }
+    return t;
+}();
 
-bool isNameChar(unsigned char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+bool is(char c, ByteClass k) { return kByteClass[static_cast<unsigned char>(c)] & k; }
+
+bool isSpace(char c) { return is(c, kSpace); }
+
+bool isNameStart(unsigned char c) { return kByteClass[c] & kNameStart; }
 
 // The length of the name that begins at p; 0 when none does.
 size_t nameLength(const char* p, const char* end)
 {
-    if (p == end || !isNameStart(static_cast<unsigned char>(*p)))
+    if (p == end || !is(*p, kNameStart))
         return 0;
     const char* q = p + 1;
-    while (q < end && isNameChar(static_cast<unsigned char>(*q)))
+    while (q < end && is(*q, kNameChar))
         ++q;
     return size_t(q - p);
 }
@@ -248,12 +277,9 @@ bool PullReader::decode(const char* p, const char* end, bool attribute)
     std::string& out = m_arena;
     while (p < end) {
         const char* run = p;
-        while (p < end) {
-            const auto c = static_cast<unsigned char>(*p);
-            if (c < 0x20 || c == '&' || (attribute && c == '<'))
-                break;
+        const ByteClass stop = attribute ? kValueStop : kTextStop;
+        while (p < end && !is(*p, stop))
             ++p;
-        }
         out.append(run, size_t(p - run));
         if (p == end)
             break;
@@ -378,6 +404,8 @@ PullReader::Step PullReader::markup(size_t& pos, bool final)
             quote = 0;
             continue;
         }
+        while (i < n && !is(b[i], kTagStop))
+            ++i;
         if (i >= n)
             return more();
         const char c = b[i];
