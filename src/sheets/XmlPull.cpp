@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -436,7 +437,8 @@ const std::string* PullReader::intern(const char* uri, size_t size)
 bool PullReader::lookup(QByteArrayView prefix, const std::string*& uri)
 {
     for (const Cached& c : m_cache)
-        if (c.valid && QByteArrayView(c.prefix) == prefix) {
+        if (c.valid && c.prefix.size() == size_t(prefix.size()) &&
+            std::memcmp(c.prefix.data(), prefix.data(), c.prefix.size()) == 0) {
             uri = c.uri;
             return true;
         }
@@ -463,8 +465,11 @@ bool PullReader::lookup(QByteArrayView prefix, const std::string*& uri)
 
 bool PullReader::resolve(const char* qname, size_t size, bool element, const std::string*& ns, Piece& local)
 {
-    const auto* colon = static_cast<const char*>(std::memchr(qname, ':', size));
-    if (!colon) {
+    // Names are short: a plain loop beats a call of memchr.
+    const char* colon = qname;
+    while (colon < qname + size && *colon != ':')
+        ++colon;
+    if (colon == qname + size) {
         ns = nullptr;
         if (element && !lookup({}, ns))
             return false;
@@ -474,7 +479,8 @@ bool PullReader::resolve(const char* qname, size_t size, bool element, const std
     const QByteArrayView prefix(qname, colon - qname);
     const char* name = colon + 1;
     const size_t nameSize = size - size_t(name - qname);
-    if (prefix.isEmpty() || nameSize == 0 || std::memchr(name, ':', nameSize) || prefix == "xmlns" ||
+    if (prefix.isEmpty() || nameSize == 0 || std::find(name, name + nameSize, ':') != name + nameSize ||
+        (prefix.size() == 5 && std::memcmp(prefix.data(), "xmlns", 5) == 0) ||
         !isNameStart(static_cast<unsigned char>(*name)))
         return false;
     if (!lookup(prefix, ns))
@@ -588,6 +594,7 @@ bool PullReader::startTag(const char* p, const char* end)
     m_openStarts.push_back(m_openNames.size());
     m_openNames.append(qname, qnameSize);
     m_openBindings.push_back(bindingsBefore);
+    m_openNs.push_back(item.ns);
     m_rootSeen = true;
     if (empty) {
         Item endItem = item;
@@ -609,10 +616,14 @@ bool PullReader::endTag(const char* p, const char* end)
     const size_t size = size_t(end - p);
     if (m_openNames.size() - start != size || std::memcmp(m_openNames.data() + start, p, size) != 0)
         return false;
+    // The same name in the same scope as its start tag: its namespace is the one found then.
     Item item;
     item.type = EndElement;
-    if (!resolve(p, size, true, item.ns, item.name))
-        return false;
+    item.ns = m_openNs.back();
+    const char* local = p;
+    while (local < end && *local != ':')
+        ++local;
+    item.name = local == end ? store(p, size) : store(local + 1, size_t(end - local - 1));
     m_items.push_back(item);
     close();
     return true;
@@ -629,6 +640,7 @@ void PullReader::close()
             c.valid = false;
     }
     m_openBindings.pop_back();
+    m_openNs.pop_back();
     if (m_openStarts.empty())
         m_rootClosed = true;
 }
