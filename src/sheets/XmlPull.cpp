@@ -438,7 +438,7 @@ bool PullReader::lookup(QByteArrayView prefix, const std::string*& uri)
 {
     for (const Cached& c : m_cache)
         if (c.valid && c.prefix.size() == size_t(prefix.size()) &&
-            std::memcmp(c.prefix.data(), prefix.data(), c.prefix.size()) == 0) {
+            std::equal(c.prefix.begin(), c.prefix.end(), prefix.begin())) {
             uri = c.uri;
             return true;
         }
