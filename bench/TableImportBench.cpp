@@ -12,6 +12,9 @@
 #include "exchange/TableImport.h"
 #include "sheets/TableSource.h"
 #include "shell/MessageService.h"
+#include "sources/AddressComposer.h"
+#include "sources/AdresseKey.h"
+#include "sources/ColumnGuess.h"
 #include "sources/TableAdressenSource.h"
 #include "store/Schema.h"
 #include "store/TSQLiteDatabase.h"
@@ -153,6 +156,52 @@ void BM_TableImportRatio(benchmark::State& state)
     state.counters["csv_ms"] = 1000 * csv / double(state.iterations());
 }
 
+// Where the table import's time goes, stage by stage, each as a share of the positional
+// import of the same rows measured in the same run: opening the file (for .ods the pass that
+// finds the table names), reading its rows, making records of them, composing the envelope
+// lines, and the duplicate keys. Each stage includes the ones before it; what is left to the
+// whole import (BM_TableImportRatio) is the database's part. range(0): 0 .xlsx, 1 .ods.
+void BM_TableImportStages(benchmark::State& state)
+{
+    const QString dir = tables(100000);
+    const QString file = dir + (state.range(0) == 0 ? QStringLiteral("/adressen.xlsx") : QStringLiteral("/adressen.ods"));
+    enum Stage { Open, Rows, Records, Compose, Key, kStages };
+    double seconds[kStages] = {};
+    double csv = 0;
+    const ColumnTargets targets = GuessTargets(
+        {QStringLiteral("Firma"), QStringLiteral("Nachname"), QStringLiteral("Vorname"), QStringLiteral("Straße"),
+         QStringLiteral("PLZ"), QStringLiteral("Ort")});
+    for (auto _ : state) {
+        csv += timedCsv(dir + QStringLiteral("/adressen.csv"));
+        for (int stage = Open; stage < kStages; ++stage) {
+            const auto start = Clock::now();
+            std::unique_ptr<sheets::TableSource> table = sheets::OpenTableFile(file);
+            qint64 sum = 0;
+            if (stage == Rows)
+                table->ReadRows(0, [&](const sheets::Row& row, double) {
+                    sum += qint64(row.size());
+                    return true;
+                });
+            if (stage >= Records)
+                TableAdressenSource(*table, 0, targets, true).ReadRecords([&](const AddressRecord& r, double) {
+                    if (stage == Records)
+                        sum += r.Has(AddressField::Ort);
+                    else if (stage == Compose)
+                        sum += ComposeAdresse(r).Line2.size();
+                    else
+                        sum += qint64(AdresseKeyHash(StoredAdresseKey(ComposeAdresse(r))) & 1);
+                    return true;
+                });
+            benchmark::DoNotOptimize(sum);
+            seconds[stage] += secondsSince(start);
+        }
+    }
+    const char* names[kStages] = {"open_ratio", "rows_ratio", "records_ratio", "compose_ratio", "key_ratio"};
+    for (int stage = Open; stage < kStages; ++stage)
+        state.counters[names[stage]] = seconds[stage] / csv;
+    state.counters["csv_ms"] = 1000 * csv / double(state.iterations());
+}
+
 // The peak growth of one import in a child process of its own: in this process the
 // allocator keeps the pages of earlier runs, which a later run then reuses unseen.
 long childPeakKb(const QString& file)
@@ -197,6 +246,7 @@ void BM_TableImportPeakMemory(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_TableImportRatio)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_TableImportStages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_TableImportPeakMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

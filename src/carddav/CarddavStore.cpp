@@ -247,7 +247,7 @@ CarddavSyncReport Apply(TSQLiteDatabase& db, const CarddavLink& link, const Card
         db.ExecSQL(QStringLiteral("DELETE FROM carddav_card WHERE Gruppe_ID = ? AND Href = ?"), {gid, href});
     }
 
-    IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    IdSequence ids = IdSequence::Adressen(db);
     IdSequence datenIds(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));
     const QString one = QStringLiteral("1");
     const auto apply = [&](const CarddavFetchedCard& fetched) {

@@ -341,7 +341,7 @@ void TDLG_Adresse::SaveAdresse()
         t.Commit();
         return;
     }
-    const QString id = NewID(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    const QString id = NewAdresseID(db);
     if (id.isEmpty()) {
         m_ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der \"Adresse_ID\"!"));
         return;
@@ -351,10 +351,6 @@ void TDLG_Adresse::SaveAdresse()
                       ",Line5", ",Line6", ",Aktiv", ")", "VALUES (", "?", ",?", ",?", ",?", ",?", ",?", ",?", ",?",
                       "," + aktiv, ");"}),
                SqlParams{id, FGruppeID} + lines);
-    // A deleted address leaves its extra data behind, and its number can be handed out
-    // again: the new address must not inherit that row.
-    if (db.TableExists(QStringLiteral("tab_daten")))
-        db.ExecSQL(QStringLiteral("DELETE FROM tab_daten WHERE Adresse_ID=?"), {id});
     t.Commit();
     // Taken only once the row exists, so a retry after a failed insert inserts again.
     FAdresseID = id;

@@ -112,7 +112,7 @@ bool ImportAdressenRecords(AppContext& ctx, const QString& gruppeId, AdressenImp
             keys = keysOfGroup(db, gruppeId);
         // One scan for the greatest identifier; inside the transaction nobody else inserts,
         // so counting up gives the identifiers a scan per record would give.
-        IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+        IdSequence ids = IdSequence::Adressen(db);
         // Both ask the database only at their first identifier: an import without extra
         // data never touches tab_daten.
         IdSequence datenIds(db, QStringLiteral("DA"), QStringLiteral("tab_daten"), QStringLiteral("Daten_ID"));

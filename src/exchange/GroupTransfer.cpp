@@ -25,7 +25,7 @@ bool CopyAdresseToGruppe(AppContext& ctx, const QString& adresseId, const QStrin
         values << address.Field(QStringLiteral("Line%1").arg(n));
     const int aktiv = address.Field(QStringLiteral("Aktiv")) == QLatin1String("1") ? 1 : 0;
 
-    const QString newAdresseId = NewID(db, QStringLiteral("AD"), kAdressen, QStringLiteral("Adresse_ID"));
+    const QString newAdresseId = NewAdresseID(db);
     if (newAdresseId.isEmpty()) {
         ctx.Messages->ErrorMessage(QStringLiteral("Fehler beim Erstellen der neuen \"Adresse_ID\"!"));
         return false;

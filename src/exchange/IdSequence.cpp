@@ -7,10 +7,17 @@ IdSequence::IdSequence(TSQLiteDatabase& db, const QString& prefix, const QString
 {
 }
 
+IdSequence IdSequence::Adressen(TSQLiteDatabase& db)
+{
+    IdSequence ids(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    ids.m_adressen = true;
+    return ids;
+}
+
 QString IdSequence::Next()
 {
     if (m_next < 0) {
-        const QString first = NewID(m_db, m_prefix, m_table, m_column);
+        const QString first = m_adressen ? NewAdresseID(m_db) : NewID(m_db, m_prefix, m_table, m_column);
         bool ok = false;
         const qint64 number = first.mid(m_prefix.size()).toLongLong(&ok);
         // Anything but prefix and number: stay with NewID for every record.

@@ -10,6 +10,9 @@ class IdSequence
 {
 public:
     IdSequence(TSQLiteDatabase& db, const QString& prefix, const QString& table, const QString& column);
+    // Address identifiers: the first one from NewAdresseID, which clears extra data left
+    // under the numbers about to be handed out.
+    static IdSequence Adressen(TSQLiteDatabase& db);
     QString Next();
 
 private:
@@ -18,4 +21,5 @@ private:
     QString m_table;
     QString m_column;
     qint64 m_next = -1; // -1 until the first identifier was handed out
+    bool m_adressen = false;
 };

@@ -43,8 +43,10 @@ bool IsSpreadsheetFile(const QString& fileName)
 
 QString TableImportSuccessText(const ImportCounts& c)
 {
-    QString text = QStringLiteral("Die Adressen wurden aus der Tabelle importiert.\r\n\r\nImportiert: ") +
-                   adressen(c.Imported);
+    // A second import of the same list imports nothing, and must not read as if it had.
+    QString text = c.Imported > 0 ? QStringLiteral("Die Adressen wurden aus der Tabelle importiert.")
+                                  : QStringLiteral("Aus der Tabelle wurde keine Adresse importiert.");
+    text += QStringLiteral("\r\n\r\nImportiert: ") + adressen(c.Imported);
     text += QStringLiteral("\r\nÜbersprungen, weil schon in der Gruppe: ") + adressen(c.Duplicates);
     text += QStringLiteral("\r\nÜbersprungen, weil ohne Angaben für den Umschlag: ") + zeilen(c.Empty);
     if (c.Shortened > 0)

@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
@@ -24,22 +26,50 @@ constexpr size_t kLongestReference = 16;
 
 const std::string kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// What each byte may be, looked up once instead of compared several times: the scanners
+// below pass every byte of tens of megabytes.
+enum ByteClass : unsigned char {
+    kNameStart = 1,
+    kNameChar = 2,
+    kSpace = 4,
+    kTagStop = 8,   // ends the scan of a start tag's bytes: > < " '
+    kTextStop = 16, // ends a run of plain text: a control character or &
+    kValueStop = 32, // the same in an attribute value, and <
+};
 
-bool isNameStart(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
-}
+constexpr std::array<unsigned char, 256> kByteClass = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        if (start)
+            t[c] |= kNameStart | kNameChar;
+        if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            t[c] |= kNameChar;
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            t[c] |= kSpace;
+        if (c == '>' || c == '<' || c == '"' || c == '\'')
+            t[c] |= kTagStop;
+        if (c < 0x20 || c == '&')
+            t[c] |= kTextStop | kValueStop;
+        if (c == '<')
+            t[c] |= kValueStop;
+    }
+    return t;
+}();
 
-bool isNameChar(unsigned char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+bool is(char c, ByteClass k) { return kByteClass[static_cast<unsigned char>(c)] & k; }
+
+bool isSpace(char c) { return is(c, kSpace); }
+
+bool isNameStart(unsigned char c) { return kByteClass[c] & kNameStart; }
 
 // The length of the name that begins at p; 0 when none does.
 size_t nameLength(const char* p, const char* end)
 {
-    if (p == end || !isNameStart(static_cast<unsigned char>(*p)))
+    if (p == end || !is(*p, kNameStart))
         return 0;
     const char* q = p + 1;
-    while (q < end && isNameChar(static_cast<unsigned char>(*q)))
+    while (q < end && is(*q, kNameChar))
         ++q;
     return size_t(q - p);
 }
@@ -248,12 +278,9 @@ bool PullReader::decode(const char* p, const char* end, bool attribute)
     std::string& out = m_arena;
     while (p < end) {
         const char* run = p;
-        while (p < end) {
-            const auto c = static_cast<unsigned char>(*p);
-            if (c < 0x20 || c == '&' || (attribute && c == '<'))
-                break;
+        const ByteClass stop = attribute ? kValueStop : kTextStop;
+        while (p < end && !is(*p, stop))
             ++p;
-        }
         out.append(run, size_t(p - run));
         if (p == end)
             break;
@@ -378,6 +405,8 @@ PullReader::Step PullReader::markup(size_t& pos, bool final)
             quote = 0;
             continue;
         }
+        while (i < n && !is(b[i], kTagStop))
+            ++i;
         if (i >= n)
             return more();
         const char c = b[i];
@@ -408,7 +437,8 @@ const std::string* PullReader::intern(const char* uri, size_t size)
 bool PullReader::lookup(QByteArrayView prefix, const std::string*& uri)
 {
     for (const Cached& c : m_cache)
-        if (c.valid && QByteArrayView(c.prefix) == prefix) {
+        if (c.valid && c.prefix.size() == size_t(prefix.size()) &&
+            std::equal(c.prefix.begin(), c.prefix.end(), prefix.begin())) {
             uri = c.uri;
             return true;
         }
@@ -435,8 +465,11 @@ bool PullReader::lookup(QByteArrayView prefix, const std::string*& uri)
 
 bool PullReader::resolve(const char* qname, size_t size, bool element, const std::string*& ns, Piece& local)
 {
-    const auto* colon = static_cast<const char*>(std::memchr(qname, ':', size));
-    if (!colon) {
+    // Names are short: a plain loop beats a call of memchr.
+    const char* colon = qname;
+    while (colon < qname + size && *colon != ':')
+        ++colon;
+    if (colon == qname + size) {
         ns = nullptr;
         if (element && !lookup({}, ns))
             return false;
@@ -446,7 +479,8 @@ bool PullReader::resolve(const char* qname, size_t size, bool element, const std
     const QByteArrayView prefix(qname, colon - qname);
     const char* name = colon + 1;
     const size_t nameSize = size - size_t(name - qname);
-    if (prefix.isEmpty() || nameSize == 0 || std::memchr(name, ':', nameSize) || prefix == "xmlns" ||
+    if (prefix.isEmpty() || nameSize == 0 || std::find(name, name + nameSize, ':') != name + nameSize ||
+        (prefix.size() == 5 && std::memcmp(prefix.data(), "xmlns", 5) == 0) ||
         !isNameStart(static_cast<unsigned char>(*name)))
         return false;
     if (!lookup(prefix, ns))
@@ -560,6 +594,7 @@ bool PullReader::startTag(const char* p, const char* end)
     m_openStarts.push_back(m_openNames.size());
     m_openNames.append(qname, qnameSize);
     m_openBindings.push_back(bindingsBefore);
+    m_openNs.push_back(item.ns);
     m_rootSeen = true;
     if (empty) {
         Item endItem = item;
@@ -581,10 +616,14 @@ bool PullReader::endTag(const char* p, const char* end)
     const size_t size = size_t(end - p);
     if (m_openNames.size() - start != size || std::memcmp(m_openNames.data() + start, p, size) != 0)
         return false;
+    // The same name in the same scope as its start tag: its namespace is the one found then.
     Item item;
     item.type = EndElement;
-    if (!resolve(p, size, true, item.ns, item.name))
-        return false;
+    item.ns = m_openNs.back();
+    const char* local = p;
+    while (local < end && *local != ':')
+        ++local;
+    item.name = local == end ? store(p, size) : store(local + 1, size_t(end - local - 1));
     m_items.push_back(item);
     close();
     return true;
@@ -601,6 +640,7 @@ void PullReader::close()
             c.valid = false;
     }
     m_openBindings.pop_back();
+    m_openNs.pop_back();
     if (m_openStarts.empty())
         m_rootClosed = true;
 }

@@ -134,6 +134,7 @@ private:
     std::string m_openNames;
     std::vector<size_t> m_openStarts;
     std::vector<size_t> m_openBindings;
+    std::vector<const std::string*> m_openNs;
     std::vector<Binding> m_bindings;
     std::deque<std::string> m_uris; // every namespace met, kept for the tokens that name it
     std::vector<RawAttr> m_raw;

@@ -27,3 +27,14 @@ QString NewID(TSQLiteDatabase& db, const QString& prefix, const QString& table, 
         number.prepend(u'0');
     return prefix + number;
 }
+
+QString NewAdresseID(TSQLiteDatabase& db)
+{
+    const QString id = NewID(db, QStringLiteral("AD"), QStringLiteral("tab_adressen"), QStringLiteral("Adresse_ID"));
+    // Numbers compared as NewID finds the greatest one.
+    if (!id.isEmpty() && db.TableExists(QStringLiteral("tab_daten")))
+        db.ExecSQL(QStringLiteral("DELETE FROM tab_daten WHERE CAST(LTRIM(Adresse_ID, 'AD') AS INTEGER) >= "
+                                  "CAST(LTRIM(?, 'AD') AS INTEGER)"),
+                   {id});
+    return id;
+}

@@ -53,6 +53,12 @@ bool DeleteGruppe(TSQLiteDatabase& db, MessageService& messages, const QString& 
         return false;
     }
     return inTransaction(db, [&] {
+        // The extra data of the group's addresses first, while the addresses still say
+        // whose they are.
+        if (db.TableExists(QStringLiteral("tab_daten")) && db.TableExists(QStringLiteral("tab_adressen")))
+            db.ExecSQL(QStringLiteral("DELETE FROM tab_daten WHERE Adresse_ID IN "
+                                      "(SELECT Adresse_ID FROM tab_adressen WHERE Gruppe_ID=?)"),
+                       {id});
         if (db.TableExists(QStringLiteral("tab_adressen")))
             db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Gruppe_ID=?"), {id});
         if (db.TableExists(QStringLiteral("tab_gruppen")))
@@ -75,6 +81,8 @@ bool DeleteAdresse(TSQLiteDatabase& db, MessageService& messages, const QString&
     return inTransaction(db, [&] {
         if (db.TableExists(QStringLiteral("tab_adressen")))
             db.ExecSQL(QStringLiteral("DELETE FROM tab_adressen WHERE Adresse_ID=?"), {id});
+        if (db.TableExists(QStringLiteral("tab_daten")))
+            db.ExecSQL(QStringLiteral("DELETE FROM tab_daten WHERE Adresse_ID=?"), {id});
     });
 }
 

@@ -121,6 +121,18 @@ TEST_F(ExchangeTest, ImportCountsIdentifiersOnFromTheGreatestInUse)
                                 "AD00000046=B", "AD00000047=C"}));
 }
 
+TEST_F(ExchangeTest, ImportedAddressesInheritNoExtraDataOfDeletedOnes)
+{
+    // Left behind by an address deleted in an older version, under the next free number.
+    addGruppe(kGruppe, QStringLiteral("Kunden"));
+    addAdresse(QStringLiteral("AD00000001"), kGruppe, {"bleibt"});
+    ctx.db().ExecSQL(QStringLiteral("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon, Bemerkung) "
+                                    "VALUES ('DA00000001', 'AD00000002', '030 666', 'gelöschte Person')"));
+    const QString file = dir.write(QStringLiteral("in.csv"), "h\nNeu;;;;;1\n");
+    ASSERT_TRUE(ImportAdressenFile(ctx, kGruppe, file));
+    EXPECT_EQ(ctx.db().GetTable(QStringLiteral("SELECT * FROM tab_daten")).Count(), 0);
+}
+
 // The same record in every encoding the import understands.
 TEST_F(ExchangeTest, ImportDetectsByteOrderMarks)
 {

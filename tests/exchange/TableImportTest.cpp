@@ -91,7 +91,7 @@ TEST_F(TableImportTest, ReimportSkipsEveryAddressAndSaysSo)
     EXPECT_EQ(adressen(kGruppe).size(), 3);
     EXPECT_EQ(count(QStringLiteral("tab_daten")), 1);
     EXPECT_EQ(messages.texts(),
-              QStringList{"Die Adressen wurden aus der Tabelle importiert.\r\n\r\nImportiert: 0 Adressen\r\n"
+              QStringList{"Aus der Tabelle wurde keine Adresse importiert.\r\n\r\nImportiert: 0 Adressen\r\n"
                           "Übersprungen, weil schon in der Gruppe: 3 Adressen\r\n"
                           "Übersprungen, weil ohne Angaben für den Umschlag: 1 Zeile"});
 

@@ -50,11 +50,32 @@ TEST_F(RecordsTest, DeletionsTakeTheirDependants)
     QImage banner;
     EXPECT_FALSE(LoadBanner(*db, "AB00000001", banner));
 
+    exec("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon) VALUES ('DA00000001', 'AD00000002', '030 1')");
+    exec("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Telefon) VALUES ('DA00000002', 'AD00000003', '030 2')");
     EXPECT_TRUE(DeleteGruppe(*db, messages, "GR00000001"));
     EXPECT_EQ(count(*db, "SELECT * FROM tab_adressen WHERE Gruppe_ID='GR00000001'"), 0);
     EXPECT_EQ(count(*db, "SELECT * FROM tab_adressen"), 1);
     EXPECT_EQ(count(*db, "SELECT * FROM tab_gruppen"), 1);
+    // The extra data go with their addresses: the numbers are handed out again.
+    EXPECT_EQ(count(*db, "SELECT * FROM tab_daten WHERE Adresse_ID='AD00000003'"), 1);
+    EXPECT_EQ(count(*db, "SELECT * FROM tab_daten"), 1);
+    EXPECT_TRUE(DeleteAdresse(*db, messages, "AD00000003"));
+    EXPECT_EQ(count(*db, "SELECT * FROM tab_daten"), 0);
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(RecordsTest, NewAddressNumberComesWithoutExtraDataLeftBehind)
+{
+    // A file from an older version: deleted addresses left their extra data.
+    exec("INSERT INTO tab_adressen (Adresse_ID) VALUES ('AD00000001')");
+    exec("INSERT INTO tab_adressen (Adresse_ID) VALUES ('AD00000003')");
+    for (const char* adresse : {"AD00000001", "AD00000002", "AD00000004", "AD00000005", "AD00000011"})
+        exec(QStringLiteral("INSERT INTO tab_daten (Daten_ID, Adresse_ID, Bemerkung) VALUES ('DA%1', '%1', 'alt')")
+                 .arg(QString::fromLatin1(adresse)));
+    EXPECT_EQ(NewAdresseID(*db), "AD00000004");
+    // Below the next number nothing is handed out again: those rows stay.
+    EXPECT_EQ(count(*db, "SELECT * FROM tab_daten WHERE Adresse_ID IN ('AD00000001', 'AD00000002')"), 2);
+    EXPECT_EQ(count(*db, "SELECT * FROM tab_daten"), 2);
 }
 
 TEST_F(RecordsTest, BlankIdentifiersAreReported)
