@@ -483,6 +483,8 @@ void CarddavClient::queryEnded(int status)
         m_toFetch.clear();
         return listChanges();
     }
+    // A card the answer gave twice, once without its data, came already.
+    m_toFetch.removeIf([this](const QString& key) { return m_queried.contains(key); });
     m_fetchTotal = int(m_toFetch.size());
     if (m_fetchTotal > 0 && m_progress)
         m_progress(int(m_queried.size()), int(m_queried.size()) + m_fetchTotal);

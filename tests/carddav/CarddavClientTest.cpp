@@ -221,7 +221,11 @@ TEST(CarddavClientTest, ACardTheQueryGaveWithoutItsDataIsFetchedAfterwards)
                                                                  "</d:prop><d:status>HTTP/1.1 404 Not Found</d:status>"
                                                                  "</d:propstat>");
     const QByteArray refused = DavResponseXml(StandInCardHref(3), StandInCardProps(3), "HTTP/1.1 403 Forbidden");
-    StandInBookOf book(standIn, 4, {207, {}, DavMultistatusXml(StandInCardsXml(1, 1) + withoutData + refused + StandInCardsXml(4, 4))});
+    // Card 4 comes twice, first without its data.
+    const QByteArray fourWithout = DavResponseXml(StandInCardHref(4), "<d:getetag>\"e4\"</d:getetag>");
+    StandInBookOf book(standIn, 4,
+                       {207, {}, DavMultistatusXml(StandInCardsXml(1, 1) + withoutData + refused + fourWithout
+                                                   + StandInCardsXml(4, 4))});
     StandInFile file;
     const SyncOutcome run = RunSync(*file.db, StandInLink(*file.db, standIn), "pw");
     ASSERT_TRUE(run.Report) << CarddavErrorText(run.Error).toStdString();
