@@ -94,6 +94,12 @@ void CarddavCommands::RefreshAtStart(std::function<void(const QString&)> changed
 
 void CarddavCommands::withPassword(const CarddavLink& link, bool askAgain, std::function<void(const QString*)> then)
 {
+    // A server without login (a Radicale or Xandikos of the office's own): nothing to ask.
+    // Should it want one after all, its refusal asks, as for a wrong password.
+    if (link.User.isEmpty() && !askAgain) {
+        const QString none;
+        return then(&none);
+    }
     const QString key = CarddavPasswords::Key(link.User, link.Server);
     if (askAgain)
         m_passwords.Forget(key);

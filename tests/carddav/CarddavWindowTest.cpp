@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 // Waits with the event loop running; one that runs out fails the test (the QTRY_ macros
@@ -189,6 +191,54 @@ TEST_F(CarddavWindowTest, AktualisierenFillsTheGroupAndTheAddressDialogSaysWhere
     TDLG_Adresse local(ctx, "AD00000099", "GR00000001");
     EXPECT_FALSE(local.findChild<QLabel*>("Label_Online"));
     EXPECT_FALSE(local.findChild<QLineEdit*>("Edit_Line2")->isReadOnly());
+}
+
+// A book on a server without login is linked with no user name; Aktualisieren after a
+// restart (no password kept) must not ask for the password of nobody.
+TEST(CarddavWithoutLogin, AktualisierenAsksForNoPassword)
+{
+    if (!DavServer::Available(DavServer::Xandikos)) {
+        if (qEnvironmentVariable("CI") == u"true")
+            FAIL() << "Xandikos is not installed";
+        GTEST_SKIP();
+    }
+    DavServer server(DavServer::Xandikos);
+    server.SeedBook("verein", "Verein",
+                    {MakeCard(QStringLiteral("eins"), QStringLiteral("Ohnepass"), QStringLiteral("Olga"),
+                              QStringLiteral("Freiweg 1"), QStringLiteral("Suhl"))});
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    TempDir dir;
+    FakeMessageService messages;
+    AppContext ctx;
+    ctx.Database = std::make_unique<TSQLiteDatabase>(dir.file("Tavisto.dbs"));
+    ctx.Messages = &messages;
+    CreateTables(ctx.db(), messages);
+    ctx.db().ExecSQL("INSERT INTO tab_gruppen (Gruppe_ID, Name) VALUES ('GR00000001', 'Verein')");
+    CarddavLink l;
+    l.GruppeId = "GR00000001";
+    l.Server = server.BaseUrl().toString();
+    l.Book = server.BookUrl("verein").toString();
+    l.BookName = "verein";
+    CarddavStore::SaveLink(ctx.db(), l);
+
+    QWidget window;
+    CarddavCommands commands(ctx, &window);
+    commands.Passwords().SetUseSecretStore(false);
+    // A question for a password is counted and closed, so that it cannot hang the test.
+    int asked = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            ++asked;
+            d->reject();
+        }
+    });
+    closer.start(20);
+    commands.Refresh("GR00000001", [](bool) {});
+    WAIT_FOR(!commands.Running(), 60000);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(ctx.db().GetTable("SELECT COUNT(*) FROM tab_adressen").FieldAsString(0).toInt(), 1);
 }
 
 TEST_F(CarddavWindowTest, AbbrechenInTheProgressWindowChangesNothing)
