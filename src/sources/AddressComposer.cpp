@@ -110,18 +110,19 @@ QString JoinWords(std::initializer_list<QString> words)
 {
     // A single word is handed back shared, more are joined into a string of their size.
     const QString* only = nullptr;
-    qsizetype size = -1;
+    qsizetype count = 0, size = 0;
     for (const QString& w : words)
         if (!w.isEmpty()) {
             only = &w;
-            size += w.size() + 1;
+            ++count;
+            size += w.size();
         }
-    if (!only)
+    if (count == 0)
         return QString();
-    if (size == only->size())
+    if (count == 1)
         return *only;
     QString out;
-    out.reserve(size);
+    out.reserve(size + count - 1);
     for (const QString& w : words) {
         if (w.isEmpty())
             continue;
